@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Corvane needs to build, run and test.
+# Sourced by scripts/run and scripts/test.
+CORVANE_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
+    libqt6webenginecore6-bin qt6-webchannel-dev qt6-svg-dev libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth fonts-dejavu-core python3
+)
+
+corvane_missing_packages() {
+    local missing=()
+    for p in "${CORVANE_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$p")
+        fi
+    done
+    echo "${missing[@]}"
+}
+
+corvane_install_deps() {
+    local missing
+    missing=$(corvane_missing_packages)
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: $missing"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq || return 1
+        # shellcheck disable=SC2086
+        apt-get install -y -qq --no-install-recommends $missing || return 1
+    else
+        echo "Corvane needs these Debian packages. Install them with:"
+        echo "  sudo apt-get install $missing"
+        return 1
+    fi
+}
+
+corvane_build() {
+    local top=$1
+    local gen=()
+    if [ ! -f "$top/build/CMakeCache.txt" ]; then
+        command -v ninja >/dev/null && gen=(-G Ninja)
+        cmake -S "$top" -B "$top/build" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo || return 1
+    fi
+    cmake --build "$top/build" --parallel "$(nproc)" || return 1
+}

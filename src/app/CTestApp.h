@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class BrowserControl;
+class CChildFrame;
+class CMainFrame;
+class CTestView;
+class NavigationLog;
+class QWidget;
+class SettingsStore;
+class SingleInstance;
+
+// The application object: owns the settings store, the navigation log and the
+// start-up workspace from InitInstance to ExitInstance, creates the main frame,
+// processes the command line and opens browser windows.
+class CTestApp : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        QString iniFile;        // "Corvane.ini" beside the executable
+        QString userStoreFile;  // the per-user store file
+        QString homeDir;        // the user's home folder
+        QString runtimeDir;     // where the single-instance socket lives
+        bool listen = true;     // serve the single-instance channel
+    };
+
+    explicit CTestApp(Options options, QObject *parent = nullptr);
+    ~CTestApp() override;
+
+    static CTestApp *instance();
+
+    // Start-up sequence; false ends the program.
+    bool InitInstance(const QStringList &arguments);
+    // Releases the store, the log and the workspace; closes a splash window.
+    int ExitInstance();
+
+    // New (57600): the first New may run the default-browser check, then a
+    // new browser window opens on the pending document address or home page.
+    void OnFileNew();
+    // Opens a file or address in a new window (.url shortcuts give their URL=).
+    CTestView *OpenDocumentFile(const QString &path);
+    // A shell open request "[open("...")]"; refused while locked in the tray
+    // with a password.
+    bool OnDDECommand(const QString &command);
+
+    SettingsStore &settings() { return *m_settings; }
+    NavigationLog &log() { return *m_log; }
+    CMainFrame *mainFrame() const { return m_mainFrame; }
+
+    QString pendingDocumentAddress() const { return m_pendingDocumentAddress; }
+    void setPendingDocumentAddress(const QString &a) { m_pendingDocumentAddress = a; }
+    bool firstNew() const { return m_firstNew; }
+    void clearFirstNew() { m_firstNew = false; }
+    bool starting() const { return m_starting; }
+    bool inTray() const { return m_inTray; }
+    void setInTray(bool on) { m_inTray = on; }
+    // Whether a splash screen is due at this start (Logo on or Version not
+    // "3.00", and no "nologo" on the command line).
+    bool splashDue() const { return m_splashDue; }
+    // The stored text of the workspace chosen at start-up; empty for none.
+    const std::string &startupWorkspace() const { return m_startupWorkspace; }
+    bool startupWorkspaceChosen() const { return m_startupWorkspaceChosen; }
+
+    // Creates the web engine control for a new view. Tests replace it with
+    // a fake.
+    using ControlFactory = std::function<BrowserControl *(QWidget *parent)>;
+    void setControlFactory(ControlFactory factory) { m_controlFactory = std::move(factory); }
+    BrowserControl *createControl(QWidget *parent);
+
+    // Opens a new browser window (document, child frame, view) and returns
+    // its view. The view's first navigation follows the usual rule.
+    CTestView *openNewWindow();
+
+private:
+    void chooseStartupWorkspace();
+
+    Options m_options;
+    std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<NavigationLog> m_log;
+    std::unique_ptr<SingleInstance> m_instance;
+    CMainFrame *m_mainFrame = nullptr;
+    ControlFactory m_controlFactory;
+    std::string m_startupWorkspace;
+    bool m_startupWorkspaceChosen = false;
+    QString m_pendingDocumentAddress;
+    bool m_firstNew = true;
+    bool m_starting = false;
+    bool m_inTray = false;
+    bool m_splashDue = false;
+};
