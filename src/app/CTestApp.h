@@ -55,6 +55,8 @@ public:
     SettingsStore &settings() { return *m_settings; }
     NavigationLog &log() { return *m_log; }
     CMainFrame *mainFrame() const { return m_mainFrame; }
+    // Destroys the main frame, which stores the bar and mode settings.
+    void destroyMainFrame();
 
     QString pendingDocumentAddress() const { return m_pendingDocumentAddress; }
     void setPendingDocumentAddress(const QString &a) { m_pendingDocumentAddress = a; }
@@ -82,6 +84,7 @@ public:
 
 private:
     void chooseStartupWorkspace();
+    void runDefaultBrowserCheck();
 
     Options m_options;
     std::unique_ptr<SettingsStore> m_settings;

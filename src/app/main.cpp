@@ -1,0 +1,169 @@
+// Corvane: an MDI web browser.
+#include "app/CTestApp.h"
+#include "app/SingleInstance.h"
+#include "core/DdeCommand.h"
+#include "mainframe/CMainFrame.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminateSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void printHelp()
+{
+    std::printf(
+        "Usage: corvane [nologo] [/dde] [FILE-OR-ADDRESS]\n"
+        "\n"
+        "Corvane is an MDI web browser.\n"
+        "\n"
+        "  FILE-OR-ADDRESS  a web address, a local file, or an Internet shortcut (.url)\n"
+        "                   to open in a new browser window\n"
+        "  nologo           do not show the splash screen\n"
+        "  /dde             hand FILE-OR-ADDRESS to the Corvane already running\n"
+        "                   (as the desktop does when Corvane is the default browser);\n"
+        "                   with none running, open it here\n"
+        "  --help           show this text\n"
+        "  --version        show the version of Corvane and of its web engine\n");
+}
+
+void printVersion()
+{
+    std::printf("Corvane 3.00\n");
+    std::printf("Web engine: Qt WebEngine %s (Chromium %s, security patches %s)\n",
+                qWebEngineVersion(), qWebEngineChromiumVersion(),
+                qWebEngineChromiumSecurityPatchVersion());
+}
+
+QString xdgDir(const char *variable, const QString &fallback)
+{
+    const QString value = qEnvironmentVariable(variable);
+    return value.isEmpty() || !QDir::isAbsolutePath(value) ? fallback : value;
+}
+
+// An argument naming an existing local file is made absolute, so that the
+// address still holds when another instance opens it.
+QStringList normaliseArguments(const QStringList &args)
+{
+    QStringList out;
+    for (const QString &arg : args) {
+        const QFileInfo info(arg);
+        if (!arg.startsWith(QLatin1Char('/')) && !arg.contains(QLatin1String("://"))
+            && info.exists())
+            out << info.absoluteFilePath();
+        else
+            out << arg;
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            printHelp();
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            printVersion();
+            return 0;
+        }
+    }
+    // The engine refuses to start as root with its sandbox on.
+    if (geteuid() == 0)
+        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Corvane"));
+    QApplication::setOrganizationName(QStringLiteral("Tolvek"));
+    QApplication::setApplicationVersion(QStringLiteral("3.00"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString home = QDir::homePath();
+    const QString config = xdgDir("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
+    QDir().mkpath(config + QStringLiteral("/Tolvek"));
+
+    CTestApp::Options options;
+    options.iniFile = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Corvane.ini"));
+    options.userStoreFile = config + QStringLiteral("/Tolvek/Corvane.reg");
+    options.homeDir = home;
+    options.runtimeDir = SingleInstance::defaultRuntimeDir();
+
+    const QStringList args = normaliseArguments(qapp.arguments().mid(1));
+
+    // "/dde": hand the request to the running instance, if there is one.
+    if (args.contains(QStringLiteral("/dde"), Qt::CaseInsensitive)) {
+        QString target;
+        for (const QString &a : args) {
+            const QString l = a.toLower();
+            if (l != QLatin1String("/dde") && l != QLatin1String("nologo")
+                && l != QLatin1String("/nologo") && l != QLatin1String("-nologo")) {
+                target = a;
+                break;
+            }
+        }
+        SingleInstance channel(options.runtimeDir);
+        if (!target.isEmpty()
+            && channel.send(QString::fromStdString(corvane::makeOpenCommand(target.toStdString()))))
+            return 0;
+    }
+
+    // SIGTERM, SIGINT and a hang-up close the program like a confirmed exit.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
+        struct sigaction sa{};
+        sa.sa_handler = onTerminateSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        sigaction(SIGTERM, &sa, nullptr);
+        sigaction(SIGINT, &sa, nullptr);
+        sigaction(SIGHUP, &sa, nullptr);
+    }
+
+    CTestApp app(options);
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &qapp);
+    QObject::connect(notifier, &QSocketNotifier::activated, &qapp, [&app, notifier] {
+        char buffer[16];
+        [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], buffer, sizeof buffer);
+        notifier->setEnabled(false);
+        if (CMainFrame *frame = app.mainFrame())
+            frame->closeWithoutQuestions();
+        QCoreApplication::quit();
+    });
+    // The session manager ending the session: save everything, ask nothing.
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &qapp,
+                     [&app](QSessionManager &) {
+                         if (CMainFrame *frame = app.mainFrame())
+                             frame->closeWithoutQuestions();
+                     });
+
+    if (!app.InitInstance(args)) {
+        app.ExitInstance();
+        return 1;
+    }
+    QObject::connect(app.mainFrame(), &CMainFrame::closed, &qapp, &QCoreApplication::quit);
+    const int code = qapp.exec();
+    app.destroyMainFrame();
+    app.ExitInstance();
+    return code;
+}

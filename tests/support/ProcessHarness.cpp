@@ -1,0 +1,120 @@
+#include "support/ProcessHarness.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QThread>
+
+#include <csignal>
+
+ProcessHarness::ProcessHarness()
+{
+    if (!m_root.isValid())
+        return;
+    QDir().mkpath(installDir());
+    QDir().mkpath(home() + QStringLiteral("/.config"));
+    QDir().mkpath(home() + QStringLiteral("/.local/share"));
+    QDir().mkpath(home() + QStringLiteral("/.cache"));
+    QDir().mkpath(runtimeDir());
+    QFile::setPermissions(runtimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                            | QFileDevice::ExeOwner);
+    QFile::copy(QStringLiteral(CORVANE_BINARY), executable());
+    QFile::setPermissions(executable(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                            | QFileDevice::ExeOwner);
+}
+
+ProcessHarness::~ProcessHarness()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+QProcessEnvironment ProcessHarness::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home() + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home() + QStringLiteral("/.local/share"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home() + QStringLiteral("/.cache"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return env;
+}
+
+void ProcessHarness::writeFile(const QString &path, const QByteArray &bytes) const
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+QByteArray ProcessHarness::readFile(const QString &path) const
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool ProcessHarness::start(const QStringList &arguments)
+{
+    m_process.setProcessEnvironment(environment());
+    m_process.setWorkingDirectory(root());
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(executable(), arguments);
+    return m_process.waitForStarted(10000);
+}
+
+bool ProcessHarness::waitUntilRunning(int timeoutMs)
+{
+    // The open channel answers only from the running event loop, so an
+    // answer to a request it refuses means start-up has finished.
+    const QString socketPath = runtimeDir() + QStringLiteral("/corvane-open");
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (m_process.state() == QProcess::NotRunning)
+            return false;
+        QLocalSocket socket;
+        socket.connectToServer(socketPath);
+        if (socket.waitForConnected(200)) {
+            socket.write("probe\n");
+            socket.waitForBytesWritten(1000);
+            if (socket.waitForReadyRead(int(qMax<qint64>(deadline.remainingTime(), 1))))
+                return true;
+        }
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+int ProcessHarness::terminate(int timeoutMs)
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    ::kill(pid_t(m_process.processId()), SIGTERM);
+    if (!m_process.waitForFinished(timeoutMs)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+        return -1;
+    }
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+int ProcessHarness::run(const QStringList &arguments, QByteArray *output, int timeoutMs)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.setWorkingDirectory(root());
+    process.start(executable(), arguments);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return -1;
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Starts the built corvane as a user would meet it: a copy of the executable
+// in a folder of its own (where "Corvane.ini" lives), and temporary HOME and
+// XDG folders. Nothing touches the real home folder.
+class ProcessHarness
+{
+public:
+    ProcessHarness();
+    ~ProcessHarness();
+
+    bool valid() const { return m_root.isValid(); }
+    QString root() const { return m_root.path(); }
+    QString installDir() const { return m_root.path() + QStringLiteral("/install"); }
+    QString home() const { return m_root.path() + QStringLiteral("/home"); }
+    QString iniFile() const { return installDir() + QStringLiteral("/Corvane.ini"); }
+    QString userStoreFile() const { return home() + QStringLiteral("/.config/Tolvek/Corvane.reg"); }
+    QString runtimeDir() const { return m_root.path() + QStringLiteral("/run"); }
+    QString executable() const { return installDir() + QStringLiteral("/corvane"); }
+
+    void writeFile(const QString &path, const QByteArray &bytes) const;
+    QByteArray readFile(const QString &path) const;
+
+    // Starts corvane with these arguments; false when it did not start.
+    bool start(const QStringList &arguments = {});
+    // Waits until the program's event loop answers on its open channel.
+    bool waitUntilRunning(int timeoutMs = 30000);
+    // Sends SIGTERM and waits for the exit; returns the exit code, or -1
+    // when it crashed or did not end.
+    int terminate(int timeoutMs = 20000);
+    // Runs corvane to its end (for --help, --version, /dde hand-offs).
+    int run(const QStringList &arguments, QByteArray *output = nullptr, int timeoutMs = 30000);
+
+    QProcess &process() { return m_process; }
+
+private:
+    QProcessEnvironment environment() const;
+
+    QTemporaryDir m_root;
+    QProcess m_process;
+};
