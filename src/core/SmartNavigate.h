@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace corvane {
+
+// SmartNavigate completion of a typed address (enabled = the `SmartNavigate`
+// setting). A text beginning with "*" is never changed. Otherwise, when
+// enabled: a leading "-" is dropped and nothing else changes; failing that, a
+// text with no "." anywhere becomes "http://www." + text + ".com" (the empty
+// text gives "http://www..com"). Nothing is trimmed, case is kept, and a
+// scheme is not looked for ("http://localhost" is wrapped too).
+std::string smartNavigate(const std::string &text, bool enabled);
+
+} // namespace corvane

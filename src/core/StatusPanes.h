@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace corvane {
+
+// What the main frame knows when it lays out its five status-bar panes.
+struct StatusPaneInput
+{
+    std::string statusText;     // the active view's status text (pane 0)
+    int progress = 0;
+    int progressMax = 0;
+    std::string elapsedText;    // the running-time text, "hh:mm:ss"
+    bool showTimer = true;      // elapsed text shown only when set
+    bool secure = false;        // the active address is an "HTTPS:" one
+    bool passwordProtected = false; // a password is stored and MinimizeToTray is on
+    int frameWidth = 0;         // W: screen width when maximised, else the normal rectangle's
+};
+
+struct StatusPane
+{
+    std::string text;
+    int width = 0;
+    // False: the layout leaves this pane alone, it keeps whatever text and
+    // width it had (pane 4 in the idle layout).
+    bool assigned = true;
+};
+
+struct StatusPaneLayout
+{
+    bool loading = false;
+    std::array<StatusPane, 5> panes;
+};
+
+// Pane widths other than pane 0's.
+inline constexpr int kProgressPaneWidth = 100;
+inline constexpr int kTimerPaneWidth = 55;
+inline constexpr int kSecurePaneWidth = 25;
+inline constexpr int kProtectedPaneWidth = 60;
+
+// Loading (0 <= progress < progressMax): status text (W - 248), "%d%% done"
+// (100), elapsed text (55), "S" (25), "P" (60).
+// Idle (anything else): status text (W - 140), elapsed text (55), "S" (25),
+// "P" (60), pane 4 left alone.
+// Pane 0 never gets a negative width: a window narrower than the fixed panes
+// gives it 0.
+StatusPaneLayout layoutStatusPanes(const StatusPaneInput &in);
+
+// "%d%% done" of progress * 100 / progressMax (integer division, no overflow).
+std::string progressText(int progress, int progressMax);
+
+} // namespace corvane

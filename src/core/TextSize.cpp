@@ -1,0 +1,34 @@
+#include "core/TextSize.h"
+
+namespace corvane {
+
+int fontsForCommand(int commandId)
+{
+    if (commandId < kFontsHugeCommand || commandId > kFontsTinyCommand)
+        return 0;
+    return commandId - kFontsHugeCommand + 1;
+}
+
+int commandForFonts(int fonts)
+{
+    if (fonts < 1 || fonts > 5)
+        return 0;
+    return kFontsHugeCommand + fonts - 1;
+}
+
+int zoomArgumentForFonts(int fonts)
+{
+    if (fonts < 1 || fonts > 5)
+        fonts = kFontsNormal;
+    return 5 - fonts;
+}
+
+double zoomFactorForArgument(int zoomArgument)
+{
+    static constexpr double kFactors[] = {0.75, 0.9, 1.0, 1.2, 1.5};
+    if (zoomArgument < 0 || zoomArgument > 4)
+        return 1.0;
+    return kFactors[zoomArgument];
+}
+
+} // namespace corvane
