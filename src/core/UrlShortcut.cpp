@@ -1,0 +1,38 @@
+#include "core/UrlShortcut.h"
+
+#include <algorithm>
+
+namespace corvane {
+
+UrlShortcutResult parseUrlShortcut(const std::string &fileBytes)
+{
+    static constexpr char kKey[] = "URL=";
+    UrlShortcutResult result;
+    const std::size_t key = fileBytes.find(kKey);
+    if (key == std::string::npos)
+        return result;
+    result.found = true;
+
+    const std::size_t begin = key + sizeof kKey - 1;
+    std::size_t end = fileBytes.find('\n', begin);
+    if (end == std::string::npos)
+        end = fileBytes.size(); // a last line without its line feed
+    if (end > begin && fileBytes[end - 1] == '\r')
+        --end;
+    result.address = fileBytes.substr(begin, end - begin);
+    return result;
+}
+
+bool isUrlShortcutPath(const std::string &path)
+{
+    static constexpr char kSuffix[] = ".url";
+    constexpr std::size_t n = sizeof kSuffix - 1;
+    if (path.size() < n)
+        return false;
+    return std::equal(path.end() - n, path.end(), kSuffix, [](char c, char s) {
+        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        return lower == s;
+    });
+}
+
+} // namespace corvane
