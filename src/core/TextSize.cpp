@@ -4,16 +4,16 @@ namespace corvane {
 
 int fontsForCommand(int commandId)
 {
-    if (commandId < kFontsHugeCommand || commandId > kFontsTinyCommand)
+    if (commandId < cmd::FontsHuge || commandId > cmd::FontsTiny)
         return 0;
-    return commandId - kFontsHugeCommand + 1;
+    return commandId - cmd::FontsHuge + 1;
 }
 
 int commandForFonts(int fonts)
 {
     if (fonts < 1 || fonts > 5)
         return 0;
-    return kFontsHugeCommand + fonts - 1;
+    return cmd::FontsHuge + fonts - 1;
 }
 
 int zoomArgumentForFonts(int fonts)

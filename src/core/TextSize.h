@@ -1,18 +1,17 @@
 #pragma once
 
+#include "core/CommandIds.h"
+
 namespace corvane {
 
-// The text-size commands of the Fonts menu, biggest first.
-inline constexpr int kFontsHugeCommand = 32791;
-inline constexpr int kFontsLargeCommand = 32792;
-inline constexpr int kFontsNormalCommand = 32793;
-inline constexpr int kFontsSmallCommand = 32794;
-inline constexpr int kFontsTinyCommand = 32795;
+// The text-size commands of the Fonts menu run from cmd::FontsHuge to
+// cmd::FontsTiny, biggest first.
+static_assert(cmd::FontsTiny - cmd::FontsHuge == 4);
 
 // The stored `Fonts` value: 1 huge, 2 large, 3 normal, 4 small, 5 tiny.
 inline constexpr int kFontsNormal = 3;
 
-// The `Fonts` value a text-size command stores (32791 -> 1 ... 32795 -> 5);
+// The `Fonts` value a text-size command stores (FontsHuge -> 1 ... FontsTiny -> 5);
 // 0 for any other command.
 int fontsForCommand(int commandId);
 

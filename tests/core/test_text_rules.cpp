@@ -80,12 +80,12 @@ TEST(TextSize, CommandsFontsAndZoomArgumentsLineUp)
     const int fonts[] = {1, 2, 3, 4, 5};
     const int zoom[] = {4, 3, 2, 1, 0};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(fontsForCommand(kFontsHugeCommand + i), fonts[i]);
-        EXPECT_EQ(commandForFonts(fonts[i]), kFontsHugeCommand + i);
+        EXPECT_EQ(fontsForCommand(cmd::FontsHuge + i), fonts[i]);
+        EXPECT_EQ(commandForFonts(fonts[i]), cmd::FontsHuge + i);
         EXPECT_EQ(zoomArgumentForFonts(fonts[i]), zoom[i]);
     }
-    EXPECT_EQ(fontsForCommand(kFontsHugeCommand - 1), 0);
-    EXPECT_EQ(fontsForCommand(kFontsTinyCommand + 1), 0);
+    EXPECT_EQ(fontsForCommand(cmd::FontsHuge - 1), 0);
+    EXPECT_EQ(fontsForCommand(cmd::FontsTiny + 1), 0);
     EXPECT_EQ(commandForFonts(0), 0);
     EXPECT_EQ(zoomArgumentForFonts(0), 2);  // a broken setting zooms as normal
     EXPECT_EQ(zoomArgumentForFonts(42), 2);
