@@ -23,86 +23,49 @@ std::string repeat(const std::string &unit, int times)
 
 } // namespace
 
-// --- display truncation ------------------------------------------------------
-
-TEST(TruncateForDisplay, KeepsUpTo128CharactersAndCutsLongerTo125PlusDots)
+TEST(TruncateForDisplay, Keeps128CharactersAndCuts129To125PlusDots)
 {
-    EXPECT_EQ(truncateForDisplay(""), "");
-    const std::string exact = repeat("a", 128);
-    EXPECT_EQ(truncateForDisplay(exact), exact);
-    EXPECT_EQ(truncateForDisplay(repeat("a", 129)), repeat("a", 125) + "...");
-    EXPECT_EQ(truncateForDisplay(repeat("b", 300)), repeat("b", 125) + "...");
-}
-
-TEST(TruncateForDisplay, CountsUtf8CharactersNotBytes)
-{
-    // 128 two-, three- and four-byte characters are kept whole.
-    for (const std::string unit : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"}) {
-        const std::string exact = repeat(unit, 128);
-        EXPECT_EQ(truncateForDisplay(exact), exact);
+    // One-byte, two-, three- and four-byte characters count the same.
+    for (const std::string unit : {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"}) {
+        EXPECT_EQ(truncateForDisplay(repeat(unit, 128)), repeat(unit, 128));
         EXPECT_EQ(truncateForDisplay(repeat(unit, 129)), repeat(unit, 125) + "...");
     }
-    // A multi-byte character straddling byte 125 is kept or dropped whole.
-    const std::string mixed = repeat("a", 124) + "\xE2\x82\xAC" + "\xE2\x82\xAC" + repeat("z", 10);
-    EXPECT_EQ(truncateForDisplay(mixed), repeat("a", 124) + "\xE2\x82\xAC" + "...");
+    // A character straddling byte 125 is kept whole.
+    const std::string euro = "\xE2\x82\xAC";
+    EXPECT_EQ(truncateForDisplay(repeat("a", 124) + euro + euro + repeat("z", 10)), repeat("a", 124) + euro + "...");
 }
 
 TEST(TruncateForDisplay, InvalidBytesCountOneEach)
 {
-    // Stray continuation bytes, a lone lead byte, an overlong form and a
-    // surrogate: each byte is one character.
-    const std::string bad = "\x80\xBF\xC3\xC0\xAF\xED\xA0\x80";
-    const std::string text = repeat(bad, 16); // 128 bytes, 128 characters
-    EXPECT_EQ(truncateForDisplay(text), text);
-    EXPECT_EQ(truncateForDisplay(text + "x"), text.substr(0, 125) + "...");
-    // A sequence cut short by the end of the text is not read past its end.
-    const std::string tail = repeat("a", 128) + "\xF0\x9F";
-    EXPECT_EQ(truncateForDisplay(tail), repeat("a", 125) + "...");
-    EXPECT_EQ(utf8CharLength("\xF0\x9F", 0), 1u);
+    // Stray continuations, a lone lead byte, an overlong form, a surrogate.
+    const std::string bad = repeat("\x80\xBF\xC3\xC0\xAF\xED\xA0\x80", 16); // 128 bytes
+    EXPECT_EQ(truncateForDisplay(bad), bad);
+    EXPECT_EQ(truncateForDisplay(bad + "x"), bad.substr(0, 125) + "...");
+    // A sequence cut short by the end of the text is not read past it.
+    EXPECT_EQ(truncateForDisplay(repeat("a", 128) + "\xF0\x9F"), repeat("a", 125) + "...");
 }
 
-// --- secure indicator ---------------------------------------------------------
-
-TEST(SecureAddress, FindsHttpsColonInAnyCaseAnywhere)
+TEST(SecureAddress, HttpsColonInAnyCase)
 {
-    EXPECT_TRUE(isSecureAddress("https://example.org/"));
     EXPECT_TRUE(isSecureAddress("HtTpS://example.org/"));
-    EXPECT_TRUE(isSecureAddress("http://a.example/?next=https:x")); // anywhere, as the rule says
+    EXPECT_TRUE(isSecureAddress("http://a.example/?next=https:x"));
     EXPECT_FALSE(isSecureAddress("http://example.org/https"));
-    EXPECT_FALSE(isSecureAddress("https"));
     EXPECT_FALSE(isSecureAddress(""));
 }
 
-// --- text size ------------------------------------------------------------------
-
-TEST(TextSize, CommandsFontsAndZoomArgumentsLineUp)
+TEST(TextSize, CommandsFontsAndZoomLineUp)
 {
-    const int fonts[] = {1, 2, 3, 4, 5};
-    const int zoom[] = {4, 3, 2, 1, 0};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(fontsForCommand(cmd::FontsHuge + i), fonts[i]);
-        EXPECT_EQ(commandForFonts(fonts[i]), cmd::FontsHuge + i);
-        EXPECT_EQ(zoomArgumentForFonts(fonts[i]), zoom[i]);
+        EXPECT_EQ(fontsForCommand(cmd::FontsHuge + i), i + 1);
+        EXPECT_EQ(zoomArgumentForFonts(i + 1), 4 - i);
     }
-    EXPECT_EQ(fontsForCommand(cmd::FontsHuge - 1), 0);
     EXPECT_EQ(fontsForCommand(cmd::FontsTiny + 1), 0);
-    EXPECT_EQ(commandForFonts(0), 0);
-    EXPECT_EQ(zoomArgumentForFonts(0), 2);  // a broken setting zooms as normal
-    EXPECT_EQ(zoomArgumentForFonts(42), 2);
-}
-
-TEST(TextSize, ZoomFactorsGrowWithTheArgumentAndNormalIsOne)
-{
+    EXPECT_EQ(zoomArgumentForFonts(42), 2); // a broken setting zooms as normal
     EXPECT_DOUBLE_EQ(zoomFactorForArgument(2), 1.0);
-    for (int a = 0; a < 4; ++a)
-        EXPECT_LT(zoomFactorForArgument(a), zoomFactorForArgument(a + 1));
-    EXPECT_DOUBLE_EQ(zoomFactorForArgument(-1), 1.0);
-    EXPECT_DOUBLE_EQ(zoomFactorForArgument(5), 1.0);
+    EXPECT_LT(zoomFactorForArgument(0), zoomFactorForArgument(4));
 }
 
-// --- SmartNavigate ----------------------------------------------------------------
-
-TEST(SmartNavigate, FollowsTheCompletionRule)
+TEST(SmartNavigate, CompletionTable)
 {
     struct Case
     {
@@ -111,156 +74,81 @@ TEST(SmartNavigate, FollowsTheCompletionRule)
         const char *expected;
     };
     const Case cases[] = {
-        {"tolvek", true, "http://www.tolvek.com"},
-        {"Tolvek", true, "http://www.Tolvek.com"},          // no case change
-        {"example.org", true, "example.org"},               // a dot anywhere
+        {"Tolvek", true, "http://www.Tolvek.com"},
         {"10.0.0.1", true, "10.0.0.1"},
-        {"http://localhost", true, "http://www.http://localhost.com"}, // no scheme test
-        {" word ", true, "http://www. word .com"},          // nothing trimmed
+        {"http://localhost", true, "http://www.http://localhost.com"},
+        {" word ", true, "http://www. word .com"},
         {"", true, "http://www..com"},
-        {"-intranet", true, "intranet"},                    // only the dash goes
+        {"-intranet", true, "intranet"},
         {"-", true, ""},
-        {"--x", true, "-x"},
         {"*autoscan", true, "*autoscan"},
-        {"*", true, "*"},
         {"tolvek", false, "tolvek"},
         {"-intranet", false, "-intranet"},
-        {"", false, ""},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(smartNavigate(c.typed, c.enabled), c.expected) << "typed: \"" << c.typed << "\" enabled " << c.enabled;
+        EXPECT_EQ(smartNavigate(c.typed, c.enabled), c.expected) << '"' << c.typed << "\" " << c.enabled;
 }
-
-// --- status panes -------------------------------------------------------------------
 
 namespace {
 
-StatusPaneInput paneInput(int progress, int max, int width)
+StatusPaneLayout panesFor(int progress, int max, int width, bool extras = true)
 {
-    StatusPaneInput in;
-    in.statusText = "Opening page";
-    in.progress = progress;
-    in.progressMax = max;
-    in.elapsedText = "00:01:07";
-    in.showTimer = true;
-    in.secure = true;
-    in.passwordProtected = true;
-    in.frameWidth = width;
-    return in;
+    StatusPaneInput in{"Opening", progress, max, "00:01:07", extras, extras, extras, width};
+    return layoutStatusPanes(in);
 }
 
 } // namespace
 
-TEST(StatusPanes, LoadingLayoutWhileProgressIsBelowItsMaximum)
+TEST(StatusPanes, LoadingLayout)
 {
-    const StatusPaneLayout l = layoutStatusPanes(paneInput(50, 200, 1000));
+    const StatusPaneLayout l = panesFor(50, 200, 1000);
     ASSERT_TRUE(l.loading);
-    EXPECT_EQ(l.panes[0].text, "Opening page");
-    EXPECT_EQ(l.panes[0].width, 1000 - 248);
-    EXPECT_EQ(l.panes[1].text, "25% done");
-    EXPECT_EQ(l.panes[1].width, 100);
-    EXPECT_EQ(l.panes[2].text, "00:01:07");
-    EXPECT_EQ(l.panes[2].width, 55);
-    EXPECT_EQ(l.panes[3].text, "S");
-    EXPECT_EQ(l.panes[3].width, 25);
-    EXPECT_EQ(l.panes[4].text, "P");
-    EXPECT_EQ(l.panes[4].width, 60);
-    for (const StatusPane &p : l.panes)
-        EXPECT_TRUE(p.assigned);
-
-    EXPECT_EQ(layoutStatusPanes(paneInput(0, 3, 800)).panes[1].text, "0% done");
-    EXPECT_EQ(layoutStatusPanes(paneInput(2, 3, 800)).panes[1].text, "66% done"); // rounded down
-    // Engines report large byte counts: no overflow in progress * 100.
-    EXPECT_EQ(layoutStatusPanes(paneInput(2000000000, 2100000000, 800)).panes[1].text, "95% done");
+    const char *texts[] = {"Opening", "25% done", "00:01:07", "S", "P"};
+    const int widths[] = {752, 100, 55, 25, 60};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(l.panes[i].text, texts[i]);
+        EXPECT_EQ(l.panes[i].width, widths[i]);
+    }
+    EXPECT_EQ(panesFor(2, 3, 800).panes[1].text, "66% done");
+    EXPECT_EQ(panesFor(2000000000, 2100000000, 800).panes[1].text, "95% done"); // no overflow
+    EXPECT_EQ(panesFor(1, 2, 200).panes[0].width, 0);                            // narrow window
 }
 
-TEST(StatusPanes, IdleLayoutOtherwiseLeavesTheLastPaneAlone)
+TEST(StatusPanes, IdleLayoutLeavesTheLastPaneAlone)
 {
-    for (const auto &[progress, max] : {std::pair{0, 0}, {200, 200}, {250, 200}, {-1, 200}, {5, -1}}) {
-        const StatusPaneLayout l = layoutStatusPanes(paneInput(progress, max, 1000));
+    for (const auto &[progress, max] : {std::pair{0, 0}, {200, 200}, {-1, 200}}) {
+        const StatusPaneLayout l = panesFor(progress, max, 1000);
         EXPECT_FALSE(l.loading) << progress << " of " << max;
-        EXPECT_EQ(l.panes[0].width, 1000 - 140);
+        EXPECT_EQ(l.panes[0].width, 860);
         EXPECT_EQ(l.panes[1].text, "00:01:07");
-        EXPECT_EQ(l.panes[1].width, 55);
-        EXPECT_EQ(l.panes[2].text, "S");
         EXPECT_EQ(l.panes[3].text, "P");
-        EXPECT_EQ(l.panes[3].width, 60);
         EXPECT_FALSE(l.panes[4].assigned);
     }
+    const StatusPaneLayout narrow = panesFor(0, 0, 100, false);
+    EXPECT_EQ(narrow.panes[0].width, 0);
+    EXPECT_EQ(narrow.panes[1].text + narrow.panes[2].text + narrow.panes[3].text, "");
 }
 
-TEST(StatusPanes, TimerAndIndicatorsCanBeEmptyAndNarrowWindowsGiveWidthZero)
+TEST(UrlShortcut, AddressLine)
 {
-    StatusPaneInput in = paneInput(0, 0, 100);
-    in.showTimer = false;
-    in.secure = false;
-    in.passwordProtected = false;
-    StatusPaneLayout l = layoutStatusPanes(in);
-    EXPECT_EQ(l.panes[0].width, 0);
-    EXPECT_EQ(l.panes[1].text, "");
-    EXPECT_EQ(l.panes[2].text, "");
-    EXPECT_EQ(l.panes[3].text, "");
-
-    in.progressMax = 10; // loading in a window narrower than 248 pixels
-    l = layoutStatusPanes(in);
-    ASSERT_TRUE(l.loading);
-    EXPECT_EQ(l.panes[0].width, 0);
-    EXPECT_EQ(l.panes[2].text, "");
-    EXPECT_EQ(l.panes[4].text, "");
-}
-
-// --- Internet shortcuts ------------------------------------------------------------------
-
-TEST(UrlShortcut, TakesTheLineAfterUrlEquals)
-{
-    UrlShortcutResult r = parseUrlShortcut("[InternetShortcut]\r\nURL=http://example.org/a\r\nIconIndex=0\r\n");
-    EXPECT_TRUE(r.found);
-    EXPECT_EQ(r.address, "http://example.org/a");
-
-    // LF line ends keep the last character of the address.
-    r = parseUrlShortcut("[InternetShortcut]\nURL=http://example.org/a\nIconIndex=0\n");
-    EXPECT_EQ(r.address, "http://example.org/a");
-
-    // A last line without its line feed, with and without a carriage return.
+    EXPECT_EQ(parseUrlShortcut("[InternetShortcut]\r\nURL=http://a/b\r\nIconIndex=0\r\n").address, "http://a/b");
+    EXPECT_EQ(parseUrlShortcut("[InternetShortcut]\nURL=http://a/b\nIconIndex=0\n").address, "http://a/b");
     EXPECT_EQ(parseUrlShortcut("[InternetShortcut]\nURL=http://x").address, "http://x");
-    EXPECT_EQ(parseUrlShortcut("[InternetShortcut]\r\nURL=http://x\r").address, "http://x");
+    EXPECT_EQ(parseUrlShortcut("URL=http://x\r").address, "http://x");
+    EXPECT_EQ(parseUrlShortcut("URL=http://first\nURL=http://second\n").address, "http://first");
+    EXPECT_TRUE(parseUrlShortcut("URL=\r\n").found);
+    EXPECT_FALSE(parseUrlShortcut("[InternetShortcut]\r\nurl=http://x\r\n").found);
+    EXPECT_FALSE(parseUrlShortcut("").found);
 
-    // The first "URL=" wins; an empty value is found but empty.
-    EXPECT_EQ(parseUrlShortcut("URL=http://first\r\nURL=http://second\r\n").address, "http://first");
-    r = parseUrlShortcut("URL=\r\n");
-    EXPECT_TRUE(r.found);
-    EXPECT_EQ(r.address, "");
-    EXPECT_EQ(parseUrlShortcut("URL=\n").address, "");
-}
-
-TEST(UrlShortcut, WithoutUrlEqualsNothingIsFound)
-{
-    for (const std::string &bytes : {std::string(), std::string("[InternetShortcut]\r\nurl=http://x\r\n"),
-                                    std::string("URL"), std::string("\0\0\0", 3)}) {
-        const UrlShortcutResult r = parseUrlShortcut(bytes);
-        EXPECT_FALSE(r.found);
-        EXPECT_EQ(r.address, "");
-    }
-}
-
-TEST(UrlShortcut, RecognisesTheExtensionInAnyCase)
-{
-    EXPECT_TRUE(isUrlShortcutPath("/home/u/Favorites/Site.url"));
     EXPECT_TRUE(isUrlShortcutPath("/home/u/Favorites/SITE.URL"));
-    EXPECT_TRUE(isUrlShortcutPath(".Url"));
-    EXPECT_FALSE(isUrlShortcutPath("/home/u/page.html"));
-    EXPECT_FALSE(isUrlShortcutPath("/home/u/url"));
     EXPECT_FALSE(isUrlShortcutPath("/home/u/x.url.txt"));
-    EXPECT_FALSE(isUrlShortcutPath(""));
+    EXPECT_FALSE(isUrlShortcutPath("url"));
 }
-
-// --- open requests ---------------------------------------------------------------------------
 
 TEST(OpenCommand, RoundTripsAnyTarget)
 {
     EXPECT_EQ(makeOpenCommand("/home/u/a b.html"), "[open(\"/home/u/a b.html\")]");
-    for (const std::string target : {"/home/u/a b.html", "http://example.org/?q=\"x\"", "say \")] twice \")]",
-                                     " lead and trail ", "\xC3\xA9t\xC3\xA9.url", "\""}) {
+    for (const std::string target : {"http://e.org/?q=\"x\"", "say \")] twice \")]", " blanks ", "\""}) {
         const auto parsed = parseOpenCommand(makeOpenCommand(target));
         ASSERT_TRUE(parsed.has_value()) << target;
         EXPECT_EQ(*parsed, target);
@@ -270,9 +158,8 @@ TEST(OpenCommand, RoundTripsAnyTarget)
 
 TEST(OpenCommand, RejectsAnythingElse)
 {
-    for (const std::string bad : {"", "   ", "[open(\"\")]", "[open(\")]", "[open(x)]", "[OPEN(\"x\")]",
-                                  "[open(\"x\")] extra", "junk [open(\"x\")]", "[open( \"x\" )]", "[open(\"x\")",
-                                  "open(\"x\")", "[print(\"x\")]"}) {
+    for (const std::string bad : {"", "[open(\"\")]", "[open(\")]", "[open(x)]", "[OPEN(\"x\")]",
+                                  "[open(\"x\")] extra", "junk [open(\"x\")]", "[open(\"x\")"}) {
         EXPECT_FALSE(parseOpenCommand(bad).has_value()) << bad;
     }
     EXPECT_FALSE(parseOpenCommand(makeOpenCommand(std::string("a\0b", 3))).has_value());
