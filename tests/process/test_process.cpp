@@ -81,7 +81,7 @@ TEST(Process, LogRecordsStartNavigationAndTotalTime)
     server.setRoute(QStringLiteral("/page"),
                     QByteArrayLiteral("<html><head><title>Loopback page</title></head>"
                                       "<body>Hello</body></html>"));
-    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(server.isListening());
     const QString url = server.url(QStringLiteral("/page"));
 
     ProcessHarness h;
@@ -112,7 +112,7 @@ TEST(Process, UrlShortcutArgumentOpensItsAddress)
 {
     LoopbackServer server;
     server.setRoute(QStringLiteral("/from-shortcut"), QByteArrayLiteral("<html>ok</html>"));
-    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(server.isListening());
     const QString url = server.url(QStringLiteral("/from-shortcut"));
 
     ProcessHarness h;
@@ -131,7 +131,7 @@ TEST(Process, DdeStartHandsTheRequestToTheRunningInstance)
     LoopbackServer server;
     server.setRoute(QStringLiteral("/first"), QByteArrayLiteral("<html>first</html>"));
     server.setRoute(QStringLiteral("/handed-over"), QByteArrayLiteral("<html>second</html>"));
-    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(server.isListening());
 
     ProcessHarness h;
     const QString log = h.home() + QStringLiteral("/nav.log");
