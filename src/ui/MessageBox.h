@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+// Every message box of the program goes through here: a modal box with a
+// fixed text, a title and an icon (stop for refused input, information for
+// notices, a question with Yes and No for confirmations). Yes, or else OK,
+// is the default button.
+QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon icon,
+                                              const QString &title, const QString &text,
+                                              QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+// Answers the boxes in place of the user while set (tests); an empty hook
+// brings the real boxes back.
+using MessageBoxHook = std::function<QMessageBox::StandardButton(
+    QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
+    QMessageBox::StandardButtons buttons)>;
+void setMessageBoxHook(MessageBoxHook hook);

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+class QTcpServer;
+class QTcpSocket;
+
+// A small HTTP/1.1 server on 127.0.0.1 for tests: the test sets a response per
+// path; every request gets its answer and the connection is closed. Unknown
+// paths answer 404. Requests are recorded in arrival order.
+class LoopbackServer : public QObject
+{
+    Q_OBJECT
+public:
+    struct Response
+    {
+        QByteArray body;
+        QByteArray contentType = "text/html; charset=utf-8";
+        int status = 200;
+        // Extra header lines, e.g. {"Location", "/next"} or
+        // {"Content-Disposition", "attachment; filename=a.txt"}.
+        QList<QPair<QByteArray, QByteArray>> headers;
+        // The answer is sent after this many milliseconds.
+        int delayMs = 0;
+    };
+
+    explicit LoopbackServer(QObject *parent = nullptr);
+    ~LoopbackServer() override;
+
+    bool isListening() const;
+    quint16 port() const;
+    // "http://127.0.0.1:<port>" + path.
+    QString url(const QString &path) const;
+
+    // path is matched without its query part.
+    void setRoute(const QString &path, const QByteArray &body,
+                  const QByteArray &contentType = "text/html; charset=utf-8");
+    void setResponse(const QString &path, const Response &response);
+    // A 302 answer pointing to location.
+    void setRedirect(const QString &path, const QString &location);
+
+    // Request targets (path and query) in arrival order.
+    QStringList requests() const { return m_requests; }
+    int hitCount(const QString &path) const;
+    void clearRequests() { m_requests.clear(); }
+
+Q_SIGNALS:
+    void requested(const QString &target);
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, const QString &target);
+
+    QTcpServer *m_server = nullptr;
+    QHash<QString, Response> m_routes;
+    QStringList m_requests;
+};
