@@ -27,6 +27,26 @@ public:
     // Equal values or a maximum of 0 mean idle.
     virtual void OnProgressChange(int progress, int progressMax) = 0;
     virtual void OnDocumentComplete(const QString &url, bool topLevel) = 0;
+
+    // The view-source window the user asked for (viewSource()) is about to
+    // open. Unlike a page's own popup it is not subject to the popup filter;
+    // by default it is handled like any new window.
+    virtual void OnViewSourceWindow(BrowserControl **newControl)
+    {
+        bool cancel = false;
+        OnNewWindow2(newControl, cancel);
+        if (cancel)
+            *newControl = nullptr;
+    }
+    // The pointer rests on a link (url) or has left it (empty url).
+    virtual void OnLinkHovered(const QString & /*url*/) {}
+    // A script of the page failed.
+    virtual void OnScriptError(const QString & /*message*/, int /*line*/,
+                               const QString & /*source*/)
+    {
+    }
+    // A script of the page asks to close its window (window.close()).
+    virtual void OnWindowCloseRequested() {}
 };
 
 // What the program asks of a web engine. The Qt WebEngine implementation is
@@ -75,6 +95,9 @@ public:
 
     virtual QString locationName() const = 0;
     virtual QString locationURL() const = 0;
+
+    // The page zoom in effect (1.0 = 100 %).
+    virtual qreal zoomFactor() const { return 1.0; }
 
     // Scroll position of the page body in CSS pixels.
     virtual QPoint scrollPosition() const = 0;

@@ -1,0 +1,546 @@
+#include "engine/WebEngineControl.h"
+
+#include "core/TextRules.h"
+#include "core/TextSize.h"
+#include "engine/FindDialog.h"
+#include "engine/WebProfile.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QUuid>
+#include <QVBoxLayout>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+
+namespace {
+
+bool isNetworkScheme(const QString &scheme)
+{
+    static const QStringList schemes{QStringLiteral("http"), QStringLiteral("https"),
+                                     QStringLiteral("ws"), QStringLiteral("wss"),
+                                     QStringLiteral("ftp")};
+    return schemes.contains(scheme.toLower());
+}
+
+// Reports each frame's completion (its load event) to the control through a
+// console message that begins with the control's marker. It runs in a world
+// of its own, out of reach of the page's scripts.
+QString frameCompletionScript(const QString &marker)
+{
+    return QStringLiteral(
+               "(function () {"
+               "  if (window === window.top) return;"
+               "  function done() { console.log(%1 + location.href); }"
+               "  if (document.readyState === 'complete') done();"
+               "  else window.addEventListener('load', done, { once: true });"
+               "})();")
+        .arg(QLatin1Char('\'') + marker + QLatin1Char('\''));
+}
+
+QString protocolText(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("http"))
+        return QStringLiteral("HyperText Transfer Protocol");
+    if (scheme == QLatin1String("https"))
+        return QStringLiteral("HyperText Transfer Protocol with Privacy");
+    if (scheme == QLatin1String("file"))
+        return QStringLiteral("File Protocol");
+    if (scheme == QLatin1String("ftp"))
+        return QStringLiteral("File Transfer Protocol");
+    if (scheme == QLatin1String("qrc"))
+        return QStringLiteral("Corvane resource");
+    if (scheme.isEmpty())
+        return QStringLiteral("Unknown Protocol");
+    return scheme.toUpper() + QStringLiteral(" Protocol");
+}
+
+} // namespace
+
+// Blocks network requests of one page while the control is offline.
+class OfflineInterceptor : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    bool offline = false;
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        if (offline && isNetworkScheme(info.requestUrl().scheme()))
+            info.block(true);
+    }
+};
+
+class WebEnginePage : public QWebEnginePage
+{
+public:
+    WebEnginePage(WebEngineControl *control, QObject *parent)
+        : QWebEnginePage(WebProfile::instance()->profile(), parent), m_control(control)
+    {
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        return m_control ? m_control->acceptNavigation(url, type, isMainFrame) : true;
+    }
+    QWebEnginePage *createWindow(WebWindowType type) override
+    {
+        return m_control ? m_control->createWindow(type) : nullptr;
+    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
+                                  int line, const QString &source) override
+    {
+        if (!m_control || m_control->consoleMessage(level, message, line, source))
+            QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
+    }
+    void javaScriptAlert(const QUrl &origin, const QString &message) override
+    {
+        if (!silent())
+            QWebEnginePage::javaScriptAlert(origin, message);
+    }
+    bool javaScriptConfirm(const QUrl &origin, const QString &message) override
+    {
+        return !silent() && QWebEnginePage::javaScriptConfirm(origin, message);
+    }
+    bool javaScriptPrompt(const QUrl &origin, const QString &message, const QString &defaultValue,
+                          QString *result) override
+    {
+        return !silent() && QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
+    }
+
+private:
+    bool silent() const { return m_control && m_control->silent(); }
+
+    QPointer<WebEngineControl> m_control;
+};
+
+WebEngineControl::WebEngineControl(QObject *parent)
+    : BrowserControl(parent),
+      m_frameMarker(QStringLiteral("\x01corvane-frame-complete:%1:")
+                        .arg(QUuid::createUuid().toString(QUuid::WithoutBraces)))
+{
+    m_view = new QWebEngineView;
+    m_page = new WebEnginePage(this, m_view);
+    m_interceptor = new OfflineInterceptor(m_page);
+    m_page->setUrlRequestInterceptor(m_interceptor);
+
+    QWebEngineScript frames;
+    frames.setName(QStringLiteral("corvane-frame-complete"));
+    frames.setInjectionPoint(QWebEngineScript::DocumentReady);
+    frames.setWorldId(QWebEngineScript::ApplicationWorld);
+    frames.setRunsOnSubFrames(true);
+    frames.setSourceCode(frameCompletionScript(m_frameMarker));
+    m_page->scripts().insert(frames);
+    m_view->setPage(m_page);
+
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &WebEngineControl::onLoadingChanged);
+    connect(m_page, &QWebEnginePage::loadProgress, this, &WebEngineControl::onLoadProgress);
+    connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString &title) {
+        if (m_events)
+            m_events->OnTitleChange(title);
+    });
+    connect(m_page, &QWebEnginePage::linkHovered, this, [this](const QString &url) {
+        if (m_events)
+            m_events->OnLinkHovered(url);
+    });
+    connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] {
+        if (m_events)
+            m_events->OnWindowCloseRequested();
+    });
+    // window.print() of the page.
+    connect(m_view, &QWebEngineView::printRequested, this, &WebEngineControl::print);
+    connect(m_view, &QWebEngineView::printFinished, this, [this] { m_printing = false; });
+}
+
+WebEngineControl::~WebEngineControl()
+{
+    // A widget nobody took in is ours to delete.
+    if (m_view && !m_view->parent())
+        delete m_view;
+    delete m_find;
+}
+
+QWidget *WebEngineControl::widget()
+{
+    return m_view;
+}
+
+QWebEngineView *WebEngineControl::view() const
+{
+    return m_view;
+}
+
+QWebEnginePage *WebEngineControl::page() const
+{
+    return m_page;
+}
+
+FindDialog *WebEngineControl::findDialog() const
+{
+    return m_find;
+}
+
+void WebEngineControl::Navigate2(const QString &url)
+{
+    if (!m_page)
+        return;
+    const QString text = url.trimmed();
+    m_page->load(text.isEmpty() ? QUrl(QStringLiteral("about:blank")) : QUrl::fromUserInput(text));
+}
+
+void WebEngineControl::GoBack()
+{
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void WebEngineControl::GoForward()
+{
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+bool WebEngineControl::showsNetworkPage() const
+{
+    return m_page && isNetworkScheme(m_page->url().scheme());
+}
+
+void WebEngineControl::Refresh2(int level)
+{
+    if (!m_page || (m_offline && showsNetworkPage()))
+        return;
+    m_page->triggerAction(level == 3 ? QWebEnginePage::ReloadAndBypassCache
+                                     : QWebEnginePage::Reload);
+}
+
+void WebEngineControl::Refresh()
+{
+    Refresh2(0);
+}
+
+void WebEngineControl::Stop()
+{
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+void WebEngineControl::putOffline(bool offline)
+{
+    m_offline = offline;
+    if (m_interceptor)
+        m_interceptor->offline = offline;
+}
+
+QString WebEngineControl::locationName() const
+{
+    return m_page ? m_page->title() : QString();
+}
+
+QString WebEngineControl::locationURL() const
+{
+    return m_page ? m_page->url().toString() : QString();
+}
+
+qreal WebEngineControl::zoomFactor() const
+{
+    return m_page ? m_page->zoomFactor() : 1.0;
+}
+
+QPoint WebEngineControl::scrollPosition() const
+{
+    if (!m_page)
+        return {};
+    // The engine gives zoomed pixels; the page body counts CSS pixels.
+    const QPointF zoomed = m_page->scrollPosition();
+    const qreal zoom = m_page->zoomFactor() > 0 ? m_page->zoomFactor() : 1.0;
+    return QPoint(qRound(zoomed.x() / zoom), qRound(zoomed.y() / zoom));
+}
+
+void WebEngineControl::setScrollPosition(const QPoint &pos)
+{
+    if (m_page)
+        m_page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2);").arg(pos.x()).arg(pos.y()),
+                              QWebEngineScript::ApplicationWorld);
+}
+
+void WebEngineControl::execWB(PageCommand command, int argument)
+{
+    if (!m_page)
+        return;
+    switch (command) {
+    case PageCommand::Zoom:
+        m_page->setZoomFactor(corvane::zoomFactorForArgument(argument));
+        break;
+    case PageCommand::Copy:
+        m_page->triggerAction(QWebEnginePage::Copy);
+        break;
+    case PageCommand::Cut:
+        m_page->triggerAction(QWebEnginePage::Cut);
+        break;
+    case PageCommand::Paste:
+        m_page->triggerAction(QWebEnginePage::Paste);
+        break;
+    case PageCommand::Undo:
+        m_page->triggerAction(QWebEnginePage::Undo);
+        break;
+    case PageCommand::Redo:
+        m_page->triggerAction(QWebEnginePage::Redo);
+        break;
+    case PageCommand::SelectAll:
+        m_page->triggerAction(QWebEnginePage::SelectAll);
+        break;
+    case PageCommand::SaveAs:
+        // Arrives as a download of the page (WebProfile asks where to).
+        m_page->triggerAction(QWebEnginePage::SavePage);
+        break;
+    case PageCommand::Print:
+        print();
+        break;
+    case PageCommand::PrintPreview:
+        printPreview();
+        break;
+    case PageCommand::Properties:
+        showProperties();
+        break;
+    }
+}
+
+void WebEngineControl::find()
+{
+    if (!m_view)
+        return;
+    if (!m_find) {
+        m_find = new FindDialog(m_view->window());
+        connect(m_find, &FindDialog::findNext, this,
+                [this](const QString &text, bool matchCase, bool searchUp) {
+                    if (!m_page)
+                        return;
+                    QWebEnginePage::FindFlags flags;
+                    if (matchCase)
+                        flags |= QWebEnginePage::FindCaseSensitively;
+                    if (searchUp)
+                        flags |= QWebEnginePage::FindBackward;
+                    QPointer<FindDialog> dialog = m_find;
+                    m_page->findText(text, flags,
+                                     [dialog, text](const QWebEngineFindTextResult &result) {
+                                         if (dialog)
+                                             dialog->showResult(text, result.numberOfMatches());
+                                     });
+                });
+        // Closing the dialog takes the highlight off the page.
+        connect(m_find, &QDialog::finished, this, [this] {
+            if (m_page)
+                m_page->findText(QString());
+        });
+    }
+    m_find->show();
+    m_find->raise();
+    m_find->activateWindow();
+}
+
+void WebEngineControl::viewSource()
+{
+    if (!m_page)
+        return;
+    // The engine opens the source through a new-window request of its own.
+    m_viewSourcePending = true;
+    m_page->triggerAction(QWebEnginePage::ViewSource);
+}
+
+void WebEngineControl::loadFromResource(const QString &resourcePath)
+{
+    QString path = resourcePath;
+    if (path.startsWith(QLatin1String("qrc:")))
+        path = path.mid(4);
+    else if (path.startsWith(QLatin1Char(':')))
+        path = path.mid(1);
+    if (!path.startsWith(QLatin1Char('/')))
+        path.prepend(QLatin1Char('/'));
+    Navigate2(QStringLiteral("qrc:") + path);
+}
+
+// --- engine signals -----------------------------------------------------------
+
+bool WebEngineControl::acceptNavigation(const QUrl &url, QWebEnginePage::NavigationType type,
+                                        bool isMainFrame)
+{
+    // A server redirect goes on with the navigation that already started.
+    if (type == QWebEnginePage::NavigationTypeRedirect)
+        return true;
+    bool cancel = false;
+    if (m_events)
+        m_events->OnBeforeNavigate2(url.toString(), isMainFrame, cancel);
+    if (isMainFrame) {
+        m_viewSourcePending = false;
+        m_expectStart = true;
+        m_startRefused = cancel;
+    }
+    return !cancel;
+}
+
+void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
+{
+    const QString address = info.url().toString();
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus: {
+        bool refused = false;
+        if (m_expectStart) {
+            refused = m_startRefused;
+        } else if (m_events) {
+            // A load the engine starts without a navigation request
+            // (about:blank, a document written by script) is a navigation all
+            // the same.
+            m_events->OnBeforeNavigate2(address, true, refused);
+            if (refused && m_page)
+                m_page->triggerAction(QWebEnginePage::Stop);
+        }
+        m_expectStart = false;
+        m_startRefused = false;
+        m_ignoreLoad = refused;
+        if (refused)
+            return;
+        m_loading = true;
+        if (m_events) {
+            m_events->OnStatusTextChange(QStringLiteral("Opening page %1...").arg(address));
+            m_events->OnProgressChange(0, 100);
+        }
+        break;
+    }
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+        if (m_ignoreLoad) {
+            m_ignoreLoad = false;
+            return;
+        }
+        m_loading = false;
+        if (m_events)
+            m_events->OnProgressChange(0, 0);
+        break;
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        // A failed load ends in the engine's error page, with the usual end.
+        m_ignoreLoad = false;
+        m_loading = false;
+        if (m_events)
+            m_events->OnDocumentComplete(address, true);
+        if (m_events)
+            m_events->OnStatusTextChange(QStringLiteral("Done"));
+        if (m_events)
+            m_events->OnProgressChange(0, 0);
+        break;
+    }
+}
+
+void WebEngineControl::onLoadProgress(int progress)
+{
+    if (m_loading && m_events)
+        m_events->OnProgressChange(progress, 100);
+}
+
+bool WebEngineControl::consoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel level,
+                                      const QString &message, int line, const QString &source)
+{
+    if (message.startsWith(m_frameMarker)) {
+        if (m_events)
+            m_events->OnDocumentComplete(message.mid(m_frameMarker.size()), false);
+        return false;
+    }
+    if (level == QWebEnginePage::ErrorMessageLevel && m_events)
+        m_events->OnScriptError(message, line, source);
+    return true;
+}
+
+QWebEnginePage *WebEngineControl::createWindow(QWebEnginePage::WebWindowType)
+{
+    if (!m_events)
+        return nullptr;
+    BrowserControl *created = nullptr;
+    bool cancel = false;
+    if (m_viewSourcePending) {
+        m_viewSourcePending = false;
+        m_events->OnViewSourceWindow(&created);
+    } else {
+        m_events->OnNewWindow2(&created, cancel);
+    }
+    if (cancel)
+        return nullptr;
+    auto *control = qobject_cast<WebEngineControl *>(created);
+    return control ? control->page() : nullptr;
+}
+
+// --- dialogs ------------------------------------------------------------------
+
+void WebEngineControl::print()
+{
+    if (!m_view || m_printing)
+        return;
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(m_printer.get(), m_view);
+    if (dialog.exec() != QDialog::Accepted || !m_view)
+        return;
+    // Printing runs on; the printer stays until printFinished.
+    m_printing = true;
+    m_view->print(m_printer.get());
+}
+
+void WebEngineControl::printPreview()
+{
+    if (!m_view || m_printing)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, m_view);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
+        if (!m_view)
+            return;
+        // The preview wants its pages at once; the engine prints in the
+        // background and tells when it is done.
+        QEventLoop wait;
+        const auto done = connect(m_view, &QWebEngineView::printFinished, &wait, &QEventLoop::quit);
+        m_printing = true;
+        m_view->print(target);
+        wait.exec();
+        disconnect(done);
+        m_printing = false;
+    });
+    preview.exec();
+}
+
+void WebEngineControl::showProperties()
+{
+    if (!m_page)
+        return;
+    const QUrl url = m_page->url();
+    QDialog dialog(m_view);
+    dialog.setWindowTitle(QStringLiteral("Properties"));
+    auto *form = new QFormLayout;
+    auto addRow = [&](const QString &label, const QString &value) {
+        auto *field = new QLabel(value, &dialog);
+        field->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        field->setWordWrap(true);
+        form->addRow(label, field);
+    };
+    addRow(QStringLiteral("Title:"), m_page->title());
+    addRow(QStringLiteral("Address:"), url.toString());
+    addRow(QStringLiteral("Protocol:"), protocolText(url));
+    addRow(QStringLiteral("Security:"), corvane::isSecureAddress(url.toString().toStdString())
+                                            ? QStringLiteral("Secure (HTTPS)")
+                                            : QStringLiteral("Not encrypted"));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    dialog.resize(420, dialog.sizeHint().height());
+    dialog.exec();
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "engine/BrowserControl.h"
+
+#include <QPointer>
+#include <QWebEnginePage>
+
+#include <memory>
+
+class FindDialog;
+class OfflineInterceptor;
+class QPrinter;
+class QWebEngineLoadingInfo;
+class QWebEngineView;
+class WebEnginePage;
+
+// BrowserControl over Qt WebEngine: one QWebEngineView with a page of the
+// user's persistent profile (WebProfile).
+//
+// How the engine's signals become the control's events:
+// - every navigation start, of the top page and of each frame, arrives in
+//   acceptNavigationRequest: BeforeNavigate2, whose cancel refuses it. Server
+//   redirects continue the navigation already started and raise nothing.
+// - the top page's load start gives the status "Opening page <address>...",
+//   its progress 0..100 gives ProgressChange(p, 100); its end (also with the
+//   engine's error page) gives DocumentComplete(address, top), the status
+//   "Done" and ProgressChange(0, 0). A stopped load ends with
+//   ProgressChange(0, 0) only.
+// - each frame reports its own completion (its load event) through a script
+//   that runs in every frame: DocumentComplete(address, not top).
+// - offline blocks http, https, ws, wss and ftp requests; the engine's error
+//   page shows instead. A refresh of a web page while offline leaves the page
+//   shown as it is, since nothing newer can be had.
+// - silent turns the pages' alert, confirm and prompt boxes off (confirm and
+//   prompt answer as cancelled).
+class WebEngineControl : public BrowserControl
+{
+    Q_OBJECT
+public:
+    // parent owns the control; the widget goes wherever the view puts it.
+    explicit WebEngineControl(QObject *parent = nullptr);
+    ~WebEngineControl() override;
+
+    QWidget *widget() override;
+    QWebEngineView *view() const;
+    QWebEnginePage *page() const;
+
+    void Navigate2(const QString &url) override;
+    void GoBack() override;
+    void GoForward() override;
+    void Refresh2(int level) override;
+    void Refresh() override;
+    void Stop() override;
+
+    void putOffline(bool offline) override;
+    bool offline() const override { return m_offline; }
+    void putSilent(bool silent) override { m_silent = silent; }
+    bool silent() const override { return m_silent; }
+
+    QString locationName() const override;
+    QString locationURL() const override;
+    qreal zoomFactor() const override;
+
+    QPoint scrollPosition() const override;
+    void setScrollPosition(const QPoint &pos) override;
+
+    void execWB(PageCommand command, int argument = 0) override;
+    void find() override;
+    void viewSource() override;
+    void loadFromResource(const QString &resourcePath) override;
+
+    // The Find dialog, once find() has opened it.
+    FindDialog *findDialog() const;
+
+private:
+    friend class WebEnginePage;
+
+    bool acceptNavigation(const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame);
+    QWebEnginePage *createWindow(QWebEnginePage::WebWindowType type);
+    // False when the message was the frame-completion report.
+    bool consoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel level,
+                        const QString &message, int line, const QString &source);
+    void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    void onLoadProgress(int progress);
+    bool showsNetworkPage() const;
+    void print();
+    void printPreview();
+    void showProperties();
+
+    QPointer<QWebEngineView> m_view;
+    QPointer<WebEnginePage> m_page;
+    QPointer<OfflineInterceptor> m_interceptor;
+    QPointer<FindDialog> m_find;
+    std::unique_ptr<QPrinter> m_printer;
+    QString m_frameMarker;
+    bool m_offline = false;
+    bool m_silent = false;
+    // The top-level navigation the last acceptNavigationRequest let through
+    // (or refused) is yet to show up as a load start.
+    bool m_expectStart = false;
+    bool m_startRefused = false;
+    // The load start and stop of a refused navigation are the engine's own
+    // bookkeeping, not a navigation of ours.
+    bool m_ignoreLoad = false;
+    bool m_loading = false;
+    bool m_viewSourcePending = false;
+    bool m_printing = false;
+};
