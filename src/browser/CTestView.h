@@ -1,0 +1,181 @@
+#pragma once
+
+#include "core/Stopwatch.h"
+#include "engine/BrowserControl.h"
+
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+class CChildFrame;
+class CMainFrame;
+class CTestApp;
+class CTestDoc;
+
+// The content of a browser window: it hosts the web engine's control,
+// applies the user's modes (offline, silent, script debugger) to every
+// navigation, times each navigation in the navigation log, keeps the main
+// frame's address box, status panes and the window title in step with the
+// page, remembers the scroll position, and carries out the page commands of
+// the View, Edit, Go and File menus.
+class CTestView : public QWidget, public BrowserEvents
+{
+    Q_OBJECT
+public:
+    // The view takes the control in (and owns it unless it has an owner).
+    CTestView(CTestApp &app, CTestDoc *doc, BrowserControl *control, QWidget *parent = nullptr);
+    ~CTestView() override;
+
+    BrowserControl *control() const { return m_control; }
+    CTestDoc *document() const;
+    // The browser window this view is in.
+    CChildFrame *childFrame() const;
+
+    // --- operations --------------------------------------------------------------
+    // The first navigation: the application's pending document address, else
+    // the home page, else the default start page.
+    void OnInitialUpdate();
+    // The one entry for navigation the program starts: clears the saved
+    // scroll position and navigates the control.
+    void Navigate(const QString &address);
+    // Reads the page's scroll position into the saved values / scrolls the
+    // page back to them.
+    void SaveScrollPosition();
+    void RestoreScrollPosition();
+    // Brings the main frame in step with this view: title, address box,
+    // secure indicator, progress. Runs when the view or its window becomes
+    // active and when the view loses the focus.
+    void activationRefresh();
+    // Runs a command of the view by its ID (corvane::cmd); false when the
+    // command is not the view's.
+    bool OnCommand(int id);
+
+    // --- state -------------------------------------------------------------------
+    // Written by the Navigate dialog for the main frame to navigate to.
+    QString pendingAddress() const { return m_pendingAddress; }
+    void setPendingAddress(const QString &address) { m_pendingAddress = address; }
+    int savedScrollLeft() const { return m_savedScrollLeft; }
+    int savedScrollTop() const { return m_savedScrollTop; }
+    // A workspace restore puts the stored position here; it is restored at
+    // each progress event and completion until the user clicks the page.
+    void setSavedScrollPosition(int left, int top);
+    bool hasSavedScrollPosition() const { return m_savedScrollLeft || m_savedScrollTop; }
+    bool navigating() const { return m_navigating; }
+    // The address of the latest navigation start (any frame of the page).
+    QString currentNavigationAddress() const { return m_currentNavigationAddress; }
+    // The next navigation start turns silent mode off (mail links).
+    bool loudOnce() const { return m_loudOnce; }
+    void setLoudOnce(bool on) { m_loudOnce = on; }
+    Stopwatch &stopwatch() { return m_stopwatch; }
+
+    // AutoRefresh: timer 1 runs while on, paused from each navigation start
+    // to the document's completion.
+    int autoRefreshMinutes() const { return m_autoRefreshMinutes; }
+    int autoRefreshSeconds() const { return m_autoRefreshSeconds; }
+    bool autoRefreshOn() const { return m_autoRefreshOn; }
+    // Stores the values without starting the timer (a workspace restore;
+    // the timer starts at the next completion).
+    void setAutoRefresh(int minutes, int seconds, bool on);
+    // minutes x 60000 + seconds x 1000.
+    int autoRefreshInterval() const;
+    void startAutoRefreshTimer();
+    void killAutoRefreshTimer();
+    bool autoRefreshTimerActive() const { return m_autoRefreshTimer.isActive(); }
+
+    // A window a page opened: the popup decision runs at its first
+    // navigation start.
+    bool popupCheckPending() const { return m_popupCheckPending; }
+    void setPopupCheckPending(bool on) { m_popupCheckPending = on; }
+    QString openerAddress() const { return m_openerAddress; }
+    void setOpenerAddress(const QString &address) { m_openerAddress = address; }
+    CChildFrame *ownFrame() const;
+    void setOwnFrame(CChildFrame *frame);
+
+    // An image series runs in this view; each completion takes its next step.
+    bool imageSeriesActive() const { return m_imageSeries; }
+    void setImageSeriesActive(bool on) { m_imageSeries = on; }
+
+    // --- the control's events ----------------------------------------------------
+    void OnBeforeNavigate2(const QString &url, bool topLevel, bool &cancel) override;
+    void OnNewWindow2(BrowserControl **newControl, bool &cancel) override;
+    void OnViewSourceWindow(BrowserControl **newControl) override;
+    void OnStatusTextChange(const QString &text) override;
+    void OnTitleChange(const QString &title) override;
+    void OnProgressChange(int progress, int progressMax) override;
+    void OnDocumentComplete(const QString &url, bool topLevel) override;
+    void OnLinkHovered(const QString &url) override;
+    void OnScriptError(const QString &message, int line, const QString &source) override;
+    void OnWindowCloseRequested() override;
+
+public Q_SLOTS:
+    void onHome();
+    void onRefresh();
+    void onStop();
+    void onBack();
+    void onForward();
+    void onOpen();
+    // Fonts Huge .. Tiny (cmd::FontsHuge .. cmd::FontsTiny).
+    void onFont(int id);
+    void onCopy();
+    void onCut();
+    void onPaste();
+    void onUndo();
+    void onRedo();
+    void onSelectAll();
+    void onSaveAs();
+    void onPreview();
+    void onPrint();
+    void onFind();
+    void onViewSource();
+    void onProperties();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    CMainFrame *frame() const;
+    void log(const QString &line) const;
+    // The page's address for the address box and the secure indicator: a
+    // frame's navigation does not change what the window shows.
+    QString pageAddress(const QString &url, bool topLevel) const;
+    void showSecureIndicator(const QString &address);
+    void refreshProgress();
+    void watch(QWidget *widget);
+    // Runs an edit command on the program's own edit field that has the
+    // focus; false when the focus is elsewhere (the page).
+    bool editFieldCommand(const char *slot);
+    // Opens a browser window for a popup or the page source.
+    CTestView *openWindowFor();
+
+    // The popup filter's part of a navigation start: the script-close test
+    // (step 7) and the popup decision (step 10). The decision is taken once,
+    // at the first navigation start of a window a page opened.
+    void runScriptCloseTest(const QString &lowerAddress, bool &cancel);
+    void runPopupDecision(const QString &url, bool &cancel);
+    // The image series' next download, at each completion while it runs.
+    void runImageSeriesStep();
+    void onAutoRefreshTick();
+
+    CTestApp &m_app;
+    QPointer<CTestDoc> m_doc;
+    QPointer<BrowserControl> m_control;
+    QPointer<CMainFrame> m_mainFrame;
+    QPointer<CChildFrame> m_ownFrame;
+    Stopwatch m_stopwatch;
+    QTimer m_autoRefreshTimer; // timer 1
+    QString m_pendingAddress;
+    QString m_currentNavigationAddress;
+    QString m_openerAddress;
+    QString m_statusText; // the last status text, shown again after a link hover
+    int m_savedScrollTop = 0;
+    int m_savedScrollLeft = 0;
+    int m_autoRefreshMinutes = 2;
+    int m_autoRefreshSeconds = 0;
+    bool m_autoRefreshOn = false;
+    bool m_navigating = false;
+    bool m_loudOnce = false;
+    bool m_popupCheckPending = false;
+    bool m_imageSeries = false;
+    bool m_destroying = false;
+};
