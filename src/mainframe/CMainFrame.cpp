@@ -3,21 +3,31 @@
 #include "app/CTestApp.h"
 #include "browser/CChildFrame.h"
 #include "browser/CTestView.h"
+#include "core/CommandIds.h"
+#include "core/CommandTable.h"
 #include "core/NavigationLog.h"
-#include "core/StatusPanes.h"
 #include "core/SettingsStore.h"
+#include "core/StatusPanes.h"
 #include "core/UserStore.h"
+#include "mainframe/AddressBar.h"
+#include "mainframe/Icons.h"
 #include "ui/MessageBox.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTimerEvent>
+#include <QToolBar>
 
 namespace {
 const char *const kDebuggerKey = "Software\\Microsoft\\Internet Explorer\\Main";
@@ -33,6 +43,7 @@ CMainFrame::CMainFrame(CTestApp &app) : m_app(app)
 {
     SettingsStore &s = m_app.settings();
     setWindowTitle(QStringLiteral("Corvane"));
+    setWindowIcon(corvane::icons::appIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     // 1. The bars; creation toggles the toolbar and status bar once each.
@@ -69,9 +80,13 @@ CMainFrame::CMainFrame(CTestApp &app) : m_app(app)
             previous.resize(259);
         s.SetPreviousDebuggerValue(previous);
     }
+    // 7.
+    m_addressTyping = false;
+    m_loadingWorkspace = false;
     m_autoSaveAtCreation = s.GetAutoSave() != 0;
+    m_statusText = QString::fromLatin1(corvane::kIdlePrompt);
 
-    // The window itself.
+    // --- creation ---------------------------------------------------------------
     if (s.GetSavePosition())
         restorePlacement();
     else
@@ -79,33 +94,61 @@ CMainFrame::CMainFrame(CTestApp &app) : m_app(app)
     m_mdi = new QMdiArea(this);
     m_mdi->setViewMode(QMdiArea::SubWindowView);
     setCentralWidget(m_mdi);
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *w) {
-        if (auto *frame = qobject_cast<CChildFrame *>(w)) {
-            if (CTestView *view = frame->activeView())
-                view->activationRefresh();
-        } else if (!w) {
-            m_secure.clear();
-            UpdateStatusPanes();
-        }
-    });
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
+
+    // The commands, the menus of both bars and the accelerators.
+    createActions();
+    buildMenus();
+    showMenus(false);
+
+    // 3.-6. The toolbar and the address band, side by side in one row.
+    createToolBars();
+    LoadToolbarImages(corvane::useFavoritesToolbar(s.GetIE() != 0, s.GetLinksAlwaysOn() != 0)
+                          ? 156
+                          : 128);
+    // 7.-8. The status bar with its five panes.
     createStatusBar();
     UpdateStatusPanes();
-    // 10. The stored visibility of the status bar.
-    m_statusBarVisible = !m_statusBarVisible;
-    statusBar()->setVisible(m_statusBarVisible);
-    m_toolBarVisible = !m_toolBarVisible;
+    // 10. The stored visibility of both bars.
+    OnViewToolbar();
+    OnViewStatusBar();
     // 11. Timer 2 keeps the elapsed time and the panes up to date.
     m_runTime.Start();
     m_timer2 = startTimer(1000);
     // 12.
-    if (s.GetAlwaysOnTop())
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    m_tabsVisible = !s.GetHideTabs();
+    setWindowFlag(Qt::WindowStaysOnTopHint, s.GetAlwaysOnTop() != 0);
+    // 13. The address history.
+    if (s.GetSaveAddressHistory()) {
+        QStringList history;
+        for (const std::string &item : s.LoadAddressHistory())
+            history << QString::fromStdString(item);
+        m_address->appendItems(history);
+    }
+    // 14. The window tabs.
+    if (s.GetHideTabs()) {
+        m_tabsVisible = false;
+    } else {
+        CreateTabs();
+        m_tabsVisible = true;
+    }
+    // 15. Menu icons.
+    applyMenuIcons();
+    updateCommandUI();
 }
 
 CMainFrame::~CMainFrame()
 {
     saveOnDestroy();
+    m_destroying = true;
+    if (m_timer2)
+        killTimer(m_timer2);
+    // The browser windows go first, while the frame they report to is whole.
+    QMdiArea *mdi = m_mdi;
+    m_mdi = nullptr;
+    disconnect(mdi, nullptr, this, nullptr);
+    for (QMdiSubWindow *w : mdi->subWindowList())
+        disconnect(w, nullptr, this, nullptr);
+    delete mdi;
 }
 
 void CMainFrame::restorePlacement()
@@ -125,6 +168,7 @@ void CMainFrame::restorePlacement()
 
 void CMainFrame::showWithStartState()
 {
+    InsertIEMenu();
     if (m_startShowCmd == 3)
         showMaximized();
     else if (m_startShowCmd == 2 || m_startShowCmd == 6 || m_startShowCmd == 7)
@@ -153,9 +197,22 @@ void CMainFrame::RemoveFromTray()
     // No tray icon is shown yet; the tray brings its own.
 }
 
+void CMainFrame::CreateTabs()
+{
+    // The tab bar comes with the window tabs module; the flag is kept here.
+}
+
+void CMainFrame::DestroyTabs()
+{
+}
+
+// --- browser windows -------------------------------------------------------------
+
 CChildFrame *CMainFrame::activeChildFrame() const
 {
-    return qobject_cast<CChildFrame *>(m_mdi->activeSubWindow());
+    // The current window stays current while another application or a
+    // message box has the focus.
+    return m_mdi ? qobject_cast<CChildFrame *>(m_mdi->currentSubWindow()) : nullptr;
 }
 
 CTestView *CMainFrame::activeView() const
@@ -167,19 +224,100 @@ CTestView *CMainFrame::activeView() const
 void CMainFrame::addChildFrame(CChildFrame *frame)
 {
     m_mdi->addSubWindow(frame);
+    connect(frame, &QObject::destroyed, this, [this] {
+        if (m_destroying)
+            return;
+        // Once the window is gone: the next window of a Close All, the menu
+        // bar for what is left, and the commands' states.
+        QTimer::singleShot(0, this, [this] {
+            if (m_destroying || !m_mdi)
+                return;
+            if (m_closingAll)
+                closeNextWindow();
+            updateCommandUI();
+        });
+    });
     if (m_app.settings().GetChildMaximized())
         frame->showMaximized();
     else
         frame->show();
     m_mdi->setActiveSubWindow(frame);
+    updateCommandUI();
 }
+
+void CMainFrame::onSubWindowActivated(QMdiSubWindow *window)
+{
+    if (m_destroying || !m_mdi)
+        return;
+    // Losing the application's focus reports no window; the current one
+    // stays current.
+    if (!window)
+        window = m_mdi->currentSubWindow();
+    if (window && window != m_lastActivated) {
+        m_lastActivated = window;
+        if (auto *frame = qobject_cast<CChildFrame *>(window)) {
+            if (CTestView *view = frame->activeView())
+                view->activationRefresh();
+        }
+    }
+    if (!window)
+        m_lastActivated = nullptr;
+    updateCommandUI();
+}
+
+void CMainFrame::closeNextWindow()
+{
+    if (!m_mdi)
+        return;
+    QMdiSubWindow *next = m_mdi->currentSubWindow();
+    if (!next || !next->isVisible()) {
+        // The closed window was the active one: the most recently active
+        // of those left takes its place, as a window manager would do.
+        next = nullptr;
+        const QList<QMdiSubWindow *> left = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+        for (auto it = left.crbegin(); it != left.crend(); ++it) {
+            if ((*it)->isVisible()) {
+                next = *it;
+                break;
+            }
+        }
+        if (next)
+            m_mdi->setActiveSubWindow(next);
+    }
+    if (!next) {
+        m_closingAll = false;
+        return;
+    }
+    // Posted, as a close message would be: the window closes once the
+    // current command is done.
+    QMetaObject::invokeMethod(next, "close", Qt::QueuedConnection);
+}
+
+// --- address box -----------------------------------------------------------------
 
 void CMainFrame::SetAddressText(const QString &text)
 {
     if (m_addressTyping)
         return;
-    m_addressText = text;
+    m_address->setEditText(text);
 }
+
+QString CMainFrame::addressText() const
+{
+    return m_address->editText();
+}
+
+void CMainFrame::saveAddressHistory()
+{
+    std::vector<std::string> items;
+    const QStringList list = m_address->items();
+    items.reserve(size_t(list.size()));
+    for (const QString &item : list)
+        items.push_back(item.toStdString());
+    m_app.settings().StoreAddressHistory(items);
+}
+
+// --- status bar ------------------------------------------------------------------
 
 void CMainFrame::setProgress(int progress, int progressMax)
 {
@@ -194,6 +332,18 @@ void CMainFrame::setStatusText(const QString &text)
         m_panes[0]->setText(text);
 }
 
+void CMainFrame::setShowTimer(bool on)
+{
+    m_showTimer = on;
+    if (on && !m_timer2)
+        m_timer2 = startTimer(1000);
+    else if (!on && m_timer2) {
+        killTimer(m_timer2);
+        m_timer2 = 0;
+    }
+    UpdateStatusPanes();
+}
+
 void CMainFrame::createStatusBar()
 {
     QStatusBar *bar = statusBar();
@@ -201,12 +351,15 @@ void CMainFrame::createStatusBar()
         m_panes[i] = new QLabel(bar);
         m_panes[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         // Pane 0 is the message pane: a menu prompt covers it while shown.
-        if (i == 0)
+        if (i == 0) {
+            m_panes[i]->setMinimumWidth(0);
             bar->addWidget(m_panes[i], 1);
-        else
+        } else {
+            m_panes[i]->setAlignment(Qt::AlignCenter);
             bar->addPermanentWidget(m_panes[i]);
+        }
     }
-    m_panes[0]->setText(QStringLiteral("Ready"));
+    m_panes[0]->setText(m_statusText);
 }
 
 QStringList CMainFrame::statusPaneTexts() const
@@ -238,8 +391,13 @@ void CMainFrame::UpdateStatusPanes()
     const corvane::StatusPaneLayout layout = corvane::layoutStatusPanes(in);
     for (int i = 0; i < 5; ++i) {
         const corvane::StatusPane &pane = layout.panes[size_t(i)];
+        if (i == 4) {
+            // The idle layout has four panes; the fifth only shows while a
+            // page loads.
+            m_panes[i]->setVisible(layout.loading);
+        }
         if (!pane.assigned)
-            continue; // keeps what the last loading layout left in it
+            continue;
         m_panes[i]->setText(QString::fromStdString(pane.text));
         m_paneWidths[i] = pane.width;
         // Pane 0 takes the room the others leave; a fixed width there
@@ -254,6 +412,7 @@ void CMainFrame::timerEvent(QTimerEvent *event)
     if (event->timerId() == m_timer2) {
         m_elapsed = QString::fromStdString(m_runTime.ElapsedText());
         UpdateStatusPanes();
+        updateCommandUI();
         return;
     }
     QMainWindow::timerEvent(event);
@@ -264,6 +423,22 @@ void CMainFrame::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     UpdateStatusPanes();
 }
+
+void CMainFrame::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        UpdateStatusPanes();
+}
+
+QPrinter &CMainFrame::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    return *m_printer;
+}
+
+// --- closing ---------------------------------------------------------------------
 
 void CMainFrame::closeWithoutQuestions()
 {
@@ -284,6 +459,9 @@ void CMainFrame::closeEvent(QCloseEvent *event)
             return;
         }
     }
+    // 2. The address history.
+    if (s.GetSaveAddressHistory())
+        saveAddressHistory();
     // 3. The window's placement.
     if (s.GetSavePosition()) {
         const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
@@ -305,6 +483,7 @@ void CMainFrame::closeEvent(QCloseEvent *event)
         s.StoreWorkspaces(workspaces);
     }
     // 8. Close the browser windows, then the frame.
+    m_closingAll = false;
     m_mdi->closeAllSubWindows();
     m_closed = true;
     event->accept();

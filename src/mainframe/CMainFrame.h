@@ -2,18 +2,36 @@
 
 #include "core/Stopwatch.h"
 
+#include <QHash>
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 
+#include <memory>
+#include <vector>
+
+class AddressBar;
 class CChildFrame;
 class CTestApp;
 class CTestView;
+class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QToolBar;
+
+namespace corvane {
+struct MenuEntry;
+}
 
 // The single top-level window: menus, toolbar, address bar, status bar and
-// the MDI area holding every browser window.
+// the MDI area holding every browser window. It keeps the running copies of
+// the bar flags, offline mode, popup scanning and text size, and routes every
+// command: the active view first, then the frame, then the application.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
@@ -28,7 +46,7 @@ public:
     void addChildFrame(CChildFrame *frame);
 
     // Shows the window in the start show state (normal or maximized) that
-    // the stored placement chose.
+    // the stored placement chose, after adjusting the menu bar.
     void showWithStartState();
     // Brings the window up for a request from outside (a shell open).
     void bringToFront();
@@ -42,7 +60,7 @@ public:
     // --- what the browser view asks of the frame -------------------------------
     // Puts a text into the address box unless the user is typing an address.
     void SetAddressText(const QString &text);
-    QString addressText() const { return m_addressText; }
+    QString addressText() const;
     void clearAddressTyping() { m_addressTyping = false; }
     bool addressTyping() const { return m_addressTyping; }
     void setProgress(int progress, int progressMax);
@@ -58,18 +76,98 @@ public:
     bool overrideScriptDebugging() const { return m_overrideScriptDebugging; }
     int fontSize() const { return m_fontSize; }
     void setFontSize(int size) { m_fontSize = size; }
-    // The optional Internet menu (favorites); built with the favorites.
-    void InsertIEMenu() {}
+    // The "&IE" menu after "&Tools" when IE is on; the Go menu then loses
+    // "&Links...". Safe to call again.
+    void InsertIEMenu();
     // Re-applies the status bar layout from the current fields.
     void UpdateStatusPanes();
     // The texts the status panes show now (for the status bar and tests).
     QStringList statusPaneTexts() const;
     // The widths the layout gave the panes, in pixels.
     int statusPaneWidth(int pane) const { return m_paneWidths[pane]; }
+    // The protected indicator ("P" or empty); the Security page sets it.
+    void setProtectedText(const QString &text) { m_protected = text; }
+    // The elapsed-time display; the General page switches it.
+    void setShowTimer(bool on);
+    // A shared printer for Print Setup and printing.
+    QPrinter &printer();
+
+    // --- commands ----------------------------------------------------------------
+    // Runs a command: the active view, then the frame, then the application.
+    // False when nothing handles it (or it is disabled).
+    bool OnCommand(int id);
+    // Enables, disables and checks every command from the current state.
+    void updateCommandUI();
+    // The action of a command (menus and accelerators share it).
+    QAction *commandAction(int id) const;
+    bool isCommandEnabled(int id) const;
+    bool isCommandChecked(int id) const;
+    // The menu bar in use: menu 129 while a browser window exists, else 128.
+    bool windowMenuShown() const { return m_windowMenuShown; }
+    QList<QMenu *> currentMenus() const;
+
+    // --- bars --------------------------------------------------------------------
+    QToolBar *toolBar() const { return m_toolBar; }
+    QToolBar *addressBand() const { return m_addressBand; }
+    AddressBar *addressBar() const { return m_address; }
+    bool toolBarVisible() const { return m_toolBarVisible; }
+    bool statusBarVisible() const { return m_statusBarVisible; }
+    bool addressBarVisible() const { return m_addressBarVisible; }
+    bool tabsVisible() const { return m_tabsVisible; }
+    bool popupScanning() const { return m_popupScanning; }
+    // Toolbar 128 (Links Manager) or 156 (Favorites), with the normal images
+    // shaded when DimToolBar is on and in full colour under the mouse.
+    void LoadToolbarImages(int toolbar);
+    int currentToolbar() const { return m_currentToolbar; }
+    // The window tabs (their bar comes with the tabs module).
+    void CreateTabs();
+    void DestroyTabs();
+
+    // --- Close All ---------------------------------------------------------------
+    bool closingAll() const { return m_closingAll; }
+    void setClosingAll(bool on) { m_closingAll = on; }
+    // Closes the active browser window, or ends closing all when none is left.
+    // A closed window's frame calls this again while closing all is set.
+    void closeNextWindow();
+    bool loadingWorkspace() const { return m_loadingWorkspace; }
+
+    // The favorites menu's addresses, by command ID - 3584.
+    QStringList &favoriteAddresses() { return m_favoriteAddresses; }
 
     // Closing without questions (SIGTERM, end of session): every save of a
     // confirmed exit.
     void closeWithoutQuestions();
+
+    // --- the frame's commands ----------------------------------------------------
+    void OnViewToolbar();
+    void OnViewStatusBar();
+    void OnViewAddressBar();
+    void OnViewTabs();
+    void OnCloseAll();
+    void OnOffline();
+    void OnScanPopups();
+    void OnToolbarVariant();
+    void OnSmartNavigateToggle();
+    void OnMail();
+    void OnSearch();
+    void OnMakerHomePage();
+    void OnMailMaker();
+    void OnFavorite(int id);
+    void OnAddressGo();
+    void OnAddressPick(int index);
+    void OnAddressTyping(const QString &text);
+    void OnFileClose();
+    void OnAppExit();
+    void OnFilePrintSetup();
+    // Commands whose dialogs come with their own modules; until then their
+    // actions stay disabled.
+    void OnOptions();
+    void OnWorkspaceManager();
+    void OnWindowSpawningManager();
+    void OnLinksManager();
+    void OnNavigateDialog();
+    void OnSplitterLock();
+    void OnSplitterUnlock();
 
 Q_SIGNALS:
     // The frame accepted a close: the program ends.
@@ -79,27 +177,65 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    struct Command
+    {
+        QAction *action = nullptr;          // menus and accelerators
+        QList<QAction *> toolbarButtons;    // the same command on the toolbar
+    };
+
     void restorePlacement();
+    void createActions();
+    QAction *ensureAction(int id, const QString &text = QString());
+    void buildMenus();
+    QMenu *buildMenu(const corvane::MenuEntry &popup, QWidget *parent);
+    void showMenus(bool withWindow);
+    void createToolBars();
     void createStatusBar();
+    void applyBarVisibility();
+    void applyMenuIcons();
+    void saveAddressHistory();
     void saveOnDestroy();
+    void onSubWindowActivated(QMdiSubWindow *window);
+    // Navigates the view, opening a browser window first when none is active.
+    CTestView *ensureView();
+    bool routeToView(CTestView *view, int id);
+    bool routeToFrame(int id);
+    bool routeToApplication(int id);
+    bool viewHandles(int id) const;
+    bool frameHandles(int id) const;
+    bool applicationHandles(int id) const;
+    void setCommandState(int id, bool enabled, bool checkable, bool checked);
 
     CTestApp &m_app;
     QMdiArea *m_mdi = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QToolBar *m_addressBand = nullptr;
+    AddressBar *m_address = nullptr;
+    QHash<int, Command> m_commands;
+    QList<QMenu *> m_menusNoWindow;   // menu 128
+    QList<QMenu *> m_menusWithWindow; // menu 129
+    QMenu *m_ieMenuNoWindow = nullptr;
+    QMenu *m_ieMenuWithWindow = nullptr;
     QLabel *m_panes[5] = {};
     int m_paneWidths[5] = {};
+    QPointer<QMdiSubWindow> m_lastActivated;
+    std::unique_ptr<QPrinter> m_printer;
     Stopwatch m_runTime;
     QString m_elapsed;
     QString m_statusText;
-    QString m_addressText;
     QString m_secure;
     QString m_protected;
+    QStringList m_favoriteAddresses;
     int m_progress = 0;
     int m_progressMax = 0;
     int m_fontSize = 3;
     int m_startShowCmd = 1;
     int m_timer2 = 0;
+    int m_currentToolbar = 128;
+    bool m_windowMenuShown = false;
     bool m_toolBarVisible = true;
     bool m_statusBarVisible = true;
     bool m_addressBarVisible = true;
@@ -109,9 +245,10 @@ private:
     bool m_offline = false;
     bool m_popupScanning = false;
     bool m_closingAll = false;
+    bool m_loadingWorkspace = false;
     bool m_overrideScriptDebugging = false;
-    QString m_previousDebuggerValue;
     bool m_autoSaveAtCreation = false;
     bool m_skipQuestions = false;
     bool m_closed = false;
+    bool m_destroying = false;
 };

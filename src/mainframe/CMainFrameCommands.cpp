@@ -1,0 +1,733 @@
+// The main frame's commands: the actions, menus, accelerators and toolbars
+// built from the command tables, the routing of a command (active view, then
+// frame, then application), the update pass that enables and checks them,
+// and the frame's own command handlers.
+#include "mainframe/CMainFrame.h"
+
+#include "app/CTestApp.h"
+#include "browser/CChildFrame.h"
+#include "browser/CTestView.h"
+#include "core/CommandIds.h"
+#include "core/CommandTable.h"
+#include "core/NavigationLog.h"
+#include "core/SettingsStore.h"
+#include "core/SmartNavigate.h"
+#include "core/Strings.h"
+#include "mainframe/AddressBar.h"
+#include "mainframe/Icons.h"
+#include "ui/MessageBox.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <algorithm>
+
+namespace cmd = corvane::cmd;
+
+namespace {
+
+// The width of the address box in the address band.
+constexpr int kAddressBoxWidthPixels = 347;
+
+// The commands the browser view carries out (its OnCommand).
+constexpr int kViewCommands[] = {
+    cmd::Home,  cmd::Refresh,  cmd::Stop,      cmd::Back,      cmd::Forward,    cmd::Open,
+    cmd::FontsHuge, cmd::FontsLarge, cmd::FontsNormal, cmd::FontsSmall, cmd::FontsTiny,
+    cmd::Copy,  cmd::Cut,      cmd::Paste,     cmd::Undo,      cmd::Redo,       cmd::SelectAll,
+    cmd::SaveAs, cmd::Preview, cmd::Print,     cmd::Find,      cmd::ViewSource, cmd::Properties,
+};
+
+// The frame's commands that work now. Options, the managers, Links, the
+// Navigate dialog and the splitter lock are routed to their handlers too
+// (routeToFrame), but stay disabled until their modules fill them in.
+constexpr int kFrameCommands[] = {
+    cmd::ToolBar,   cmd::StatusBar,  cmd::AddressBar,     cmd::Tabs,
+    cmd::CloseAll,  cmd::Offline,    cmd::ScanPopups,     cmd::ToolbarVariant,
+    cmd::SmartNavigateToggle, cmd::Mail, cmd::Search,     cmd::MakerHomePage,
+    cmd::MailMaker, cmd::AddressGo,  cmd::Close,          cmd::Exit,
+    cmd::Cascade,   cmd::TileHorizontally, cmd::TileVertically,
+};
+
+// The commands with a check mark.
+constexpr int kCheckCommands[] = {
+    cmd::ToolBar,   cmd::StatusBar,  cmd::AddressBar, cmd::Tabs,      cmd::Offline,
+    cmd::ScanPopups, cmd::FontsHuge, cmd::FontsLarge, cmd::FontsNormal, cmd::FontsSmall,
+    cmd::FontsTiny,
+};
+
+// The commands whose images the menus show when MSMenus is on.
+constexpr int kMenuIconCommands[] = {
+    cmd::New,     cmd::Split,   cmd::ScanPopups, cmd::Back,     cmd::Forward,
+    cmd::Navigate, cmd::Home,   cmd::Stop,       cmd::Refresh,  cmd::Mail,
+    cmd::Search,  cmd::LinksManager, cmd::WindowSpawning, cmd::Workspaces, cmd::Options,
+    cmd::About,   cmd::Open,    cmd::SaveAs,     cmd::Print,    cmd::Cut,
+    cmd::Copy,    cmd::Paste,   cmd::CloseAll,   cmd::Find,     cmd::Undo,
+    cmd::Redo,    cmd::Cascade, cmd::TileHorizontally, cmd::TileVertically, cmd::MakerHomePage,
+};
+
+template <size_t N>
+bool contains(const int (&ids)[N], int id)
+{
+    return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
+}
+
+bool isFavorite(int id)
+{
+    return id >= cmd::FavoriteFirst && id <= cmd::FavoriteLast;
+}
+
+QString fromStd(const std::string &s)
+{
+    return QString::fromStdString(s);
+}
+
+// A menu text without its accelerator part: "&Toolbar\tF6" gives "&Toolbar".
+QString withoutAccelerator(const QString &text)
+{
+    const int tab = text.indexOf(QLatin1Char('\t'));
+    return tab < 0 ? text : text.left(tab);
+}
+
+} // namespace
+
+// --- actions, menus, toolbars ------------------------------------------------------
+
+QAction *CMainFrame::ensureAction(int id, const QString &text)
+{
+    Command &command = m_commands[id];
+    if (!command.action) {
+        auto *action = new QAction(this);
+        const corvane::CommandPrompt prompt = corvane::commandPrompt(id);
+        action->setStatusTip(fromStd(prompt.prompt));
+        action->setToolTip(fromStd(prompt.tooltip));
+        action->setCheckable(contains(kCheckCommands, id));
+        action->setIcon(corvane::icons::commandIcon(id));
+        action->setIconVisibleInMenu(false);
+        action->setShortcutContext(Qt::WindowShortcut);
+        // Keys work whichever menu bar is up, even for commands no menu shows.
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        command.action = action;
+    }
+    if (!text.isEmpty() && command.action->text().isEmpty())
+        command.action->setText(text);
+    return command.action;
+}
+
+void CMainFrame::createActions()
+{
+    // The accelerator table: every key of a command on its one action.
+    QHash<int, QList<QKeySequence>> keys;
+    QList<int> order;
+    for (const corvane::Accelerator &accelerator : corvane::acceleratorTable()) {
+        if (!keys.contains(accelerator.id))
+            order << accelerator.id;
+        keys[accelerator.id] << QKeySequence::fromString(QString::fromStdString(accelerator.keys),
+                                                         QKeySequence::PortableText);
+    }
+    for (int id : order)
+        ensureAction(id)->setShortcuts(keys.value(id));
+    // Commands reached only through the toolbar, the address box or menus
+    // built later.
+    for (int id : {cmd::ScanPopups, cmd::LinksManager, cmd::Lock, cmd::Unlock, cmd::AddressGo})
+        ensureAction(id);
+    for (const corvane::MenuEntry &entry : corvane::menuSplit().children)
+        if (entry.kind == corvane::MenuEntry::Item)
+            ensureAction(entry.id, fromStd(entry.text));
+}
+
+QMenu *CMainFrame::buildMenu(const corvane::MenuEntry &popup, QWidget *parent)
+{
+    auto *menu = new QMenu(fromStd(popup.text), parent);
+    menu->setToolTipsVisible(false);
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUI);
+    for (const corvane::MenuEntry &entry : popup.children) {
+        switch (entry.kind) {
+        case corvane::MenuEntry::Separator:
+            menu->addSeparator();
+            break;
+        case corvane::MenuEntry::Popup:
+            menu->addMenu(buildMenu(entry, menu));
+            break;
+        case corvane::MenuEntry::Item:
+            menu->addAction(ensureAction(entry.id, fromStd(entry.text)));
+            break;
+        }
+    }
+    return menu;
+}
+
+void CMainFrame::buildMenus()
+{
+    for (const corvane::MenuEntry &popup : corvane::menuNoWindow())
+        m_menusNoWindow << buildMenu(popup, this);
+    for (const corvane::MenuEntry &popup : corvane::menuWithWindow())
+        m_menusWithWindow << buildMenu(popup, this);
+    // Actions without a menu text take their tool tip as their name.
+    for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
+        QAction *action = it->action;
+        if (action->text().isEmpty())
+            action->setText(action->toolTip());
+    }
+}
+
+void CMainFrame::showMenus(bool withWindow)
+{
+    m_windowMenuShown = withWindow;
+    QMenuBar *bar = menuBar();
+    bar->clear();
+    for (QMenu *menu : withWindow ? m_menusWithWindow : m_menusNoWindow)
+        bar->addMenu(menu);
+}
+
+QList<QMenu *> CMainFrame::currentMenus() const
+{
+    return m_windowMenuShown ? m_menusWithWindow : m_menusNoWindow;
+}
+
+void CMainFrame::InsertIEMenu()
+{
+    if (!m_app.settings().GetIE())
+        return;
+    QList<QMenu *> &menus = m_windowMenuShown ? m_menusWithWindow : m_menusNoWindow;
+    QMenu *&ieMenu = m_windowMenuShown ? m_ieMenuWithWindow : m_ieMenuNoWindow;
+    if (ieMenu)
+        return;
+    // The IE menu takes over the links: the Go menu's "&Links..." goes.
+    const QAction *links = commandAction(cmd::Links);
+    for (QMenu *menu : menus) {
+        const QList<QAction *> actions = menu->actions();
+        if (actions.size() > 5 && actions.at(5) == links) {
+            menu->removeAction(actions.at(5));
+            break;
+        }
+    }
+    // Right after "&Tools" (the menu whose first item is Mail).
+    const QAction *mail = commandAction(cmd::Mail);
+    for (int i = 0; i < menus.size(); ++i) {
+        const QList<QAction *> actions = menus.at(i)->actions();
+        if (!actions.isEmpty() && actions.first() == mail) {
+            ieMenu = buildMenu(corvane::menuIE(), this);
+            ieMenu->setTitle(QStringLiteral("&IE"));
+            menus.insert(i + 1, ieMenu);
+            break;
+        }
+    }
+    showMenus(m_windowMenuShown);
+    updateCommandUI();
+}
+
+void CMainFrame::createToolBars()
+{
+    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolBar->toggleViewAction()->setEnabled(false);
+    m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    // The address band: the label "Address" and the box, beside the toolbar.
+    m_addressBand = new QToolBar(QStringLiteral("Address"), this);
+    m_addressBand->setObjectName(QStringLiteral("addressBand"));
+    m_addressBand->setMovable(false);
+    m_addressBand->setFloatable(false);
+    m_addressBand->setContextMenuPolicy(Qt::PreventContextMenu);
+    auto *label = new QLabel(QStringLiteral("Address"), m_addressBand);
+    label->setContentsMargins(4, 0, 4, 0);
+    m_address = new AddressBar(m_addressBand);
+    m_address->setFixedWidth(kAddressBoxWidthPixels);
+    label->setBuddy(m_address);
+    m_addressBand->addWidget(label);
+    m_addressBand->addWidget(m_address);
+    addToolBar(Qt::TopToolBarArea, m_addressBand);
+
+    connect(m_address, &AddressBar::goRequested, this, [this] { OnCommand(cmd::AddressGo); });
+    connect(m_address, &AddressBar::itemPicked, this, &CMainFrame::OnAddressPick);
+    connect(m_address, &AddressBar::textEditedByUser, this, &CMainFrame::OnAddressTyping);
+}
+
+void CMainFrame::LoadToolbarImages(int toolbar)
+{
+    m_currentToolbar = toolbar == 156 ? 156 : 128;
+    const corvane::ToolbarSlots &slots =
+        m_currentToolbar == 156 ? corvane::toolbar156() : corvane::toolbar128();
+    const bool dim = m_app.settings().GetDimToolBar() != 0;
+
+    for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
+        qDeleteAll(it->toolbarButtons);
+        it->toolbarButtons.clear();
+    }
+    m_toolBar->clear();
+    for (int id : slots) {
+        if (id == 0) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction *command = ensureAction(id);
+        const QIcon full = corvane::icons::commandIcon(id);
+        auto *button = new QAction(dim ? corvane::icons::dimmedIcon(full) : full,
+                                   withoutAccelerator(command->text()).remove(QLatin1Char('&')),
+                                   m_toolBar);
+        const corvane::CommandPrompt prompt = corvane::commandPrompt(id);
+        button->setToolTip(fromStd(prompt.tooltip));
+        button->setStatusTip(fromStd(prompt.prompt));
+        button->setCheckable(command->isCheckable());
+        connect(button, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        m_toolBar->addAction(button);
+        m_commands[id].toolbarButtons << button;
+    }
+    updateCommandUI();
+}
+
+void CMainFrame::applyMenuIcons()
+{
+    const bool show = m_app.settings().GetMSMenus() != 0;
+    for (int id : kMenuIconCommands)
+        if (QAction *action = commandAction(id))
+            action->setIconVisibleInMenu(show);
+}
+
+void CMainFrame::applyBarVisibility()
+{
+    m_toolBar->setVisible(m_toolBarVisible);
+    m_addressBand->setVisible(m_toolBarVisible && m_addressBarVisible);
+    statusBar()->setVisible(m_statusBarVisible);
+}
+
+// --- routing -----------------------------------------------------------------------
+
+QAction *CMainFrame::commandAction(int id) const
+{
+    const auto it = m_commands.constFind(id);
+    return it == m_commands.constEnd() ? nullptr : it->action;
+}
+
+bool CMainFrame::viewHandles(int id) const
+{
+    return contains(kViewCommands, id);
+}
+
+bool CMainFrame::frameHandles(int id) const
+{
+    return contains(kFrameCommands, id) || isFavorite(id);
+}
+
+bool CMainFrame::applicationHandles(int id) const
+{
+    return id == cmd::New || id == cmd::PrintSetup;
+}
+
+bool CMainFrame::isCommandEnabled(int id) const
+{
+    const bool haveView = activeView() != nullptr;
+    // Commands with an update rule of their own.
+    switch (id) {
+    case cmd::Save:
+        return false;
+    case cmd::Open:
+        return haveView;
+    case cmd::CloseAll:
+    case cmd::Close:
+    case cmd::Cascade:
+    case cmd::TileHorizontally:
+    case cmd::TileVertically:
+        return haveView;
+    case cmd::Mail:
+        return !m_app.settings().GetMailServer().empty();
+    case cmd::Search:
+        return !m_app.settings().GetSearchURL().empty();
+    default:
+        break;
+    }
+    // Otherwise a command is enabled when something along the route
+    // handles it: the view only while one is active.
+    return (haveView && viewHandles(id)) || frameHandles(id) || applicationHandles(id);
+}
+
+bool CMainFrame::isCommandChecked(int id) const
+{
+    switch (id) {
+    case cmd::ToolBar: return m_toolBarVisible;
+    case cmd::StatusBar: return m_statusBarVisible;
+    case cmd::AddressBar: return m_addressBarVisible;
+    case cmd::Tabs: return m_tabsVisible;
+    case cmd::Offline: return m_offline;
+    case cmd::ScanPopups: return m_popupScanning;
+    case cmd::FontsHuge: return m_fontSize == 1;
+    case cmd::FontsLarge: return m_fontSize == 2;
+    case cmd::FontsNormal: return m_fontSize == 3;
+    case cmd::FontsSmall: return m_fontSize == 4;
+    case cmd::FontsTiny: return m_fontSize == 5;
+    default: return false;
+    }
+}
+
+void CMainFrame::setCommandState(int id, bool enabled, bool checkable, bool checked)
+{
+    const Command &command = m_commands[id];
+    auto apply = [&](QAction *action) {
+        action->setEnabled(enabled);
+        if (checkable)
+            action->setChecked(checked);
+    };
+    apply(command.action);
+    for (QAction *button : command.toolbarButtons)
+        apply(button);
+}
+
+void CMainFrame::updateCommandUI()
+{
+    if (m_destroying || !m_mdi)
+        return;
+    // The menu bar follows the browser windows: menu 129 while any exists.
+    const bool haveWindows = !m_mdi->subWindowList().isEmpty();
+    if (haveWindows != m_windowMenuShown)
+        showMenus(haveWindows);
+
+    for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
+        const int id = it.key();
+        setCommandState(id, isCommandEnabled(id), it->action->isCheckable(), isCommandChecked(id));
+    }
+
+    // The address box serves the active view only.
+    const bool haveView = activeView() != nullptr;
+    if (m_address && m_address->isEnabled() != haveView)
+        m_address->setEnabled(haveView);
+    if (!haveView && !m_secure.isEmpty()) {
+        m_secure.clear();
+        UpdateStatusPanes();
+    }
+}
+
+bool CMainFrame::OnCommand(int id)
+{
+    if (m_destroying || !isCommandEnabled(id))
+        return false;
+    bool handled = false;
+    CTestView *view = activeView();
+    if (view && viewHandles(id))
+        handled = view->OnCommand(id);
+    if (!handled && frameHandles(id))
+        handled = routeToFrame(id);
+    if (!handled && applicationHandles(id))
+        handled = routeToApplication(id);
+    updateCommandUI();
+    return handled;
+}
+
+bool CMainFrame::routeToFrame(int id)
+{
+    if (isFavorite(id)) {
+        OnFavorite(id);
+        return true;
+    }
+    switch (id) {
+    case cmd::ToolBar: OnViewToolbar(); return true;
+    case cmd::StatusBar: OnViewStatusBar(); return true;
+    case cmd::AddressBar: OnViewAddressBar(); return true;
+    case cmd::Tabs: OnViewTabs(); return true;
+    case cmd::CloseAll: OnCloseAll(); return true;
+    case cmd::Offline: OnOffline(); return true;
+    case cmd::ScanPopups: OnScanPopups(); return true;
+    case cmd::ToolbarVariant: OnToolbarVariant(); return true;
+    case cmd::SmartNavigateToggle: OnSmartNavigateToggle(); return true;
+    case cmd::Mail: OnMail(); return true;
+    case cmd::Search: OnSearch(); return true;
+    case cmd::MakerHomePage: OnMakerHomePage(); return true;
+    case cmd::MailMaker: OnMailMaker(); return true;
+    case cmd::AddressGo: OnAddressGo(); return true;
+    case cmd::Close: OnFileClose(); return true;
+    case cmd::Exit: OnAppExit(); return true;
+    case cmd::Cascade: m_mdi->cascadeSubWindows(); return true;
+    case cmd::TileHorizontally:
+    case cmd::TileVertically: {
+        // Horizontal tiles lie one above the other; vertical ones side by side.
+        QList<QMdiSubWindow *> windows;
+        for (QMdiSubWindow *w : m_mdi->subWindowList())
+            if (w->isVisible() && !w->isMinimized())
+                windows << w;
+        if (windows.isEmpty())
+            return true;
+        const QRect area = m_mdi->viewport()->rect();
+        const int n = int(windows.size());
+        for (int i = 0; i < n; ++i) {
+            QMdiSubWindow *w = windows.at(i);
+            w->showNormal();
+            if (id == cmd::TileHorizontally) {
+                const int top = area.height() * i / n;
+                w->setGeometry(0, top, area.width(), area.height() * (i + 1) / n - top);
+            } else {
+                const int left = area.width() * i / n;
+                w->setGeometry(left, 0, area.width() * (i + 1) / n - left, area.height());
+            }
+        }
+        return true;
+    }
+    case cmd::Options: OnOptions(); return true;
+    case cmd::Workspaces: OnWorkspaceManager(); return true;
+    case cmd::WindowSpawning: OnWindowSpawningManager(); return true;
+    case cmd::Links:
+    case cmd::LinksManager: OnLinksManager(); return true;
+    case cmd::Navigate: OnNavigateDialog(); return true;
+    case cmd::Lock: OnSplitterLock(); return true;
+    case cmd::Unlock: OnSplitterUnlock(); return true;
+    default: return false;
+    }
+}
+
+bool CMainFrame::routeToApplication(int id)
+{
+    switch (id) {
+    case cmd::New: m_app.OnFileNew(); return true;
+    case cmd::PrintSetup: OnFilePrintSetup(); return true;
+    default: return false;
+    }
+}
+
+CTestView *CMainFrame::ensureView()
+{
+    if (CTestView *view = activeView())
+        return view;
+    m_app.OnFileNew();
+    return activeView();
+}
+
+// --- the frame's commands ----------------------------------------------------------
+
+void CMainFrame::OnViewToolbar()
+{
+    m_toolBarVisible = !m_toolBarVisible;
+    // Hiding takes the address box along; showing brings it back only when
+    // the address bar is on.
+    applyBarVisibility();
+}
+
+void CMainFrame::OnViewStatusBar()
+{
+    m_statusBarVisible = !m_statusBarVisible;
+    applyBarVisibility();
+}
+
+void CMainFrame::OnViewAddressBar()
+{
+    m_addressBarVisible = !m_addressBarVisible;
+    m_app.settings().SetShowAddressBar(m_addressBarVisible ? 1 : 0);
+    applyBarVisibility();
+}
+
+void CMainFrame::OnViewTabs()
+{
+    if (m_tabsVisible) {
+        DestroyTabs();
+        m_tabsVisible = false;
+    } else {
+        CreateTabs();
+        m_tabsVisible = true;
+    }
+}
+
+void CMainFrame::OnCloseAll()
+{
+    if (m_app.settings().GetMsgCloseAll()
+        && corvaneMessageBox(this, QMessageBox::Question, QStringLiteral("Clean up alert"),
+                             QStringLiteral("Are you sure you want to close all windows?"),
+                             QMessageBox::Yes | QMessageBox::No)
+               != QMessageBox::Yes)
+        return;
+    // The windows close one after another: each closed window's frame asks
+    // for the next while closing all is set.
+    m_closingAll = true;
+    closeNextWindow();
+}
+
+void CMainFrame::OnOffline()
+{
+    m_offline = !m_offline;
+}
+
+void CMainFrame::OnScanPopups()
+{
+    SettingsStore &s = m_app.settings();
+    m_popupScanning = !m_popupScanning;
+    if (s.GetMsgWindowSpawning()) {
+        if (m_popupScanning)
+            corvaneMessageBox(this, QMessageBox::Information,
+                              QStringLiteral("Window Spawning Manager enabled"),
+                              QStringLiteral("All popups will now be scanned with the Window "
+                                             "Spawning Manager."));
+        else
+            corvaneMessageBox(this, QMessageBox::Information,
+                              QStringLiteral("Window Spawning Manager disabled"),
+                              QStringLiteral("All popups will now spawn as normal."));
+    }
+    s.SetSpawning(m_popupScanning ? 1 : 0);
+}
+
+void CMainFrame::OnToolbarVariant()
+{
+    SettingsStore &s = m_app.settings();
+    if (!s.GetIE()) {
+        s.SetLinksAlwaysOn(s.GetLinksAlwaysOn());
+        return;
+    }
+    if (s.GetLinksAlwaysOn()) {
+        s.SetLinksAlwaysOn(0);
+        LoadToolbarImages(156);
+    } else {
+        s.SetLinksAlwaysOn(1);
+        LoadToolbarImages(128);
+    }
+}
+
+void CMainFrame::OnSmartNavigateToggle()
+{
+    SettingsStore &s = m_app.settings();
+    const bool on = !s.GetSmartNavigate();
+    s.SetSmartNavigate(on ? 1 : 0);
+    if (!s.GetMsgSmartNavigate())
+        return;
+    if (on)
+        corvaneMessageBox(this, QMessageBox::Information, QStringLiteral("SmartNavigate enabled"),
+                          QStringLiteral("All one-word addresses will now have \"http://www.\" "
+                                         "and \".com\" added when navigating to sites."));
+    else
+        corvaneMessageBox(this, QMessageBox::Information, QStringLiteral("SmartNavigate disabled"),
+                          QStringLiteral("All URLs will now be sent without modifications."));
+}
+
+void CMainFrame::OnMail()
+{
+    const QString address = fromStd(m_app.settings().GetMailServer());
+    if (CTestView *view = ensureView())
+        view->Navigate(address);
+}
+
+void CMainFrame::OnSearch()
+{
+    const QString address = fromStd(m_app.settings().GetSearchURL());
+    if (CTestView *view = ensureView())
+        view->Navigate(address);
+}
+
+void CMainFrame::OnMakerHomePage()
+{
+    if (CTestView *view = ensureView())
+        view->Navigate(QString::fromLatin1(corvane::kMakerHomePage));
+}
+
+void CMainFrame::OnMailMaker()
+{
+    CTestView *view = activeView();
+    if (!view)
+        return;
+    // The mail program starts only when the page may show dialogs.
+    view->setLoudOnce(true);
+    view->Navigate(QString::fromLatin1(corvane::kMakerMail));
+}
+
+void CMainFrame::OnFavorite(int id)
+{
+    CTestView *view = activeView();
+    const int index = id - cmd::FavoriteFirst;
+    if (view && index >= 0 && index < m_favoriteAddresses.size())
+        view->Navigate(m_favoriteAddresses.at(index));
+}
+
+void CMainFrame::OnAddressGo()
+{
+    m_addressTyping = false;
+    CTestView *view = activeView();
+    if (!view)
+        return;
+    SettingsStore &s = m_app.settings();
+    const QString text = fromStd(
+        corvane::smartNavigate(m_address->editText().toStdString(), s.GetSmartNavigate() != 0));
+    view->Navigate(text);
+    if (s.GetSaveAddressHistory()) {
+        m_address->insertAtTop(text);
+        saveAddressHistory();
+    }
+    m_app.log().Write("User navigating to URL: [" + text.toStdString() + "]");
+}
+
+void CMainFrame::OnAddressPick(int index)
+{
+    m_addressTyping = false;
+    CTestView *view = activeView();
+    if (!view || index < 0 || index >= m_address->count())
+        return;
+    const QString text = m_address->itemText(index);
+    view->Navigate(text);
+    m_app.log().Write("User navigating to URL: [" + text.toStdString() + "]");
+}
+
+void CMainFrame::OnAddressTyping(const QString &text)
+{
+    // One character: the user has begun a new address.
+    if (text.size() == 1)
+        m_addressTyping = true;
+}
+
+void CMainFrame::OnFileClose()
+{
+    if (CChildFrame *frame = activeChildFrame())
+        frame->close();
+}
+
+void CMainFrame::OnAppExit()
+{
+    close();
+}
+
+void CMainFrame::OnFilePrintSetup()
+{
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.exec();
+}
+
+void CMainFrame::OnOptions()
+{
+    // The Options sheet comes with the managers module.
+}
+
+void CMainFrame::OnWorkspaceManager()
+{
+    // The Workspace Manager comes with the managers module; LoadWorkspace
+    // follows it when a workspace was chosen.
+}
+
+void CMainFrame::OnWindowSpawningManager()
+{
+    // The Window Spawning Manager comes with the managers module.
+}
+
+void CMainFrame::OnLinksManager()
+{
+    // The Links Manager comes with the managers module: ensure a window,
+    // run it, then navigate to the view's pending address on OK.
+}
+
+void CMainFrame::OnNavigateDialog()
+{
+    // The Navigate dialog comes with its own module: ensure a window, run
+    // it, then navigate to (or start the image series of) the pending address.
+}
+
+void CMainFrame::OnSplitterLock()
+{
+    // The lockable splitter comes with the child frame's splitter.
+}
+
+void CMainFrame::OnSplitterUnlock()
+{
+}

@@ -1,0 +1,121 @@
+#include "mainframe/Icons.h"
+
+#include "core/CommandIds.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+
+namespace corvane::icons {
+
+namespace {
+
+struct IconSource
+{
+    int id;
+    const char *themeName;       // freedesktop name, or nullptr
+    QStyle::StandardPixmap standard; // fallback from the style, or NoStandard
+    const char *resource;        // our own picture, or nullptr
+};
+
+constexpr QStyle::StandardPixmap NoStandard = QStyle::SP_CustomBase;
+
+const IconSource kSources[] = {
+    {cmd::New, "document-new", QStyle::SP_FileIcon, nullptr},
+    {cmd::Open, "document-open", QStyle::SP_DialogOpenButton, nullptr},
+    {cmd::SaveAs, "document-save-as", QStyle::SP_DialogSaveButton, nullptr},
+    {cmd::Print, "document-print", NoStandard, nullptr},
+    {cmd::Cut, "edit-cut", NoStandard, nullptr},
+    {cmd::Copy, "edit-copy", NoStandard, nullptr},
+    {cmd::Paste, "edit-paste", NoStandard, nullptr},
+    {cmd::Undo, "edit-undo", QStyle::SP_ArrowBack, nullptr},
+    {cmd::Redo, "edit-redo", QStyle::SP_ArrowForward, nullptr},
+    {cmd::Find, "edit-find", QStyle::SP_FileDialogContentsView, nullptr},
+    {cmd::CloseAll, "window-close", QStyle::SP_TitleBarCloseButton, nullptr},
+    {cmd::Back, "go-previous", QStyle::SP_ArrowBack, nullptr},
+    {cmd::Forward, "go-next", QStyle::SP_ArrowForward, nullptr},
+    {cmd::Home, "go-home", QStyle::SP_DirHomeIcon, nullptr},
+    {cmd::Stop, "process-stop", QStyle::SP_BrowserStop, nullptr},
+    {cmd::Refresh, "view-refresh", QStyle::SP_BrowserReload, nullptr},
+    {cmd::Mail, "mail-send", NoStandard, nullptr},
+    {cmd::Search, "system-search", QStyle::SP_FileDialogContentsView, nullptr},
+    {cmd::Options, "preferences-system", QStyle::SP_ComputerIcon, nullptr},
+    {cmd::About, "help-about", QStyle::SP_MessageBoxInformation, nullptr},
+    {cmd::Favorites, "user-bookmarks", QStyle::SP_DirIcon, nullptr},
+    {cmd::MakerHomePage, "applications-internet", QStyle::SP_DriveNetIcon, nullptr},
+    {cmd::Cascade, nullptr, NoStandard, ":/icons/cascade.svg"},
+    {cmd::TileHorizontally, nullptr, NoStandard, ":/icons/tile-horizontally.svg"},
+    {cmd::TileVertically, nullptr, NoStandard, ":/icons/tile-vertically.svg"},
+    // Corvane's own commands.
+    {cmd::Split, nullptr, NoStandard, ":/icons/split.svg"},
+    {cmd::ScanPopups, nullptr, NoStandard, ":/icons/scan-popups.svg"},
+    {cmd::LinksManager, nullptr, NoStandard, ":/icons/links.svg"},
+    {cmd::WindowSpawning, nullptr, NoStandard, ":/icons/window-spawning.svg"},
+    {cmd::Workspaces, nullptr, NoStandard, ":/icons/workspaces.svg"},
+    {cmd::Navigate, nullptr, NoStandard, ":/icons/navigate.svg"},
+};
+
+// Themes with only symbolic images, or none, fall back to a full-colour
+// theme installed beside them.
+void ensureFallbackTheme()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+}
+
+} // namespace
+
+QIcon commandIcon(int id)
+{
+    for (const IconSource &source : kSources) {
+        if (source.id != id)
+            continue;
+        if (source.themeName) {
+            ensureFallbackTheme();
+            const QIcon themed = QIcon::fromTheme(QLatin1String(source.themeName));
+            if (!themed.isNull())
+                return themed;
+        }
+        if (source.standard != NoStandard && qApp)
+            return qApp->style()->standardIcon(source.standard);
+        if (source.resource)
+            return QIcon(QLatin1String(source.resource));
+        return {};
+    }
+    return {};
+}
+
+QIcon dimmedIcon(const QIcon &full, int size)
+{
+    if (full.isNull())
+        return full;
+    const QPixmap colour = full.pixmap(QSize(size, size));
+    QImage grey = colour.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < grey.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(grey.scanLine(y));
+        for (int x = 0; x < grey.width(); ++x) {
+            const QRgb p = line[x];
+            // Desaturate and lighten a little, as shaded toolbar images are.
+            const int g = qMin(255, qGray(p) + (255 - qGray(p)) / 4);
+            line[x] = qRgba(g, g, g, qAlpha(p));
+        }
+    }
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(grey), QIcon::Normal);
+    icon.addPixmap(colour, QIcon::Active);
+    icon.addPixmap(colour, QIcon::Selected);
+    return icon;
+}
+
+QIcon appIcon()
+{
+    return QIcon(QStringLiteral(":/icons/corvane.svg"));
+}
+
+} // namespace corvane::icons
