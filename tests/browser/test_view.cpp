@@ -1,0 +1,437 @@
+// The browser view driven through a fake control inside a real application
+// object and main frame.
+#include "app/CTestApp.h"
+#include "browser/CChildFrame.h"
+#include "browser/CTestDoc.h"
+#include "browser/CTestView.h"
+#include "core/CommandIds.h"
+#include "core/SettingsStore.h"
+#include "core/UserStore.h"
+#include "mainframe/CMainFrame.h"
+#include "support/FakeBrowserControl.h"
+#include "support/TempHome.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+struct ShownBox
+{
+    QMessageBox::Icon icon;
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+};
+
+class ViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid());
+        setMessageBoxHook([this](QWidget *, QMessageBox::Icon icon, const QString &title,
+                                 const QString &text, QMessageBox::StandardButtons buttons) {
+            m_boxes.append({icon, title, text, buttons});
+            return m_answer;
+        });
+        CTestApp::Options options;
+        options.iniFile = m_home.filePath(QStringLiteral("bin/Corvane.ini"));
+        options.userStoreFile = m_home.configHome() + QStringLiteral("/Tolvek/Corvane.reg");
+        options.homeDir = m_home.home();
+        options.runtimeDir = m_home.runtimeDir();
+        options.listen = false;
+        m_app = std::make_unique<CTestApp>(options);
+        m_app->setControlFactory([this](QWidget *parent) {
+            auto *control = new FakeBrowserControl(parent);
+            m_controls.append(control);
+            return control;
+        });
+        ASSERT_TRUE(m_app->InitInstance({QStringLiteral("nologo")}));
+        ASSERT_EQ(m_controls.size(), 1);
+        settings().SetLogging(1);
+        settings().SetLogFile(logPath().toStdString());
+        control()->clearOperations();
+    }
+
+    void TearDown() override
+    {
+        m_app->ExitInstance();
+        m_app.reset();
+        setMessageBoxHook({});
+    }
+
+    SettingsStore &settings() { return m_app->settings(); }
+    CMainFrame *frame() { return m_app->mainFrame(); }
+    FakeBrowserControl *control(int i = 0) { return m_controls.at(i); }
+    CTestView *view(int i = 0) { return dynamic_cast<CTestView *>(control(i)->events()); }
+    QString logPath() const { return m_home.filePath(QStringLiteral("nav.log")); }
+
+    // The log's lines without their timestamps.
+    QStringList logLines() const
+    {
+        QFile file(logPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+        lines.removeLast(); // after the last CR LF
+        for (QString &line : lines)
+            line = line.mid(22); // "[MM/DD/YYYY-HH:MM:SS] "
+        return lines;
+    }
+
+    // A stopwatch clock the test moves by hand.
+    void useManualClock()
+    {
+        view()->stopwatch() = Stopwatch([this] { return m_now; });
+    }
+
+    TempHome m_home;
+    std::unique_ptr<CTestApp> m_app;
+    QList<FakeBrowserControl *> m_controls;
+    QList<ShownBox> m_boxes;
+    QMessageBox::StandardButton m_answer = QMessageBox::No;
+    std::time_t m_now = 1000;
+};
+
+TEST_F(ViewTest, FirstNavigationTakesPendingAddressThenHomeThenStartPage)
+{
+    // The first window had neither: our own start page.
+    m_controls.clear();
+    m_app->openNewWindow();
+    EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("Navigate2 qrc:/pages/start.html")});
+    EXPECT_EQ(view()->autoRefreshMinutes(), 2);
+    EXPECT_EQ(view()->autoRefreshSeconds(), 0);
+
+    settings().SetHomeURL("http://home.example/");
+    m_app->openNewWindow();
+    EXPECT_EQ(control(1)->operations(), QStringList{QStringLiteral("Navigate2 http://home.example/")});
+
+    m_app->setPendingDocumentAddress(QStringLiteral("/tmp/page.html"));
+    m_app->openNewWindow();
+    EXPECT_EQ(control(2)->operations(), QStringList{QStringLiteral("Navigate2 /tmp/page.html")});
+    EXPECT_TRUE(m_app->pendingDocumentAddress().isEmpty());
+    EXPECT_FALSE(m_app->firstNew());
+}
+
+TEST_F(ViewTest, NavigationStartAndEndAreLoggedAndTimed)
+{
+    useManualClock();
+    frame()->setOffline(true);
+    EXPECT_FALSE(control()->fireBeforeNavigate(QStringLiteral("http://a.example/")));
+    EXPECT_TRUE(view()->navigating());
+    EXPECT_EQ(view()->currentNavigationAddress(), QStringLiteral("http://a.example/"));
+    EXPECT_TRUE(control()->did(QStringLiteral("putOffline 1")));
+
+    m_now += 67;
+    control()->setLocation(QStringLiteral("A"), QStringLiteral("http://a.example/"));
+    control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
+    EXPECT_FALSE(view()->navigating());
+    EXPECT_EQ(frame()->addressText(), QStringLiteral("http://a.example/"));
+
+    const QStringList lines = logLines();
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines.mid(lines.size() - 4),
+              (QStringList{QStringLiteral("* Navigation started to URL: [http://a.example/] *"),
+                           QStringLiteral("* Navigation complete to URL: [http://a.example/] *"),
+                           QStringLiteral("~ Navigation timed result for URL: [http://a.example/] -- 00:01:07 ~"),
+                           QStringLiteral(" ")}));
+}
+
+TEST_F(ViewTest, EveryFrameLogsItsPairTimedFromTheLatestStart)
+{
+    useManualClock();
+    const QString top = QStringLiteral("http://a.example/frames");
+    control()->setLocation(QStringLiteral("F"), top);
+    control()->fireBeforeNavigate(top, true);
+    m_now += 2;
+    control()->fireBeforeNavigate(QStringLiteral("http://ads.example/f1"), false);
+    m_now += 3;
+    control()->fireDocumentComplete(QStringLiteral("http://ads.example/f1"), false);
+    // A frame does not change what the address box shows.
+    EXPECT_EQ(frame()->addressText(), top);
+    m_now += 1;
+    control()->fireDocumentComplete(top, true);
+
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines.count(QStringLiteral("* Navigation started to URL: [http://ads.example/f1] *")), 1);
+    EXPECT_EQ(lines.count(QStringLiteral("* Navigation complete to URL: [http://ads.example/f1] *")), 1);
+    EXPECT_TRUE(lines.contains(
+        QStringLiteral("~ Navigation timed result for URL: [http://ads.example/f1] -- 00:00:03 ~")));
+    EXPECT_TRUE(lines.contains(
+        QStringLiteral("~ Navigation timed result for URL: [%1] -- 00:00:04 ~").arg(top)));
+}
+
+TEST_F(ViewTest, LongTitlesAreCutInTheCaptionButLoggedWhole)
+{
+    control()->fireBeforeNavigate(QStringLiteral("http://a.example/"));
+    const QString title200 = QString(200, QLatin1Char('t'));
+    control()->fireTitle(title200);
+    EXPECT_EQ(view()->document()->title(), QString(125, QLatin1Char('t')) + QStringLiteral("..."));
+    EXPECT_EQ(view()->childFrame()->windowTitle(), view()->document()->title());
+    EXPECT_TRUE(logLines().contains(title200));
+
+    const QString title128 = QString(128, QLatin1Char('u'));
+    control()->fireTitle(title128);
+    EXPECT_EQ(view()->document()->title(), title128);
+
+    // Status texts are cut the same way in the status bar.
+    control()->fireStatusText(QString(300, QLatin1Char('s')));
+    EXPECT_EQ(frame()->statusText(), QString(125, QLatin1Char('s')) + QStringLiteral("..."));
+    EXPECT_TRUE(logLines().contains(QString(300, QLatin1Char('s'))));
+}
+
+TEST_F(ViewTest, StatusAndTitleAreLoggedOnlyWhileNavigating)
+{
+    control()->fireStatusText(QStringLiteral("before"));
+    control()->fireBeforeNavigate(QStringLiteral("http://a.example/"));
+    control()->fireStatusText(QStringLiteral("during"));
+    control()->fireTitle(QStringLiteral("Title during"));
+    control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
+    control()->fireStatusText(QStringLiteral("after"));
+    control()->fireTitle(QStringLiteral("Title after"));
+
+    control()->setLocation(QStringLiteral("B"), QStringLiteral("http://b.example/"));
+    control()->fireBeforeNavigate(QStringLiteral("http://b.example/"));
+    view()->onStop();
+    control()->fireStatusText(QStringLiteral("after stop"));
+
+    const QStringList lines = logLines();
+    EXPECT_TRUE(lines.contains(QStringLiteral("during")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Title during")));
+    for (const char *quiet : {"before", "after", "Title after", "after stop"})
+        EXPECT_FALSE(lines.contains(QLatin1String(quiet))) << quiet;
+    EXPECT_EQ(lines.last(),
+              QStringLiteral("* Navigation stopped by user for URL: [http://b.example/] *"));
+    EXPECT_FALSE(view()->navigating());
+    EXPECT_TRUE(control()->did(QStringLiteral("Stop")));
+    // The title still reaches the caption.
+    EXPECT_EQ(view()->document()->title(), QStringLiteral("Title after"));
+}
+
+TEST_F(ViewTest, HttpsInAnyCaseLightsTheSecureIndicator)
+{
+    control()->fireBeforeNavigate(QStringLiteral("HtTpS://bank.example/"));
+    EXPECT_EQ(frame()->secureText(), QStringLiteral("S"));
+    control()->fireDocumentComplete(QStringLiteral("http://plain.example/"));
+    EXPECT_EQ(frame()->secureText(), QString());
+    control()->fireBeforeNavigate(QStringLiteral("https://bank.example/"));
+    EXPECT_EQ(frame()->secureText(), QStringLiteral("S"));
+}
+
+TEST_F(ViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
+{
+    struct Case { int spawning; int noDialogs; const char *expected; };
+    for (const Case c : {Case{1, 1, "putSilent 1"}, Case{1, 0, "putSilent 0"},
+                         Case{0, 1, "putSilent 0"}, Case{0, 0, "putSilent 0"}}) {
+        settings().SetSpawning(c.spawning);
+        settings().SetNoDialogs(c.noDialogs);
+        control()->clearOperations();
+        control()->fireBeforeNavigate(QStringLiteral("http://a.example/"));
+        EXPECT_EQ(control()->operations(QStringLiteral("putSilent")),
+                  QStringList{QLatin1String(c.expected)})
+            << c.spawning << c.noDialogs;
+    }
+    // A mail link's navigation is loud once, then the rule applies again.
+    settings().SetSpawning(1);
+    settings().SetNoDialogs(1);
+    view()->setLoudOnce(true);
+    control()->clearOperations();
+    control()->fireBeforeNavigate(QStringLiteral("mailto:x@example.org"));
+    control()->fireBeforeNavigate(QStringLiteral("http://a.example/"));
+    EXPECT_EQ(control()->operations(QStringLiteral("putSilent")),
+              (QStringList{QStringLiteral("putSilent 0"), QStringLiteral("putSilent 1")}));
+    EXPECT_FALSE(view()->loudOnce());
+}
+
+TEST_F(ViewTest, RefreshWhileOfflineAsksToGoOnline)
+{
+    settings().SetMsgOffline(1);
+    frame()->setOffline(true);
+    m_answer = QMessageBox::No;
+    view()->onRefresh();
+    ASSERT_EQ(m_boxes.size(), 1);
+    EXPECT_EQ(m_boxes[0].title, QStringLiteral("Offline mode alert"));
+    EXPECT_EQ(m_boxes[0].text,
+              QStringLiteral("You are currently working offline.  Would you like to go online?"));
+    EXPECT_EQ(m_boxes[0].icon, QMessageBox::Question);
+    EXPECT_EQ(m_boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("Refresh2 3")});
+    EXPECT_TRUE(frame()->isOffline());
+
+    m_answer = QMessageBox::Yes;
+    control()->clearOperations();
+    view()->onRefresh();
+    EXPECT_FALSE(frame()->isOffline());
+    EXPECT_EQ(control()->operations(),
+              (QStringList{QStringLiteral("putOffline 0"), QStringLiteral("Refresh2 3")}));
+
+    // Online, or with the message off: no question.
+    m_boxes.clear();
+    view()->onRefresh();
+    settings().SetMsgOffline(0);
+    frame()->setOffline(true);
+    view()->onRefresh();
+    EXPECT_TRUE(m_boxes.isEmpty());
+}
+
+TEST_F(ViewTest, ClipboardCommandsActOnTheFocusedEditField)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *edit = new QLineEdit(QStringLiteral("typed text"), &window);
+    auto *combo = new QComboBox(&window);
+    combo->setEditable(true);
+    combo->setEditText(QStringLiteral("http://address.example/"));
+    layout->addWidget(edit);
+    layout->addWidget(combo);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    edit->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edit->hasFocus(); }));
+    edit->selectAll();
+    view()->onCopy();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("typed text"));
+
+    combo->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return combo->hasFocus(); }));
+    combo->lineEdit()->selectAll();
+    view()->onCut();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("http://address.example/"));
+    EXPECT_TRUE(combo->currentText().isEmpty());
+    view()->onPaste();
+    EXPECT_EQ(combo->currentText(), QStringLiteral("http://address.example/"));
+    EXPECT_TRUE(control()->operations(QStringLiteral("execWB")).isEmpty());
+
+    // With the focus in the page the page's own command runs.
+    view()->control()->widget()->window()->activateWindow();
+    view()->setFocus();
+    QApplication::setActiveWindow(view()->window());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !edit->hasFocus() && !combo->hasFocus(); }));
+    view()->onCopy();
+    view()->onSelectAll();
+    EXPECT_EQ(control()->operations(QStringLiteral("execWB")),
+              (QStringList{QStringLiteral("execWB Copy"), QStringLiteral("execWB SelectAll")}));
+}
+
+TEST_F(ViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
+{
+    view()->setAutoRefresh(2, 0, true);
+    control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
+    EXPECT_TRUE(view()->autoRefreshTimerActive());
+    control()->fireBeforeNavigate(QStringLiteral("http://a.example/next"));
+    EXPECT_FALSE(view()->autoRefreshTimerActive());
+    EXPECT_TRUE(view()->autoRefreshOn());
+    control()->fireDocumentComplete(QStringLiteral("http://a.example/next"));
+    EXPECT_TRUE(view()->autoRefreshTimerActive());
+
+    view()->onStop();
+    EXPECT_FALSE(view()->autoRefreshTimerActive());
+    EXPECT_FALSE(view()->autoRefreshOn());
+    control()->fireDocumentComplete(QStringLiteral("http://a.example/next"));
+    EXPECT_FALSE(view()->autoRefreshTimerActive());
+}
+
+TEST_F(ViewTest, AutoRefreshTickLogsAndRefreshes)
+{
+    view()->setAutoRefresh(0, 0, true); // a zero interval still waits a second
+    control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return control()->did(QStringLiteral("Refresh")); }, 3000));
+    EXPECT_TRUE(logLines().contains(QStringLiteral("AutoRefreshing...")));
+}
+
+TEST_F(ViewTest, TextSizeZoomsOnlyThisViewAndIsStored)
+{
+    m_app->openNewWindow();
+    view(0)->onFont(corvane::cmd::FontsLarge);
+    EXPECT_EQ(control(0)->operations(), QStringList{QStringLiteral("execWB Zoom 3")});
+    EXPECT_TRUE(control(1)->operations(QStringLiteral("execWB")).isEmpty());
+    EXPECT_EQ(frame()->fontSize(), 2);
+    EXPECT_EQ(settings().GetFonts(), 2);
+
+    view(0)->OnCommand(corvane::cmd::FontsTiny);
+    EXPECT_EQ(control(0)->operations().last(), QStringLiteral("execWB Zoom 0"));
+    EXPECT_EQ(settings().GetFonts(), 5);
+}
+
+TEST_F(ViewTest, SavedScrollIsRestoredUntilNavigateOrAClick)
+{
+    view()->setSavedScrollPosition(10, 500);
+    control()->fireProgress(50, 100);
+    control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
+    EXPECT_EQ(control()->operations(QStringLiteral("setScrollPosition")).size(), 2);
+
+    QTest::mouseClick(control()->widget(), Qt::LeftButton);
+    EXPECT_FALSE(view()->hasSavedScrollPosition());
+
+    control()->setScroll(QPoint(3, 40));
+    view()->SaveScrollPosition();
+    EXPECT_EQ(view()->savedScrollLeft(), 3);
+    EXPECT_EQ(view()->savedScrollTop(), 40);
+    view()->Navigate(QStringLiteral("http://b.example/"));
+    EXPECT_FALSE(view()->hasSavedScrollPosition());
+}
+
+TEST_F(ViewTest, ScriptErrorsShowUnlessTheDebuggerSwitchIsYes)
+{
+    control()->fireScriptError(QStringLiteral("Uncaught ReferenceError: foo is not defined"), 7);
+    EXPECT_EQ(frame()->statusText(),
+              QStringLiteral("Script error: Uncaught ReferenceError: foo is not defined (line 7)"));
+
+    settings().userStore().writeString("Software\\Microsoft\\Internet Explorer\\Main",
+                                       "Disable Script Debugger", "yes");
+    frame()->setStatusText(QStringLiteral("quiet"));
+    control()->fireScriptError(QStringLiteral("another"), 1);
+    EXPECT_EQ(frame()->statusText(), QStringLiteral("quiet"));
+}
+
+TEST_F(ViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck)
+{
+    bool cancelled = false;
+    EXPECT_EQ(control()->fireNewWindow(&cancelled), nullptr);
+    EXPECT_TRUE(cancelled);
+
+    control()->fireBeforeNavigate(QStringLiteral("http://opener.example/"));
+    BrowserControl *created = control()->fireNewWindow(&cancelled);
+    ASSERT_NE(created, nullptr);
+    ASSERT_EQ(m_controls.size(), 2);
+    EXPECT_EQ(created, control(1));
+    EXPECT_TRUE(control(1)->did(QStringLiteral("putRegisterAsBrowser 1")));
+    EXPECT_TRUE(view(1)->popupCheckPending());
+    EXPECT_EQ(view(1)->openerAddress(), QStringLiteral("http://opener.example/"));
+    EXPECT_EQ(view(1)->ownFrame(), view(1)->childFrame());
+    // The decision is taken once, at the popup's first navigation start.
+    control(1)->fireBeforeNavigate(QStringLiteral("http://popup.example/"));
+    EXPECT_FALSE(view(1)->popupCheckPending());
+
+    BrowserControl *source = control()->fireViewSourceWindow();
+    ASSERT_EQ(m_controls.size(), 3);
+    EXPECT_EQ(source, control(2));
+    EXPECT_FALSE(view(2)->popupCheckPending());
+}
+
+TEST_F(ViewTest, ClosingTheViewClearsTheFramesProgressAndStatus)
+{
+    control()->fireBeforeNavigate(QStringLiteral("http://a.example/"));
+    control()->fireProgress(40, 100);
+    control()->fireStatusText(QStringLiteral("Loading"));
+    EXPECT_EQ(frame()->progress(), 40);
+    delete view()->childFrame();
+    EXPECT_EQ(frame()->progress(), 0);
+    EXPECT_EQ(frame()->progressMax(), 0);
+    EXPECT_TRUE(frame()->statusText().isEmpty());
+}
+
+} // namespace
