@@ -1,0 +1,125 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The machinery shared by the INI file (ProfileFile) and the per-user store
+// (UserStore): a text file of "[section]" headers, each followed by entry
+// lines, read through a cache and rewritten atomically.
+//
+// Reading: the parsed content is cached together with the file's identity
+// (device, inode, size, modification time); a lookup costs one stat() while
+// the file is unchanged, and sees another process's write at the next call.
+//
+// Writing: every commit takes an exclusive flock() on the file itself, reads
+// the current content, applies the changes, writes a temp file in the same
+// folder and renames it over the file. A writer that waited for the lock on a
+// file that was renamed away meanwhile notices the new inode and locks again.
+// Each new version gets a modification time later than the one it replaces,
+// so a reused inode number can never pass for a cached version. A commit that
+// changes nothing touches nothing (it does not even create a missing file).
+// Failures (read-only folder, no permission, full disk) leave the old file
+// as it was and are reported only through the return value.
+//
+// Lines keep their bytes: comments, unknown lines and the spelling of names
+// survive a rewrite. Section and entry names match ignoring ASCII case; of
+// duplicates the first one counts. Lines are written with CR LF; LF-only
+// files read as well. Not thread-safe: one object per thread.
+
+// A value as a sectioned file holds it.
+struct StoredValue
+{
+    enum class Type : std::uint8_t { String, Dword, Other };
+    Type type = Type::String;
+    std::string text;         // Type::String
+    std::uint32_t number = 0; // Type::Dword
+
+    bool operator==(const StoredValue &) const = default;
+};
+
+// How one kind of file spells its entries.
+struct SectionedFormat
+{
+    // Reads an entry from a line that is not a section header (already
+    // trimmed, never empty). False for comments and lines it cannot read.
+    bool (*parseEntry)(std::string_view line, std::string &name, StoredValue &value);
+    // The line for an entry; parseEntry must read it back.
+    std::string (*formatEntry)(std::string_view name, const StoredValue &value);
+    const char *firstLine; // put at the top of a new file, or nullptr
+    unsigned newFileMode;  // permission bits of a new file (umask applies)
+    bool createFolders;    // create missing parent folders when writing
+};
+
+class SectionedFile
+{
+public:
+    struct Change
+    {
+        enum class Kind : std::uint8_t {
+            Write,         // section, name, value
+            DeleteEntry,   // section, name
+            DeleteSection, // section
+            DeleteTree,    // section and every "section\..." below it
+        };
+        Kind kind = Kind::Write;
+        std::string section;
+        std::string name;
+        StoredValue value;
+    };
+
+    SectionedFile(std::string path, const SectionedFormat &format);
+    ~SectionedFile();
+    SectionedFile(const SectionedFile &) = delete;
+    SectionedFile &operator=(const SectionedFile &) = delete;
+
+    const std::string &path() const { return m_path; }
+
+    // The first entry of that name in the first section of that name, or
+    // null. The pointer is valid until the next call on this object.
+    const StoredValue *find(std::string_view section, std::string_view name) const;
+    bool hasSection(std::string_view section) const;
+    // True when the section or any section below it ("section\...") exists.
+    bool hasTree(std::string_view section) const;
+    // Section names in file order (spelling as in the file, duplicates once).
+    std::vector<std::string> sectionNames() const;
+    // Entry names of the first section of that name, in file order.
+    std::vector<std::string> entryNames(std::string_view section) const;
+
+    // Applies the changes in order, in one locked rewrite. True when the
+    // file holds the result afterwards (also when nothing had to change).
+    bool commit(const std::vector<Change> &changes);
+
+    struct Document;
+
+private:
+    struct Stamp
+    {
+        bool valid = false; // false: never matches (nothing cached yet)
+        bool exists = false;
+        std::uint64_t dev = 0;
+        std::uint64_t ino = 0;
+        std::int64_t size = 0;
+        std::int64_t sec = 0;
+        std::int64_t nsec = 0;
+        bool operator==(const Stamp &) const = default;
+    };
+
+    const Document &current() const;
+
+    std::string m_path;
+    const SectionedFormat &m_format;
+    mutable std::unique_ptr<Document> m_cache;
+    mutable Stamp m_stamp;
+};
+
+// Helpers shared by the formats.
+namespace sectioned {
+// Blanks as the profile functions trim them: space, tab, CR, VT, FF.
+bool isBlank(char c);
+std::string_view trim(std::string_view text);
+std::string toLowerAscii(std::string_view text);
+bool hasLineBreak(std::string_view text);
+} // namespace sectioned
