@@ -150,7 +150,18 @@ public:
     void SaveDialogPlacement(const std::string &dialogName, const Rect &rect);
 
 private:
-    // ... implementation details (backend access helpers) ...
+    // Changes gathered for one rewrite of whichever back end is in use.
+    class Writer;
+
+    bool cdMode() const;
+    int readInt(const char *section, const std::string &name, int defaultValue) const;
+    std::string readString(const char *section, const std::string &name) const;
+    void writeInt(const char *section, const std::string &name, int value);
+    void writeString(const char *section, const std::string &name, const std::string &value);
+    std::vector<std::string> loadList(const char *section, const char *prefix) const;
+    void storeList(Writer &writer, const char *section, const char *prefix,
+                   const std::vector<std::string> &values) const;
+
     Locations m_locations;
     bool m_iniMode = false;
     std::unique_ptr<ProfileFile> m_ini;

@@ -1,0 +1,631 @@
+#include "core/SettingsStore.h"
+
+#include "core/ProfileFile.h"
+#include "core/Separators.h"
+#include "core/UserStore.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char *kSettings = "Settings";
+constexpr const char *kPlacement = "Placement";
+constexpr const char *kWorkspaces = "Workspaces";
+constexpr const char *kWorkspacesPlacement = "Workspaces\\Placement";
+constexpr const char *kLinks = "Links";
+constexpr const char *kLinksPlacement = "Links\\Placement";
+constexpr const char *kAddressHistory = "AddressHistory";
+constexpr const char *kFilter = "Filter";
+constexpr const char *kSallyport = "Sallyport";
+
+constexpr const char *kAppKey = "Software\\Tolvek\\Corvane";
+constexpr std::size_t kMaxAddressHistory = 40;
+
+// Added to every password byte before it is stored. Bytes that this turns
+// into CR or LF (0xF8, 0xF5) never occur in UTF-8 text, so a scrambled
+// password always fits on one INI line.
+constexpr unsigned char kPasswordOffset = 0x15;
+
+std::string keyPathOf(const char *section)
+{
+    return std::string(kAppKey) + "\\" + section;
+}
+
+std::string numbered(const char *prefix, std::size_t n)
+{
+    return prefix + std::to_string(n);
+}
+
+std::string toLowerAscii(std::string_view text)
+{
+    return sectioned::toLowerAscii(text);
+}
+
+// The mount point holding the current directory: walk up from it while the
+// parent is on the same device.
+std::string mountPointOfCurrentDirectory()
+{
+    char buffer[PATH_MAX];
+    if (!::getcwd(buffer, sizeof buffer))
+        return "/";
+    std::string path(buffer);
+    struct stat st;
+    if (path.empty() || path[0] != '/' || ::stat(path.c_str(), &st) != 0)
+        return "/";
+    const dev_t device = st.st_dev;
+    while (path != "/") {
+        const std::size_t slash = path.rfind('/');
+        const std::string parent = slash == 0 ? std::string("/") : path.substr(0, slash);
+        if (::stat(parent.c_str(), &st) != 0 || st.st_dev != device)
+            break;
+        path = parent;
+    }
+    return path;
+}
+
+// sscanf's "%d": blanks, an optional sign, at least one digit. Wraps at 32
+// bits instead of running into undefined behaviour.
+bool scanInt(std::string_view text, std::size_t &pos, int &out)
+{
+    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos])))
+        ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    const std::size_t digitsStart = pos;
+    std::uint32_t value = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
+        value = value * 10u + std::uint32_t(text[pos++] - '0');
+    if (pos == digitsStart)
+        return false;
+    out = static_cast<int>(negative ? 0u - value : value);
+    return true;
+}
+
+// "%d,%d,%d"
+bool scanColour(std::string_view text, int &r, int &g, int &b)
+{
+    std::size_t pos = 0;
+    return scanInt(text, pos, r) && pos < text.size() && text[pos++] == ',' && scanInt(text, pos, g)
+           && pos < text.size() && text[pos++] == ',' && scanInt(text, pos, b);
+}
+
+// A drive path in the sense of the Windows world ("E:\...") or an absolute
+// path here: what CD mode does not store as the home page.
+bool isDrivePath(const std::string &value)
+{
+    return value.find(':') == 1 || (!value.empty() && value.front() == '/');
+}
+
+const char *dialogSection(const std::string &dialogName)
+{
+    if (dialogName == "Links")
+        return kLinksPlacement;
+    if (dialogName == "Spawning")
+        return "SpawningPlacement";
+    return kWorkspacesPlacement;
+}
+
+} // namespace
+
+// --- back-end access ----------------------------------------------------------------
+
+class SettingsStore::Writer
+{
+public:
+    explicit Writer(SettingsStore &store) : m_store(store) {}
+
+    bool iniMode() const { return m_store.m_iniMode; }
+
+    void writeInt(const char *section, const std::string &name, int value)
+    {
+        if (iniMode())
+            m_ini.writeInt(section, name, value);
+        else
+            m_user.writeDword(keyPathOf(section), name, value);
+    }
+    void writeString(const char *section, const std::string &name, const std::string &value)
+    {
+        if (iniMode())
+            m_ini.writeString(section, name, value);
+        else
+            m_user.writeString(keyPathOf(section), name, value);
+    }
+    // Registry mode: removes the key with its subkeys. The INI file keeps
+    // its sections (a list there ends at its terminator instead).
+    void deleteKey(const char *section)
+    {
+        if (!iniMode())
+            m_user.deleteKey(keyPathOf(section));
+    }
+    void commit()
+    {
+        if (iniMode())
+            m_store.m_ini->commit(m_ini);
+        else
+            m_store.m_userStore->commit(m_user);
+    }
+
+private:
+    SettingsStore &m_store;
+    ProfileFile::Batch m_ini;
+    UserStore::Batch m_user;
+};
+
+SettingsStore::SettingsStore(Locations locations)
+    : m_locations(std::move(locations)),
+      m_ini(std::make_unique<ProfileFile>(m_locations.iniFile)),
+      m_userStore(std::make_unique<UserStore>(m_locations.userStoreFile))
+{
+}
+
+SettingsStore::~SettingsStore() = default;
+
+void SettingsStore::setCdRootResolver(std::function<std::string()> resolver)
+{
+    m_cdRoot = std::move(resolver);
+}
+
+void SettingsStore::OpenBackingStore()
+{
+    // The INI file first: it alone says whether it is the store.
+    m_iniMode = true;
+    if (m_ini->getInt(kSettings, "EnableIniFile", 0) != 0)
+        return;
+
+    // Leave both switches in the file, ready to be edited.
+    m_ini->writeInt(kSettings, "EnableIniFile", 0);
+    if (m_ini->getInt(kSettings, "CDSupport", 0) == 0)
+        m_ini->writeInt(kSettings, "CDSupport", 0);
+
+    m_iniMode = false;
+}
+
+bool SettingsStore::cdMode() const
+{
+    return GetCDSupport() != 0;
+}
+
+int SettingsStore::readInt(const char *section, const std::string &name, int defaultValue) const
+{
+    if (m_iniMode)
+        return m_ini->getInt(section, name, defaultValue);
+    return m_userStore->readDword(keyPathOf(section), name).value_or(defaultValue);
+}
+
+std::string SettingsStore::readString(const char *section, const std::string &name) const
+{
+    if (m_iniMode)
+        return m_ini->getString(section, name);
+    return m_userStore->readString(keyPathOf(section), name).value_or(std::string());
+}
+
+void SettingsStore::writeInt(const char *section, const std::string &name, int value)
+{
+    if (m_iniMode)
+        m_ini->writeInt(section, name, value);
+    else
+        m_userStore->writeDword(keyPathOf(section), name, value);
+}
+
+void SettingsStore::writeString(const char *section, const std::string &name, const std::string &value)
+{
+    if (m_iniMode)
+        m_ini->writeString(section, name, value);
+    else
+        m_userStore->writeString(keyPathOf(section), name, value);
+}
+
+// --- scalar settings ------------------------------------------------------------------
+
+#define CORVANE_INT_SETTING(Name, Section, Default)                                                    \
+    int SettingsStore::Get##Name() const { return readInt(Section, #Name, Default); }                 \
+    void SettingsStore::Set##Name(int v) { writeInt(Section, #Name, v); }
+
+// Read-only media: the getter gives a fixed value and the setter writes nothing.
+#define CORVANE_CD_INT_SETTING(Name, Section, Default, CdValue)                                        \
+    int SettingsStore::Get##Name() const { return cdMode() ? CdValue : readInt(Section, #Name, Default); } \
+    void SettingsStore::Set##Name(int v)                                                               \
+    {                                                                                                  \
+        if (!cdMode())                                                                                 \
+            writeInt(Section, #Name, v);                                                               \
+    }
+
+#define CORVANE_STRING_SETTING(Name)                                                                   \
+    std::string SettingsStore::Get##Name() const { return readString(kSettings, #Name); }             \
+    void SettingsStore::Set##Name(const std::string &v) { writeString(kSettings, #Name, v); }
+
+CORVANE_CD_INT_SETTING(Logging, kSettings, 0, 0)
+CORVANE_INT_SETTING(HideToolBar, kSettings, 0)
+CORVANE_INT_SETTING(HideStatusBar, kSettings, 0)
+CORVANE_STRING_SETTING(MailServer)
+CORVANE_CD_INT_SETTING(SavePosition, kPlacement, 1, 0)
+CORVANE_INT_SETTING(ChildMaximized, kSettings, 1)
+CORVANE_CD_INT_SETTING(Logo, kSettings, 1, 1)
+CORVANE_INT_SETTING(MinimizeToTray, kSettings, 0)
+CORVANE_INT_SETTING(AlwaysOnTop, kSettings, 0)
+CORVANE_INT_SETTING(Fonts, kSettings, 3)
+CORVANE_INT_SETTING(ViewBorder3D, kSettings, 1)
+CORVANE_INT_SETTING(ViewBorder3DEnabled, kSettings, 1)
+CORVANE_INT_SETTING(Offline, kSettings, 0)
+CORVANE_INT_SETTING(Spawning, kSettings, 0)
+CORVANE_INT_SETTING(IE, kSettings, 1)
+CORVANE_CD_INT_SETTING(BiPassDefault, kSettings, 0, 1)
+CORVANE_STRING_SETTING(SearchURL)
+CORVANE_INT_SETTING(HideTabs, kSettings, 0)
+CORVANE_INT_SETTING(TabsBottomPlacement, kSettings, 1)
+CORVANE_INT_SETTING(TabsStacked, kSettings, 0)
+CORVANE_INT_SETTING(TabsButtons, kSettings, 0)
+CORVANE_INT_SETTING(MSMenus, kSettings, 1)
+CORVANE_INT_SETTING(MsgAutoRefresh, kSettings, 1)
+CORVANE_INT_SETTING(MsgLinksSave, kSettings, 1)
+CORVANE_CD_INT_SETTING(MsgMSMenu, kSettings, 1, 0)
+CORVANE_INT_SETTING(MsgWindowSpawning, kSettings, 1)
+CORVANE_CD_INT_SETTING(MsgOffline, kSettings, 1, 0)
+CORVANE_INT_SETTING(MsgCloseAll, kSettings, 1)
+CORVANE_INT_SETTING(MsgExit, kSettings, 1)
+CORVANE_INT_SETTING(MsgConfirmNewWindow, kSettings, 1)
+CORVANE_INT_SETTING(MsgSmartNavigate, kSettings, 1)
+CORVANE_INT_SETTING(CDSupport, kSettings, 0)
+CORVANE_INT_SETTING(EnableIniFile, kSettings, 0)
+CORVANE_INT_SETTING(LinksAlwaysOn, kSettings, 0)
+CORVANE_INT_SETTING(NoDialogs, kSettings, 0)
+CORVANE_INT_SETTING(AutoSave, kWorkspaces, 0)
+CORVANE_INT_SETTING(OverrideScriptDebugging, kSettings, 1)
+CORVANE_STRING_SETTING(PreviousDebuggerValue)
+CORVANE_INT_SETTING(SpawningFilter, kSettings, 1)
+CORVANE_INT_SETTING(SpawningSallyport, kSettings, 1)
+CORVANE_INT_SETTING(DimToolBar, kSettings, 1)
+CORVANE_INT_SETTING(SmartNavigate, kSettings, 1)
+
+#undef CORVANE_INT_SETTING
+#undef CORVANE_CD_INT_SETTING
+#undef CORVANE_STRING_SETTING
+
+std::string SettingsStore::GetHomeURL() const
+{
+    const std::string url = readString(kSettings, "HomeURL");
+    if (!cdMode())
+        return url;
+    const std::size_t at = toLowerAscii(url).find("cd:");
+    if (at == std::string::npos)
+        return url;
+
+    // "cd:" stands for the root of the medium we run from.
+    std::string root = m_cdRoot ? m_cdRoot() : mountPointOfCurrentDirectory();
+    while (!root.empty() && root.back() == '/')
+        root.pop_back();
+    std::string rest = url.substr(at + 3);
+    if (!rest.empty() && (rest.front() == '/' || rest.front() == '\\'))
+        rest.erase(0, 1);
+    std::string path = root + "/" + rest;
+    return url.substr(0, at) + path;
+}
+
+void SettingsStore::SetHomeURL(const std::string &v)
+{
+    if (cdMode() && isDrivePath(v))
+        return;
+    writeString(kSettings, "HomeURL", v);
+}
+
+int SettingsStore::GetShowAddressBar() const
+{
+    return readInt(kSettings, "HideAddressBar", 0) == 0 ? 1 : 0;
+}
+
+void SettingsStore::SetShowAddressBar(int v)
+{
+    writeInt(kSettings, "HideAddressBar", v == 0 ? 1 : 0);
+}
+
+int SettingsStore::GetShowTimer() const
+{
+    return readInt(kSettings, "HideTimer", 0) == 0 ? 1 : 0;
+}
+
+void SettingsStore::SetShowTimer(int v)
+{
+    writeInt(kSettings, "HideTimer", v == 0 ? 1 : 0);
+}
+
+std::string SettingsStore::GetVersion() const
+{
+    return cdMode() ? std::string(kCorvaneVersion) : readString(kSettings, "Version");
+}
+
+void SettingsStore::SetVersion(const std::string &v)
+{
+    if (!cdMode())
+        writeString(kSettings, "Version", v);
+}
+
+std::string SettingsStore::GetPassword() const
+{
+    std::string password = readString(kSettings, "Password");
+    for (char &c : password)
+        c = char(static_cast<unsigned char>(c) - kPasswordOffset);
+    return password;
+}
+
+void SettingsStore::SetPassword(const std::string &v)
+{
+    std::string scrambled = v;
+    for (char &c : scrambled)
+        c = char(static_cast<unsigned char>(c) + kPasswordOffset);
+    writeString(kSettings, "Password", scrambled);
+}
+
+Rgb SettingsStore::GetViewRGB() const
+{
+    int r = 0;
+    int g = 0;
+    int b = 0;
+    if (!scanColour(readString(kSettings, "ViewRGB"), r, g, b))
+        return makeRgb(0, 255, 0);
+    return makeRgb(r, g, b);
+}
+
+void SettingsStore::SetViewRGB(Rgb v)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%d,%d,%d", rgbRed(v), rgbGreen(v), rgbBlue(v));
+    writeString(kSettings, "ViewRGB", text);
+}
+
+int SettingsStore::GetSaveAddressHistory() const
+{
+    return cdMode() ? 0 : readInt(kSettings, "SaveAddressHistory", 1);
+}
+
+void SettingsStore::SetSaveAddressHistory(int v)
+{
+    if (cdMode())
+        return;
+    // Switching the history off forgets it in the per-user store, whichever
+    // back end is in use; an INI file keeps its entries (they are not loaded
+    // while the switch is off).
+    if (v == 0)
+        m_userStore->deleteKey(keyPathOf(kAddressHistory));
+    writeInt(kSettings, "SaveAddressHistory", v);
+}
+
+std::string SettingsStore::GetLogFile() const
+{
+    if (cdMode())
+        return std::string();
+    std::string file = readString(kSettings, "LogFile");
+    if (!file.empty())
+        return file;
+    std::string home = m_locations.homeDir;
+    while (!home.empty() && home.back() == '/')
+        home.pop_back();
+    return home + "/Corvane.log";
+}
+
+void SettingsStore::SetLogFile(const std::string &v)
+{
+    if (!cdMode())
+        writeString(kSettings, "LogFile", v);
+}
+
+// --- main-window placement -------------------------------------------------------------
+
+SettingsStore::MainPlacement SettingsStore::RestoreMainPlacement(const MainPlacement &creation,
+                                                                 const std::optional<Rect> &workArea) const
+{
+    Rect stored;
+    stored.bottom = readInt(kPlacement, "Bottom", 697);
+    stored.left = readInt(kPlacement, "Left", 88);
+    stored.right = readInt(kPlacement, "Right", 952);
+    stored.top = readInt(kPlacement, "Top", 88);
+    const int showCmd = readInt(kPlacement, "ShowCmd", 3) == 3 ? 3 : 1;
+
+    MainPlacement result = creation;
+    const int start = creation.showCmd;
+    const bool keepStart = start == 2 || start == 6 || start == 7 || start == 3; // minimized or maximized
+    if (!keepStart)
+        result.showCmd = showCmd;
+
+    if (!workArea)
+        return result;
+    const Rect visible = intersected(stored, *workArea);
+    if (visible.isEmpty())
+        return result;
+    result.rect = Rect{visible.left, visible.top, visible.left + stored.width(), visible.top + stored.height()};
+    return result;
+}
+
+void SettingsStore::SaveMainPlacement(bool maximized, const Rect &normalRect)
+{
+    Writer writer(*this);
+    writer.writeInt(kPlacement, "Bottom", normalRect.bottom);
+    writer.writeInt(kPlacement, "Left", normalRect.left);
+    writer.writeInt(kPlacement, "Right", normalRect.right);
+    writer.writeInt(kPlacement, "Top", normalRect.top);
+    writer.writeInt(kPlacement, "ShowCmd", maximized ? 3 : 1);
+    writer.commit();
+}
+
+// --- stored lists -----------------------------------------------------------------------
+
+std::vector<std::string> SettingsStore::loadList(const char *section, const char *prefix) const
+{
+    std::vector<std::string> values;
+    for (std::size_t n = 1;; ++n) {
+        std::string value = readString(section, numbered(prefix, n));
+        if (value.empty())
+            break;
+        values.push_back(std::move(value));
+    }
+    return values;
+}
+
+// Numbers the values from 1. An empty value would end the list when it is
+// read back and hide every later entry, so empty values are left out. The
+// INI file keeps older entries: a terminator (count + 1, empty) hides them.
+void SettingsStore::storeList(Writer &writer, const char *section, const char *prefix,
+                              const std::vector<std::string> &values) const
+{
+    std::size_t count = 0;
+    for (const std::string &value : values) {
+        if (!value.empty())
+            writer.writeString(section, numbered(prefix, ++count), value);
+    }
+    if (writer.iniMode())
+        writer.writeString(section, numbered(prefix, count + 1), std::string());
+}
+
+std::vector<std::string> SettingsStore::LoadAddressHistory() const
+{
+    return loadList(kAddressHistory, "Address");
+}
+
+void SettingsStore::StoreAddressHistory(const std::vector<std::string> &items)
+{
+    std::vector<std::string> kept;
+    for (const std::string &item : items) {
+        if (kept.size() == kMaxAddressHistory)
+            break;
+        if (!item.empty())
+            kept.push_back(item);
+    }
+    Writer writer(*this);
+    writer.deleteKey(kAddressHistory);
+    storeList(writer, kAddressHistory, "Address", kept);
+    writer.commit();
+}
+
+SettingsStore::LinkMap SettingsStore::LoadLinks() const
+{
+    LinkMap links;
+    for (const std::string &text : loadList(kLinks, "Link")) {
+        const std::size_t sep = findLinkSeparator(text);
+        if (sep == std::string::npos)
+            links[text] = std::string(); // an address-only entry
+        else if (sep > 0)
+            links[text.substr(0, sep)] = text.substr(sep + kLinkSeparator.size());
+        // A text starting with the separator has no name: skipped.
+    }
+    return links;
+}
+
+void SettingsStore::StoreLinks(const LinkMap &links)
+{
+    std::vector<std::string> values;
+    values.reserve(links.size());
+    for (const auto &[name, address] : links) {
+        if (name.empty())
+            continue; // could never be read back
+        values.push_back(address.empty() ? name : name + std::string(kLinkSeparator) + address);
+    }
+    Writer writer(*this);
+    writer.deleteKey(kLinksPlacement);
+    writer.deleteKey(kLinks);
+    storeList(writer, kLinks, "Link", values);
+    writer.commit();
+}
+
+std::vector<std::string> SettingsStore::LoadFilter() const
+{
+    return loadList(kFilter, "Word");
+}
+
+void SettingsStore::StoreFilter(const std::vector<std::string> &words)
+{
+    Writer writer(*this);
+    writer.deleteKey(kFilter);
+    storeList(writer, kFilter, "Word", words);
+    writer.commit();
+}
+
+std::vector<std::string> SettingsStore::LoadSallyport() const
+{
+    return loadList(kSallyport, "Word");
+}
+
+void SettingsStore::StoreSallyport(const std::vector<std::string> &sites)
+{
+    Writer writer(*this);
+    writer.deleteKey(kSallyport);
+    storeList(writer, kSallyport, "Word", sites);
+    writer.commit();
+}
+
+SettingsStore::WorkspaceMap SettingsStore::LoadWorkspaces() const
+{
+    WorkspaceMap workspaces;
+    const std::vector<std::string> records = loadList(kWorkspaces, "Workspace");
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::size_t end = findWorkspaceNameEnd(records[i]);
+        std::string name = end == std::string::npos ? std::string() : records[i].substr(0, end);
+        if (name.empty())
+            name = numbered("Workspace", i + 1);
+        workspaces[name] = records[i];
+    }
+    return workspaces;
+}
+
+void SettingsStore::StoreWorkspaces(const WorkspaceMap &workspaces)
+{
+    // The key also holds AutoSave and, below it, the Workspace Manager's
+    // placement: keep them across the rewrite.
+    const int autoSave = readInt(kWorkspaces, "AutoSave", 0);
+    const int bottom = readInt(kWorkspacesPlacement, "Bottom", 0);
+    const int left = readInt(kWorkspacesPlacement, "Left", 0);
+    const int right = readInt(kWorkspacesPlacement, "Right", 0);
+    const int top = readInt(kWorkspacesPlacement, "Top", 0);
+
+    std::vector<std::string> records;
+    records.reserve(workspaces.size());
+    for (const auto &entry : workspaces)
+        records.push_back(entry.second);
+
+    Writer writer(*this);
+    writer.deleteKey(kWorkspacesPlacement);
+    writer.deleteKey(kWorkspaces);
+    storeList(writer, kWorkspaces, "Workspace", records);
+    writer.writeInt(kWorkspaces, "AutoSave", autoSave);
+    writer.writeInt(kWorkspacesPlacement, "Bottom", bottom);
+    writer.writeInt(kWorkspacesPlacement, "Left", left);
+    writer.writeInt(kWorkspacesPlacement, "Right", right);
+    writer.writeInt(kWorkspacesPlacement, "Top", top);
+    writer.commit();
+}
+
+std::optional<Rect> SettingsStore::RestoreDialogPlacement(const std::string &dialogName) const
+{
+    if (cdMode())
+        return std::nullopt;
+    const char *section = dialogSection(dialogName);
+    Rect rect;
+    rect.bottom = readInt(section, "Bottom", 0);
+    rect.left = readInt(section, "Left", 0);
+    rect.right = readInt(section, "Right", 0);
+    rect.top = readInt(section, "Top", 0);
+    if (rect.bottom == 0 || rect.right == 0)
+        return std::nullopt;
+    return rect;
+}
+
+void SettingsStore::SaveDialogPlacement(const std::string &dialogName, const Rect &rect)
+{
+    if (cdMode())
+        return;
+    const char *section = dialogSection(dialogName);
+    Writer writer(*this);
+    writer.writeInt(section, "Bottom", rect.bottom);
+    writer.writeInt(section, "Left", rect.left);
+    writer.writeInt(section, "Right", rect.right);
+    writer.writeInt(section, "Top", rect.top);
+    writer.commit();
+}

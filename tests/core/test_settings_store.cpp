@@ -1,0 +1,388 @@
+#include "core/SettingsStore.h"
+
+#include "core/ProfileFile.h"
+#include "core/UserStore.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include <sys/stat.h>
+
+namespace {
+
+const std::string kSettingsKey = "Software\\Tolvek\\Corvane\\Settings";
+const std::string kPlacementKey = "Software\\Tolvek\\Corvane\\Placement";
+
+class SettingsStoreTest : public ::testing::Test
+{
+protected:
+    std::string iniPath() const { return m_dir.file("Corvane.ini"); }
+    std::string userPath() const { return m_dir.file("config/Tolvek/Corvane/user.store"); }
+
+    SettingsStore &open(const std::string &iniContent = {})
+    {
+        if (!iniContent.empty())
+            writeFile(iniPath(), iniContent);
+        m_store = std::make_unique<SettingsStore>(
+            SettingsStore::Locations{iniPath(), userPath(), m_dir.file("home")});
+        m_store->OpenBackingStore();
+        return *m_store;
+    }
+
+    TempFolder m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+};
+
+TEST_F(SettingsStoreTest, FreshStartWritesBothSwitchesAndUsesTheUserStore)
+{
+    SettingsStore &s = open();
+    EXPECT_FALSE(s.usingIniFile());
+    EXPECT_EQ(readFile(iniPath()), "[Settings]\r\nEnableIniFile=0\r\nCDSupport=0\r\n");
+    EXPECT_FALSE(fileExists(userPath()));
+
+    s.SetLogging(1);
+    s.SetHomeURL("http://example.org/");
+    EXPECT_EQ(readFile(iniPath()), "[Settings]\r\nEnableIniFile=0\r\nCDSupport=0\r\n");
+    UserStore user(userPath());
+    EXPECT_EQ(user.readDword(kSettingsKey, "Logging"), 1);
+    EXPECT_EQ(user.readString(kSettingsKey, "HomeURL"), "http://example.org/");
+    EXPECT_EQ(s.GetLogging(), 1);
+
+    // The store caches nothing: another writer's value is seen at once.
+    user.writeDword(kSettingsKey, "Fonts", 5);
+    EXPECT_EQ(s.GetFonts(), 5);
+}
+
+TEST_F(SettingsStoreTest, EnabledIniFileHoldsEverythingAndTheUserStoreIsNeverCreated)
+{
+    SettingsStore &s = open("[Settings]\r\nEnableIniFile=1\r\n");
+    EXPECT_TRUE(s.usingIniFile());
+
+    s.SetFonts(2);
+    s.SetHomeURL("http://example.org/");
+    s.SetSavePosition(0);
+    s.SetAutoSave(1);
+    s.SetSaveAddressHistory(0);
+    s.SaveMainPlacement(false, Rect{1, 2, 3, 4});
+    s.StoreLinks({{"a", "b"}});
+    s.StoreWorkspaces({{"w", "w\xB7rest"}});
+    s.StoreAddressHistory({"http://a/"});
+    s.SaveDialogPlacement("Links", Rect{1, 2, 3, 4});
+    EXPECT_FALSE(fileExists(userPath()));
+    EXPECT_FALSE(fileExists(m_dir.file("config")));
+
+    ProfileFile ini(iniPath());
+    EXPECT_EQ(ini.getInt("Settings", "Fonts", 0), 2);
+    EXPECT_EQ(ini.getString("Settings", "HomeURL"), "http://example.org/");
+    EXPECT_EQ(ini.getInt("Placement", "SavePosition", 1), 0);
+    EXPECT_EQ(ini.getInt("Workspaces", "AutoSave", 0), 1);
+    EXPECT_EQ(ini.getInt("Settings", "EnableIniFile", 0), 1);
+    EXPECT_EQ(s.GetFonts(), 2);
+}
+
+TEST_F(SettingsStoreTest, DisabledIniFileWithCdSupportStaysUnchanged)
+{
+    const std::string content = "[Settings]\nEnableIniFile=0\nCDSupport=1\n";
+    SettingsStore &s = open(content);
+    EXPECT_FALSE(s.usingIniFile());
+    EXPECT_EQ(readFile(iniPath()), content);
+    EXPECT_EQ(s.GetCDSupport(), 0) << "CD mode comes from the user store";
+    s.SetLogging(1);
+    EXPECT_EQ(s.GetLogging(), 1);
+
+    // An INI file without CDSupport gets it.
+    open("[Settings]\r\nEnableIniFile=\r\nOther=x\r\n");
+    EXPECT_EQ(readFile(iniPath()), "[Settings]\r\nEnableIniFile=0\r\nOther=x\r\nCDSupport=0\r\n");
+}
+
+TEST_F(SettingsStoreTest, DefaultsOfAFreshStore)
+{
+    SettingsStore &s = open();
+    EXPECT_EQ(s.GetHomeURL(), "");
+    EXPECT_EQ(s.GetLogging(), 0);
+    EXPECT_EQ(s.GetShowAddressBar(), 1);
+    EXPECT_EQ(s.GetSavePosition(), 1);
+    EXPECT_EQ(s.GetChildMaximized(), 1);
+    EXPECT_EQ(s.GetLogo(), 1);
+    EXPECT_EQ(s.GetVersion(), "");
+    EXPECT_EQ(s.GetPassword(), "");
+    EXPECT_EQ(s.GetShowTimer(), 1);
+    EXPECT_EQ(s.GetFonts(), 3);
+    EXPECT_EQ(s.GetViewRGB(), makeRgb(0, 255, 0));
+    EXPECT_EQ(s.GetViewBorder3D(), 1);
+    EXPECT_EQ(s.GetViewBorder3DEnabled(), 1);
+    EXPECT_EQ(s.GetSaveAddressHistory(), 1);
+    EXPECT_EQ(s.GetLogFile(), m_dir.file("home") + "/Corvane.log");
+    EXPECT_EQ(s.GetIE(), 1);
+    EXPECT_EQ(s.GetBiPassDefault(), 0);
+    EXPECT_EQ(s.GetTabsBottomPlacement(), 1);
+    EXPECT_EQ(s.GetMSMenus(), 1);
+    EXPECT_EQ(s.GetMsgMSMenu(), 1);
+    EXPECT_EQ(s.GetMsgOffline(), 1);
+    EXPECT_EQ(s.GetMsgConfirmNewWindow(), 1);
+    EXPECT_EQ(s.GetAutoSave(), 0);
+    EXPECT_EQ(s.GetOverrideScriptDebugging(), 1);
+    EXPECT_EQ(s.GetSpawningFilter(), 1);
+    EXPECT_EQ(s.GetSpawningSallyport(), 1);
+    EXPECT_EQ(s.GetDimToolBar(), 1);
+    EXPECT_EQ(s.GetSmartNavigate(), 1);
+    EXPECT_EQ(s.GetCDSupport(), 0);
+    EXPECT_EQ(s.GetEnableIniFile(), 0);
+    EXPECT_FALSE(fileExists(userPath())) << "reading writes nothing";
+}
+
+TEST_F(SettingsStoreTest, ValuesLandUnderTheirSectionsAndTypes)
+{
+    SettingsStore &s = open();
+    s.SetShowTimer(0);
+    s.SetShowAddressBar(0);
+    s.SetSavePosition(0);
+    s.SetAutoSave(1);
+    s.SetMailServer("mailto:x@example.org");
+    UserStore user(userPath());
+    EXPECT_EQ(user.readDword(kSettingsKey, "HideTimer"), 1);
+    EXPECT_EQ(user.readDword(kSettingsKey, "HideAddressBar"), 1);
+    EXPECT_EQ(user.readDword(kPlacementKey, "SavePosition"), 0);
+    EXPECT_EQ(user.readDword("Software\\Tolvek\\Corvane\\Workspaces", "AutoSave"), 1);
+    EXPECT_EQ(user.readString(kSettingsKey, "MailServer"), "mailto:x@example.org");
+    EXPECT_EQ(s.GetShowTimer(), 0);
+    EXPECT_EQ(s.GetShowAddressBar(), 0);
+
+    s.SetShowTimer(7);
+    EXPECT_EQ(user.readDword(kSettingsKey, "HideTimer"), 0);
+    EXPECT_EQ(s.GetShowTimer(), 1);
+
+    // A number stored as text reads as missing, and the other way round.
+    user.writeString(kSettingsKey, "Fonts", "1");
+    user.writeDword(kSettingsKey, "SearchURL", 1);
+    EXPECT_EQ(s.GetFonts(), 3);
+    EXPECT_EQ(s.GetSearchURL(), "");
+
+    // An empty string setting gives its default.
+    user.writeString(kSettingsKey, "LogFile", "");
+    EXPECT_EQ(s.GetLogFile(), m_dir.file("home") + "/Corvane.log");
+    s.SetLogFile("/var/tmp/nav.log");
+    EXPECT_EQ(s.GetLogFile(), "/var/tmp/nav.log");
+}
+
+TEST_F(SettingsStoreTest, CdModeFixesGuardedSettingsAndWritesNothingForThem)
+{
+    SettingsStore &s = open();
+    s.SetLogging(1);
+    s.SetSavePosition(1);
+    s.SetLogo(0);
+    s.SetVersion("2.00");
+    s.SetBiPassDefault(0);
+    s.SetLogFile("/tmp/x.log");
+    s.SetMsgMSMenu(1);
+    s.SetMsgOffline(1);
+    s.SetSaveAddressHistory(1);
+    s.StoreAddressHistory({"http://a/"});
+    s.SaveDialogPlacement("Links", Rect{10, 20, 300, 400});
+    s.SetCDSupport(1);
+
+    EXPECT_EQ(s.GetLogging(), 0);
+    EXPECT_EQ(s.GetSavePosition(), 0);
+    EXPECT_EQ(s.GetLogo(), 1);
+    EXPECT_EQ(s.GetVersion(), "3.00");
+    EXPECT_EQ(s.GetBiPassDefault(), 1);
+    EXPECT_EQ(s.GetLogFile(), "");
+    EXPECT_EQ(s.GetMsgMSMenu(), 0);
+    EXPECT_EQ(s.GetMsgOffline(), 0);
+    EXPECT_EQ(s.GetSaveAddressHistory(), 0);
+    EXPECT_EQ(s.RestoreDialogPlacement("Links"), std::nullopt);
+
+    const std::string before = readFile(userPath());
+    s.SetLogging(0);
+    s.SetSavePosition(0);
+    s.SetLogo(1);
+    s.SetVersion("3.00");
+    s.SetBiPassDefault(1);
+    s.SetLogFile("/tmp/y.log");
+    s.SetMsgMSMenu(0);
+    s.SetMsgOffline(0);
+    s.SetSaveAddressHistory(0); // would also drop the history
+    s.SaveDialogPlacement("Links", Rect{1, 2, 3, 4});
+    s.SetHomeURL("/cdrom/index.html");
+    EXPECT_EQ(readFile(userPath()), before);
+
+    // Unguarded settings still go through; the switch is read at every call.
+    s.SetFonts(1);
+    EXPECT_EQ(s.GetFonts(), 1);
+    s.SetCDSupport(0);
+    EXPECT_EQ(s.GetLogging(), 1);
+    EXPECT_EQ(s.GetVersion(), "2.00");
+    EXPECT_EQ(s.LoadAddressHistory(), std::vector<std::string>{"http://a/"});
+    EXPECT_EQ(s.RestoreDialogPlacement("Links"), (Rect{10, 20, 300, 400}));
+}
+
+TEST_F(SettingsStoreTest, HomePageOnTheMediumWeRunFrom)
+{
+    SettingsStore &s = open();
+    std::string root = "/media/cdrom/";
+    s.setCdRootResolver([&root] { return root; });
+
+    s.SetHomeURL("CD:\\Start\\Index.htm");
+    EXPECT_EQ(s.GetHomeURL(), "CD:\\Start\\Index.htm") << "outside CD mode the value is as stored";
+
+    s.SetCDSupport(1);
+    EXPECT_EQ(s.GetHomeURL(), "/media/cdrom/Start\\Index.htm");
+    root = "/";
+    EXPECT_EQ(s.GetHomeURL(), "/Start\\Index.htm");
+    root = "/media/cdrom";
+
+    const auto resolved = [&s](const std::string &stored) {
+        s.SetHomeURL(stored);
+        return s.GetHomeURL();
+    };
+    EXPECT_EQ(resolved("file://cd:/docs/start.html"), "file:///media/cdrom/docs/start.html");
+    EXPECT_EQ(resolved("cd:start.html"), "/media/cdrom/start.html");
+    EXPECT_EQ(resolved("cd:"), "/media/cdrom/");
+    EXPECT_EQ(resolved("http://example.org/"), "http://example.org/");
+
+    // CD mode does not store drive paths or absolute paths.
+    s.SetHomeURL("http://kept.example/");
+    s.SetHomeURL("E:\\index.htm");
+    s.SetHomeURL("/media/cdrom/index.htm");
+    EXPECT_EQ(s.GetHomeURL(), "http://kept.example/");
+    s.SetHomeURL("x");
+    EXPECT_EQ(s.GetHomeURL(), "x");
+}
+
+TEST_F(SettingsStoreTest, DefaultCdRootIsTheMountPointOfTheCurrentDirectory)
+{
+    SettingsStore &s = open();
+    s.SetHomeURL("cd:/index.html");
+    s.SetCDSupport(1);
+    const std::string url = s.GetHomeURL();
+    ASSERT_GE(url.size(), std::string("/index.html").size());
+    ASSERT_EQ(url.substr(url.size() - 11), "/index.html");
+    std::string root = url.substr(0, url.size() - 11);
+    if (root.empty())
+        root = "/";
+
+    char cwd[4096];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(std::string(cwd).rfind(root, 0), 0u) << root << " holds " << cwd;
+    struct stat here;
+    struct stat mount;
+    ASSERT_EQ(::stat(cwd, &here), 0);
+    ASSERT_EQ(::stat(root.c_str(), &mount), 0);
+    EXPECT_EQ(here.st_dev, mount.st_dev);
+    if (root != "/") {
+        struct stat parent;
+        ASSERT_EQ(::stat((root + "/..").c_str(), &parent), 0);
+        EXPECT_NE(parent.st_dev, mount.st_dev);
+    }
+}
+
+TEST_F(SettingsStoreTest, ActiveBorderColour)
+{
+    SettingsStore &s = open();
+    UserStore user(userPath());
+    const auto colourOf = [&](const std::string &text) {
+        user.writeString(kSettingsKey, "ViewRGB", text);
+        return s.GetViewRGB();
+    };
+    EXPECT_EQ(colourOf("1,2"), makeRgb(0, 255, 0));
+    EXPECT_EQ(colourOf("300,0,0"), makeRgb(44, 0, 0));
+    EXPECT_EQ(colourOf(" 1, 2,+3 and more"), makeRgb(1, 2, 3));
+    EXPECT_EQ(colourOf("-1,256,99999999999"), makeRgb(255, 0, 0xFF & 99999999999LL));
+    EXPECT_EQ(colourOf("1 ,2,3"), makeRgb(0, 255, 0));
+    EXPECT_EQ(colourOf("1,2,"), makeRgb(0, 255, 0));
+    EXPECT_EQ(colourOf(""), makeRgb(0, 255, 0));
+
+    s.SetViewRGB(makeRgb(10, 200, 255));
+    EXPECT_EQ(user.readString(kSettingsKey, "ViewRGB"), "10,200,255");
+    EXPECT_EQ(s.GetViewRGB(), makeRgb(10, 200, 255));
+}
+
+TEST_F(SettingsStoreTest, PasswordIsStoredScrambledInBothBackEnds)
+{
+    for (const bool iniMode : {false, true}) {
+        // Every byte; an INI line cannot hold the two that scramble to CR
+        // and LF, which no UTF-8 text contains.
+        std::string allBytes;
+        for (int c = 0; c < 256; ++c) {
+            if (!iniMode || (c != 0xF5 && c != 0xF8))
+                allBytes += char(c);
+        }
+        const std::vector<std::string> passwords = {"secret", "\xE2\x82\xAC uro \xC3\x9F \xE6\x97\xA5", allBytes,
+                                                    " padded "};
+        SettingsStore &s = open(iniMode ? "[Settings]\r\nEnableIniFile=1\r\n" : "");
+        ASSERT_EQ(s.usingIniFile(), iniMode);
+        for (const std::string &password : passwords) {
+            s.SetPassword(password);
+            const std::string stored = iniMode ? ProfileFile(iniPath()).getString("Settings", "Password")
+                                               : UserStore(userPath()).readString(kSettingsKey, "Password").value();
+            ASSERT_EQ(stored.size(), password.size());
+            for (std::size_t i = 0; i < stored.size(); ++i)
+                EXPECT_NE(stored[i], password[i]) << "byte " << i;
+            EXPECT_EQ(s.GetPassword(), password);
+        }
+        s.SetPassword("");
+        EXPECT_EQ(s.GetPassword(), "");
+    }
+}
+
+TEST_F(SettingsStoreTest, RestoringTheMainWindowPlacement)
+{
+    SettingsStore &s = open();
+    const Rect screen{0, 0, 1920, 1050};
+    const SettingsStore::MainPlacement creation{Rect{5, 6, 7, 8}, 1};
+
+    // The defaults: 88,88 - 952,697, maximized.
+    SettingsStore::MainPlacement p = s.RestoreMainPlacement(creation, screen);
+    EXPECT_EQ(p.rect, (Rect{88, 88, 952, 697}));
+    EXPECT_EQ(p.showCmd, 3);
+
+    UserStore user(userPath());
+    user.writeDword(kPlacementKey, "ShowCmd", 2);
+    EXPECT_EQ(s.RestoreMainPlacement(creation, screen).showCmd, 1) << "never start minimized";
+    for (int start : {0, 1, 4, 5, 8, 10})
+        EXPECT_EQ(s.RestoreMainPlacement({creation.rect, start}, screen).showCmd, 1) << start;
+    for (int start : {2, 3, 6, 7})
+        EXPECT_EQ(s.RestoreMainPlacement({creation.rect, start}, screen).showCmd, start) << start;
+
+    // Partly off screen: moved to the visible part's corner, size kept.
+    s.SaveMainPlacement(false, Rect{-100, 900, 700, 1500});
+    EXPECT_EQ(s.RestoreMainPlacement(creation, screen).rect, (Rect{0, 900, 800, 1500}));
+
+    // Entirely outside the work area, or no work area: creation rect kept.
+    s.SaveMainPlacement(true, Rect{3000, 100, 3500, 600});
+    p = s.RestoreMainPlacement(creation, screen);
+    EXPECT_EQ(p.rect, creation.rect);
+    EXPECT_EQ(p.showCmd, 3);
+    EXPECT_EQ(s.RestoreMainPlacement(creation, std::nullopt).rect, creation.rect);
+}
+
+TEST_F(SettingsStoreTest, SavingTheMainWindowPlacementWritesTheRecordInOrder)
+{
+    SettingsStore &s = open("[Settings]\r\nEnableIniFile=1\r\n");
+    s.SaveMainPlacement(true, Rect{10, 20, 810, 620});
+    EXPECT_EQ(readFile(iniPath()), "[Settings]\r\nEnableIniFile=1\r\n\r\n"
+                                   "[Placement]\r\nBottom=620\r\nLeft=10\r\nRight=810\r\nTop=20\r\nShowCmd=3\r\n");
+    s.SaveMainPlacement(false, Rect{10, 20, 810, 620});
+    EXPECT_EQ(ProfileFile(iniPath()).getInt("Placement", "ShowCmd", 0), 1);
+    EXPECT_EQ(s.RestoreMainPlacement({Rect{}, 1}, Rect{0, 0, 1000, 1000}).rect, (Rect{10, 20, 810, 620}));
+}
+
+TEST_F(SettingsStoreTest, UnwritableStoreFallsBackToDefaults)
+{
+    // The user store's folder cannot be made: a file stands in the way.
+    writeFile(m_dir.file("config"), "not a folder");
+    SettingsStore &s = open();
+    s.SetFonts(1);
+    s.StoreFilter({"ads"});
+    s.SetPassword("x");
+    EXPECT_EQ(s.GetFonts(), 3);
+    EXPECT_TRUE(s.LoadFilter().empty());
+    EXPECT_EQ(s.GetPassword(), "");
+    EXPECT_EQ(readFile(m_dir.file("config")), "not a folder");
+}
+
+} // namespace

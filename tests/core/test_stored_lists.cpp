@@ -1,0 +1,279 @@
+#include "core/SettingsStore.h"
+
+#include "core/ProfileFile.h"
+#include "core/Separators.h"
+#include "core/UserStore.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+const std::string kSep(kLinkSeparator);
+const std::string kDot = "\xB7";
+
+// Names in other scripts, chosen so that their UTF-8 carries B7 bytes:
+// U+00B7 (C2 B7), U+3077 HIRAGANA PU (E3 81 B7), U+0437 (D0 B7).
+const std::string kCyrillic = "\xD0\x97\xD0\xB0\xD0\xBA\xD0\xBB\xD0\xB0\xD0\xB4\xD0\xBA\xD0\xB8\xC2\xB7\xD0\xB7";
+const std::string kCjk = "\xE6\x97\xA5\xE6\x9C\xAC\xE3\x81\xB7";
+
+TEST(Separators, ByteSearchSkipsUtf8Characters)
+{
+    EXPECT_EQ(findLinkSeparator("name" + kSep + "addr"), 4u);
+    EXPECT_EQ(findLinkSeparator(kSep + "addr"), 0u);
+    EXPECT_EQ(findLinkSeparator("a\xC2\xB7|\xC2\xB7" "b"), std::string::npos) << "U+00B7 | U+00B7 is text";
+    EXPECT_EQ(findLinkSeparator(kCjk + kSep + "x"), kCjk.size());
+    EXPECT_EQ(findLinkSeparator("a" + kSep + "b" + kSep + "c", 2), 5u);
+    EXPECT_EQ(findLinkSeparator("no separator"), std::string::npos);
+
+    // Windows-1252 names: a final letter C3..DF looks like the lead of a
+    // UTF-8 character whose tail is the separator's first byte.
+    EXPECT_EQ(findLinkSeparator("M\xDC" + kSep + "x"), 2u);
+    EXPECT_EQ(findLinkSeparator("caf\xE9" + kSep + "x"), 4u);
+    // ...but a real separator found the ordinary way wins.
+    EXPECT_EQ(findLinkSeparator("x\xC7\xB7|" + kSep + "y"), 4u);
+
+    EXPECT_EQ(findWorkspaceNameEnd(kCyrillic + kDot + "rest"), kCyrillic.size());
+    EXPECT_EQ(findWorkspaceNameEnd(kCjk), std::string::npos);
+    EXPECT_EQ(findWorkspaceNameEnd("\xE3" + kDot), 1u) << "a truncated character does not swallow it";
+    EXPECT_EQ(findSeparatorByte("\xED\xA0\xB7"), 2u) << "surrogates are not characters";
+
+    EXPECT_EQ(utf8SequenceLength("\xF0\x9F\x98\x80", 0), 4u);
+    EXPECT_EQ(utf8SequenceLength("\xC0\xB7", 0), 0u) << "overlong";
+    EXPECT_EQ(utf8SequenceLength("\xF4\x90\x80\x80", 0), 0u) << "beyond U+10FFFF";
+}
+
+// Every list behaves the same in both back ends, except for how old entries
+// are cleared.
+class StoredLists : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+        if (ini())
+            writeFile(m_dir.file("Corvane.ini"), "[Settings]\r\nEnableIniFile=1\r\n");
+        m_store = std::make_unique<SettingsStore>(
+            SettingsStore::Locations{m_dir.file("Corvane.ini"), m_dir.file("user.store"), m_dir.path()});
+        m_store->OpenBackingStore();
+        ASSERT_EQ(m_store->usingIniFile(), ini());
+    }
+
+    bool ini() const { return GetParam(); }
+    SettingsStore &store() { return *m_store; }
+
+    // Direct access to the active back end.
+    void put(const std::string &section, const std::string &name, const std::string &value)
+    {
+        if (ini())
+            ProfileFile(m_dir.file("Corvane.ini")).writeString(section, name, value);
+        else
+            UserStore(m_dir.file("user.store")).writeString("Software\\Tolvek\\Corvane\\" + section, name, value);
+    }
+    std::optional<std::string> get(const std::string &section, const std::string &name) const
+    {
+        if (ini())
+            return ProfileFile(m_dir.file("Corvane.ini")).value(section, name);
+        return UserStore(m_dir.file("user.store")).readString("Software\\Tolvek\\Corvane\\" + section, name);
+    }
+    std::optional<int> getInt(const std::string &section, const std::string &name) const
+    {
+        if (ini()) {
+            const auto v = ProfileFile(m_dir.file("Corvane.ini")).value(section, name);
+            return v ? std::optional<int>(ProfileFile::parseInt(*v, 0)) : std::nullopt;
+        }
+        return UserStore(m_dir.file("user.store")).readDword("Software\\Tolvek\\Corvane\\" + section, name);
+    }
+
+    TempFolder m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+};
+
+TEST_P(StoredLists, FirstEmptyValueEndsAList)
+{
+    put("Filter", "Word1", "ads");
+    put("Filter", "Word2", "");
+    put("Filter", "Word3", "banner");
+    EXPECT_EQ(store().LoadFilter(), std::vector<std::string>{"ads"});
+
+    put("Sallyport", "Word2", "late");
+    EXPECT_TRUE(store().LoadSallyport().empty());
+}
+
+TEST_P(StoredLists, LinkEntries)
+{
+    put("Links", "Link1", "Bare name" + kSep);
+    put("Links", "Link2", kSep + "http://nameless/");
+    put("Links", "Link3", "Two" + kSep + "http://a/" + kSep + "more");
+    put("Links", "Link4", "http://address-only/");
+    put("Links", "Link5", "Later" + kSep + "http://first/");
+    put("Links", "Link6", "later" + kSep + "http://case/");
+    put("Links", "Link7", "Later" + kSep + "http://second/");
+    const SettingsStore::LinkMap expected = {
+        {"Bare name", ""},
+        {"Two", "http://a/" + kSep + "more"},
+        {"http://address-only/", ""},
+        {"Later", "http://second/"},
+        {"later", "http://case/"},
+    };
+    EXPECT_EQ(store().LoadLinks(), expected);
+
+    store().StoreLinks(expected);
+    EXPECT_EQ(store().LoadLinks(), expected);
+    EXPECT_EQ(get("Links", "Link1"), "Bare name") << "an empty address stores the name alone";
+}
+
+TEST_P(StoredLists, AddressHistoryKeepsForty)
+{
+    std::vector<std::string> items;
+    for (int i = 1; i <= 45; ++i)
+        items.push_back("http://site" + std::to_string(i) + "/");
+    store().StoreAddressHistory(items);
+    const std::vector<std::string> first40(items.begin(), items.begin() + 40);
+    EXPECT_EQ(store().LoadAddressHistory(), first40);
+    EXPECT_EQ(get("AddressHistory", "Address40"), "http://site40/");
+    EXPECT_EQ(get("AddressHistory", "Address41").value_or(""), "");
+    EXPECT_EQ(get("AddressHistory", "Address42"), std::nullopt);
+}
+
+TEST_P(StoredLists, ShrinkingAListHidesTheOldTail)
+{
+    store().StoreFilter({"a", "b", "c", "d", "e"});
+    store().StoreFilter({"x", "y"});
+    EXPECT_EQ(store().LoadFilter(), (std::vector<std::string>{"x", "y"}));
+    if (ini()) {
+        // The file keeps the old tail behind an empty terminator.
+        EXPECT_EQ(get("Filter", "Word3"), "");
+        EXPECT_EQ(get("Filter", "Word4"), "d");
+        EXPECT_EQ(get("Filter", "Word5"), "e");
+    } else {
+        EXPECT_EQ(get("Filter", "Word3"), std::nullopt);
+        EXPECT_EQ(get("Filter", "Word4"), std::nullopt);
+    }
+
+    store().StoreSallyport({});
+    EXPECT_TRUE(store().LoadSallyport().empty());
+    EXPECT_EQ(get("Sallyport", "Word1"), ini() ? std::optional<std::string>("") : std::nullopt);
+}
+
+TEST_P(StoredLists, EmptyItemsDoNotCutAListShort)
+{
+    store().StoreFilter({"a", "", "b"});
+    EXPECT_EQ(store().LoadFilter(), (std::vector<std::string>{"a", "b"}));
+    store().StoreLinks({{"", ""}, {"", "http://nameless/"}, {"n", "http://n/"}});
+    EXPECT_EQ(store().LoadLinks(), (SettingsStore::LinkMap{{"n", "http://n/"}}));
+    store().StoreWorkspaces({{"empty", ""}, {"w", "w" + kDot + "1"}});
+    EXPECT_EQ(store().LoadWorkspaces(), (SettingsStore::WorkspaceMap{{"w", "w" + kDot + "1"}}));
+}
+
+TEST_P(StoredLists, StoringLinksDropsTheLinksManagerPlacement)
+{
+    store().SaveDialogPlacement("Links", Rect{10, 20, 400, 300});
+    ASSERT_EQ(store().RestoreDialogPlacement("Links"), (Rect{10, 20, 400, 300}));
+    store().StoreLinks({{"a", "http://a/"}});
+    if (ini())
+        EXPECT_EQ(store().RestoreDialogPlacement("Links"), (Rect{10, 20, 400, 300}));
+    else
+        EXPECT_EQ(store().RestoreDialogPlacement("Links"), std::nullopt);
+}
+
+TEST_P(StoredLists, StoringWorkspacesKeepsAutoSaveAndTheManagerPlacement)
+{
+    store().SetAutoSave(1);
+    store().SaveDialogPlacement("Workspace", Rect{1, 2, 640, 480});
+    store().StoreWorkspaces({{"default", "default" + kDot + "record"}, {"two", "two" + kDot + "r"}});
+    store().StoreWorkspaces({{"default", "default" + kDot + "changed"}});
+    EXPECT_EQ(store().GetAutoSave(), 1);
+    EXPECT_EQ(store().RestoreDialogPlacement("Workspace"), (Rect{1, 2, 640, 480}));
+    EXPECT_EQ(store().LoadWorkspaces(), (SettingsStore::WorkspaceMap{{"default", "default" + kDot + "changed"}}));
+
+    // Without a record the placement comes back as zeros, which restores nothing.
+    store().SaveDialogPlacement("Workspace", Rect{});
+    store().StoreWorkspaces({});
+    EXPECT_EQ(getInt("Workspaces\\Placement", "Right"), 0);
+    EXPECT_EQ(store().RestoreDialogPlacement("Workspace"), std::nullopt);
+}
+
+TEST_P(StoredLists, WorkspaceWithoutANameIsKeyedByItsValueName)
+{
+    put("Workspaces", "Workspace1", "first" + kDot + "a");
+    put("Workspaces", "Workspace2", kDot + "nameless");
+    put("Workspaces", "Workspace3", "first" + kDot + "b");
+    put("Workspaces", "Workspace4", kCjk + kDot + "cjk");
+    put("Workspaces", "Workspace5", "no dot at all");
+    const SettingsStore::WorkspaceMap expected = {
+        {"first", "first" + kDot + "b"},
+        {"Workspace2", kDot + "nameless"},
+        {kCjk, kCjk + kDot + "cjk"},
+        {"Workspace5", "no dot at all"},
+    };
+    EXPECT_EQ(store().LoadWorkspaces(), expected);
+}
+
+TEST_P(StoredLists, NamesInOtherScriptsRoundTrip)
+{
+    const SettingsStore::LinkMap links = {
+        {kCyrillic, "http://\xD0\xBF\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80.\xD1\x80\xD1\x84/"},
+        {kCjk, "http://example.jp/" + kCjk},
+        {"\xC2\xB7" "dot\xC2\xB7", ""},
+    };
+    store().StoreLinks(links);
+    EXPECT_EQ(store().LoadLinks(), links);
+
+    const SettingsStore::WorkspaceMap workspaces = {
+        {kCyrillic, kCyrillic + kDot + "1" + kDot + kCjk},
+        {kCjk, kCjk + kDot + "2"},
+    };
+    store().StoreWorkspaces(workspaces);
+    EXPECT_EQ(store().LoadWorkspaces(), workspaces);
+
+    store().StoreAddressHistory({"http://" + kCjk + "/", "http://x/?q=" + kCyrillic});
+    EXPECT_EQ(store().LoadAddressHistory(),
+              (std::vector<std::string>{"http://" + kCjk + "/", "http://x/?q=" + kCyrillic}));
+}
+
+TEST_P(StoredLists, DialogPlacementSections)
+{
+    store().SaveDialogPlacement("Links", Rect{1, 2, 3, 4});
+    store().SaveDialogPlacement("Spawning", Rect{5, 6, 7, 8});
+    store().SaveDialogPlacement("Anything", Rect{9, 10, 11, 12});
+    EXPECT_EQ(getInt("Links\\Placement", "Bottom"), 4);
+    EXPECT_EQ(getInt("SpawningPlacement", "Left"), 5);
+    EXPECT_EQ(getInt("Workspaces\\Placement", "Right"), 11);
+    EXPECT_EQ(store().RestoreDialogPlacement("Workspaces"), (Rect{9, 10, 11, 12}));
+
+    store().SaveDialogPlacement("Spawning", Rect{5, 6, 0, 8});
+    EXPECT_EQ(store().RestoreDialogPlacement("Spawning"), std::nullopt);
+    store().SaveDialogPlacement("Spawning", Rect{5, 6, 7, 0});
+    EXPECT_EQ(store().RestoreDialogPlacement("Spawning"), std::nullopt);
+}
+
+TEST_P(StoredLists, SwitchingTheHistoryOffForgetsItInTheUserStore)
+{
+    UserStore user(m_dir.file("user.store"));
+    user.writeString("Software\\Tolvek\\Corvane\\AddressHistory", "Address1", "http://old/");
+    store().StoreAddressHistory({"http://a/"});
+    const std::string iniBefore = readFile(m_dir.file("Corvane.ini"));
+
+    store().SetSaveAddressHistory(0);
+    EXPECT_FALSE(user.keyExists("Software\\Tolvek\\Corvane\\AddressHistory"));
+    EXPECT_EQ(store().GetSaveAddressHistory(), 0);
+    if (ini()) {
+        // The INI file keeps its history; only the switch changed.
+        EXPECT_EQ(store().LoadAddressHistory(), std::vector<std::string>{"http://a/"});
+        EXPECT_NE(readFile(m_dir.file("Corvane.ini")), iniBefore);
+        EXPECT_EQ(ProfileFile(m_dir.file("Corvane.ini")).getInt("Settings", "SaveAddressHistory", 1), 0);
+    } else {
+        EXPECT_TRUE(store().LoadAddressHistory().empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BackEnds, StoredLists, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return info.param ? std::string("IniFile") : std::string("UserStore");
+                         });
+
+} // namespace
