@@ -1,0 +1,65 @@
+// The per-user store: any bytes are read without harm, and values written
+// through the parser read back exactly, whatever bytes they hold.
+
+#include "core/UserStore.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+namespace {
+
+const std::string &scratchFile()
+{
+    static const std::string path = [] {
+        const char *tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/corvane-fuzz-store-XXXXXX";
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        return pattern + "/user.store";
+    }();
+    return path;
+}
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+const char *const kKey = "Software\\Tolvek\\Corvane\\Settings";
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const std::string bytes(reinterpret_cast<const char *>(data), size);
+    const std::string &path = scratchFile();
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+
+    UserStore store(path);
+    for (const std::string &name : store.valueNames(kKey)) {
+        (void)store.readString(kKey, name);
+        (void)store.readDword(kKey, name);
+    }
+
+    // The input split into a value name and a value: any bytes round-trip.
+    const std::size_t half = bytes.size() / 2;
+    const std::string name = bytes.substr(0, std::min<std::size_t>(half, 32));
+    const std::string value = bytes.substr(half);
+    check(store.writeString(kKey, name, value));
+    check(store.readString(kKey, name) == value);
+    check(UserStore(path).readString(kKey, name) == value);
+
+    check(store.writeDword(kKey, name, int(size)));
+    check(UserStore(path).readDword(kKey, name) == int(size));
+
+    check(store.deleteKey("Software\\Tolvek"));
+    check(!store.keyExists(kKey));
+    check(!UserStore(path).readDword(kKey, name).has_value());
+    return 0;
+}
