@@ -8,6 +8,17 @@
 #include <QPixmap>
 #include <QStyle>
 
+// The program's resources live in a static library; naming their
+// initialiser keeps the linker from dropping them.
+static void initProgramResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(corvane);
+        return true;
+    }();
+    (void)done;
+}
+
 namespace corvane::icons {
 
 namespace {
@@ -73,6 +84,7 @@ void ensureFallbackTheme()
 
 QIcon commandIcon(int id)
 {
+    initProgramResources();
     for (const IconSource &source : kSources) {
         if (source.id != id)
             continue;
@@ -115,6 +127,7 @@ QIcon dimmedIcon(const QIcon &full, int size)
 
 QIcon appIcon()
 {
+    initProgramResources();
     return QIcon(QStringLiteral(":/icons/corvane.svg"));
 }
 
