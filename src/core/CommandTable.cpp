@@ -139,6 +139,10 @@ const std::vector<Accelerator> &acceleratorTable()
         {"Ctrl+W", cmd::Close},        {"Ctrl+X", cmd::Cut},
         {"Shift+Del", cmd::Cut},       {"Alt+X", cmd::CloseAll},
         {"Ctrl+Shift+X", cmd::WindowSpawning}, {"Alt+Z", cmd::Favorites},
+        // The keys the Edit menu shows for Select All and Find. A browser
+        // control that answers them itself is not to be relied on: here the
+        // window binds them like the others.
+        {"Ctrl+A", cmd::SelectAll},    {"Ctrl+F", cmd::Find},
     };
     return table;
 }
