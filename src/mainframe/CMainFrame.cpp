@@ -44,6 +44,9 @@ CMainFrame::CMainFrame(CTestApp &app) : m_app(app)
     SettingsStore &s = m_app.settings();
     setWindowTitle(QStringLiteral("Corvane"));
     setWindowIcon(corvane::icons::appIcon());
+    // The browser windows show the program's icon too.
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(windowIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     // 1. The bars; creation toggles the toolbar and status bar once each.

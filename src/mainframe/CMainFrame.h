@@ -192,6 +192,7 @@ private:
     void buildMenus();
     QMenu *buildMenu(const corvane::MenuEntry &popup, QWidget *parent);
     void showMenus(bool withWindow);
+    void fillWindowList(QMenu *menu);
     void createToolBars();
     void createStatusBar();
     void applyBarVisibility();

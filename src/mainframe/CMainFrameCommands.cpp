@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -168,13 +169,47 @@ void CMainFrame::buildMenus()
 {
     for (const corvane::MenuEntry &popup : corvane::menuNoWindow())
         m_menusNoWindow << buildMenu(popup, this);
-    for (const corvane::MenuEntry &popup : corvane::menuWithWindow())
-        m_menusWithWindow << buildMenu(popup, this);
+    for (const corvane::MenuEntry &popup : corvane::menuWithWindow()) {
+        QMenu *menu = buildMenu(popup, this);
+        m_menusWithWindow << menu;
+        // The Window menu lists the open browser windows below its commands.
+        if (!menu->actions().isEmpty() && menu->actions().first() == commandAction(cmd::Cascade))
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillWindowList(menu); });
+    }
     // Actions without a menu text take their tool tip as their name.
     for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
         QAction *action = it->action;
         if (action->text().isEmpty())
             action->setText(action->toolTip());
+    }
+}
+
+void CMainFrame::fillWindowList(QMenu *menu)
+{
+    for (QAction *action : menu->actions())
+        if (action->property("windowListEntry").toBool())
+            delete action;
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+    if (windows.isEmpty())
+        return;
+    menu->addSeparator()->setProperty("windowListEntry", true);
+    QMdiSubWindow *current = m_mdi->currentSubWindow();
+    int number = 0;
+    for (QMdiSubWindow *window : windows) {
+        ++number;
+        QString title = window->windowTitle();
+        title.replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction *entry = menu->addAction(number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title)
+                                                     : QStringLiteral("%1 %2").arg(number).arg(title));
+        entry->setProperty("windowListEntry", true);
+        // Only the active window carries a check mark.
+        entry->setCheckable(window == current);
+        entry->setChecked(window == current);
+        QPointer<QMdiSubWindow> target = window;
+        connect(entry, &QAction::triggered, this, [this, target] {
+            if (target && m_mdi)
+                m_mdi->setActiveSubWindow(target);
+        });
     }
 }
 

@@ -304,8 +304,14 @@ TEST_F(MainFrameTest, HiddenToolbarTakesTheAddressBoxAlong)
     EXPECT_FALSE(frame->toolBar()->isHidden());
     EXPECT_TRUE(frame->addressBand()->isHidden());
 
-    frame->OnCommand(cmd::StatusBar);
+    // The keys of the accelerator table reach the same commands.
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(frame, Qt::Key_F8);
     EXPECT_TRUE(frame->statusBar()->isHidden());
+    EXPECT_FALSE(frame->commandAction(cmd::StatusBar)->isChecked());
+    QTest::keyClick(frame, Qt::Key_F6);
+    EXPECT_TRUE(frame->toolBar()->isHidden());
 }
 
 TEST_F(MainFrameTest, ToolbarVariantSwitchesOnlyWithTheIEMenu)
@@ -428,10 +434,18 @@ TEST_F(MainFrameTest, ToggleMessagesAndStoredSwitches)
     EXPECT_EQ(store()->GetSpawning(), 1);
 }
 
-TEST_F(MainFrameTest, MailToTheMakerNeedsAWindowAndIsLoud)
+TEST_F(MainFrameTest, HelpAndFavoritesNavigateTheActiveView)
 {
     start();
     CTestView *view = frame->activeView();
+    frame->favoriteAddresses() = QStringList{QStringLiteral("https://fav.example/")};
+    EXPECT_TRUE(frame->OnCommand(cmd::FavoriteFirst));
+    frame->OnCommand(cmd::FavoriteFirst + 1); // no such favorite
+    EXPECT_EQ(activeControl()->operations(QStringLiteral("Navigate2")).last(),
+              QStringLiteral("Navigate2 https://fav.example/"));
+    frame->OnCommand(cmd::MakerHomePage);
+    EXPECT_TRUE(activeControl()->did(QStringLiteral("Navigate2 https://www.tolvek.example/corvane/")));
+
     frame->OnCommand(cmd::MailMaker);
     EXPECT_TRUE(activeControl()->did(QStringLiteral("Navigate2 mailto:corvane@tolvek.example")));
     EXPECT_TRUE(view->loudOnce());
