@@ -1,7 +1,7 @@
 #pragma once
 
-// Test helpers for the core tests: a private temp folder per test, whole-file
-// reads and writes, and running a piece of code without root's privileges.
+// Helpers for the core tests: a private temp folder per test, whole-file
+// reads and writes, and running code without root's privileges.
 
 #include <cstdlib>
 #include <filesystem>
@@ -30,12 +30,6 @@ public:
     ~TempFolder()
     {
         std::error_code ec;
-        for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
-             it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-            if (it->is_directory(ec))
-                ::chmod(it->path().c_str(), 0700);
-        }
-        ::chmod(m_path.c_str(), 0700);
         std::filesystem::remove_all(m_path, ec);
     }
     TempFolder(const TempFolder &) = delete;
@@ -56,8 +50,7 @@ inline std::string readFile(const std::string &path)
 
 inline void writeFile(const std::string &path, const std::string &bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline bool fileExists(const std::string &path)
@@ -66,23 +59,17 @@ inline bool fileExists(const std::string &path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// Runs `body` in a child process that has no root privileges (uid and gid
-// 65534 when we are root), so that file permissions apply. Returns what the
-// body returned, or false when the child failed.
+// Runs `body` in a child process without root's privileges (uid and gid
+// 65534 when we are root), so that file permissions apply. True when the
+// body returned true.
 inline bool runUnprivileged(const std::function<bool()> &body)
 {
     const pid_t pid = ::fork();
-    if (pid < 0)
-        return false;
     if (pid == 0) {
-        if (::geteuid() == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(2);
-        }
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
         ::_exit(body() ? 0 : 1);
     }
     int status = 0;
-    if (::waitpid(pid, &status, 0) != pid)
-        return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
