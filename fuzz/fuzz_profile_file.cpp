@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -14,16 +15,31 @@
 
 namespace {
 
-const std::string &scratchFile()
+// A scratch folder of our own, removed at exit.
+struct Scratch
 {
-    static const std::string path = [] {
+    Scratch()
+    {
         const char *tmp = std::getenv("TMPDIR");
         std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/corvane-fuzz-ini-XXXXXX";
         if (!::mkdtemp(pattern.data()))
             std::abort();
-        return pattern + "/Corvane.ini";
-    }();
-    return path;
+        folder = pattern;
+        file = folder + "/Corvane.ini";
+    }
+    ~Scratch()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    std::string folder;
+    std::string file;
+};
+
+const std::string &scratchFile()
+{
+    static const Scratch scratch;
+    return scratch.file;
 }
 
 void check(bool condition)

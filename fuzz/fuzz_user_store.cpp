@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -13,16 +14,31 @@
 
 namespace {
 
-const std::string &scratchFile()
+// A scratch folder of our own, removed at exit.
+struct Scratch
 {
-    static const std::string path = [] {
+    Scratch()
+    {
         const char *tmp = std::getenv("TMPDIR");
         std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/corvane-fuzz-store-XXXXXX";
         if (!::mkdtemp(pattern.data()))
             std::abort();
-        return pattern + "/user.store";
-    }();
-    return path;
+        folder = pattern;
+        file = folder + "/user.store";
+    }
+    ~Scratch()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    std::string folder;
+    std::string file;
+};
+
+const std::string &scratchFile()
+{
+    static const Scratch scratch;
+    return scratch.file;
 }
 
 void check(bool condition)
