@@ -4,6 +4,7 @@
 #include "browser/CTestDoc.h"
 #include "browser/CTestView.h"
 #include "core/SettingsStore.h"
+#include "engine/FindDialog.h"
 #include "engine/WebEngineControl.h"
 #include "engine/WebProfile.h"
 #include "mainframe/CMainFrame.h"
@@ -16,6 +17,9 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWebEnginePage>
 #include <QMdiArea>
 #include <QSignalSpy>
 #include <QTest>
@@ -199,6 +203,46 @@ TEST_F(EngineTest, ViewSourceOpensABrowserWindowOfItsOwn)
         },
         5000));
     EXPECT_FALSE(frame->view()->popupCheckPending());
+}
+
+TEST_F(EngineTest, PopupsOpenInABrowserWindowOfTheirOwn)
+{
+    m_server.setRoute(QStringLiteral("/opener"),
+                      "<html><body><script>window.open('/popped');</script></body></html>");
+    m_server.setRoute(QStringLiteral("/popped"),
+                      "<html><head><title>Popped</title></head><body>popup</body></html>");
+    const int windows = m_app->mainFrame()->mdiArea()->subWindowList().size();
+    ASSERT_TRUE(load(m_server.url(QStringLiteral("/opener"))));
+    ASSERT_TRUE(waitUntil(
+        [&] { return m_app->mainFrame()->mdiArea()->subWindowList().size() == windows + 1; }));
+    auto *popup = qobject_cast<CChildFrame *>(m_app->mainFrame()->mdiArea()->subWindowList().last());
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return popup->view()->document()->title() == QStringLiteral("Popped"); }));
+    EXPECT_EQ(popup->view()->control()->locationURL(), m_server.url(QStringLiteral("/popped")));
+    EXPECT_EQ(popup->view()->openerAddress(), m_server.url(QStringLiteral("/opener")));
+    EXPECT_FALSE(popup->view()->popupCheckPending());
+}
+
+TEST_F(EngineTest, FindReportsTextThatIsNotOnThePage)
+{
+    m_server.setRoute(QStringLiteral("/text"), "<html><body>apple banana</body></html>");
+    ASSERT_TRUE(load(m_server.url(QStringLiteral("/text"))));
+    m_view->onFind();
+    FindDialog *dialog = control()->findDialog();
+    ASSERT_NE(dialog, nullptr);
+    auto *text = dialog->findChild<QLineEdit *>();
+    auto *findNext = dialog->findChild<QPushButton *>();
+    ASSERT_TRUE(text && findNext);
+    text->setText(QStringLiteral("cherry"));
+    findNext->click();
+    ASSERT_TRUE(waitUntil([&] { return !dialog->resultText().isEmpty(); }));
+    EXPECT_EQ(dialog->resultText(), QStringLiteral("Cannot find \"cherry\"."));
+    // Matching is case-blind unless asked.
+    QSignalSpy answered(control()->page(), &QWebEnginePage::findTextFinished);
+    text->setText(QStringLiteral("BANANA"));
+    findNext->click();
+    ASSERT_TRUE(waitUntil([&] { return !answered.isEmpty(); }));
+    EXPECT_TRUE(dialog->resultText().isEmpty());
 }
 
 TEST_F(EngineTest, ScrollPositionIsInPagePixelsAtAnyZoom)
