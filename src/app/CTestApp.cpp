@@ -54,7 +54,6 @@ bool CTestApp::InitInstance(const QStringList &arguments)
         toStd(m_options.iniFile), toStd(m_options.userStoreFile), toStd(m_options.homeDir)});
     m_log = std::make_unique<NavigationLog>(*m_settings);
     m_startupWorkspace.clear();
-    m_startupWorkspaceChosen = false;
     m_firstNew = true;
     m_inTray = false;
 
@@ -113,7 +112,7 @@ bool CTestApp::InitInstance(const QStringList &arguments)
 
     // 13. Restore the start-up workspace after a plain start.
     if (document.isEmpty() && !dde
-        && (m_mainFrame->autoSaveAtCreation() || m_startupWorkspaceChosen))
+        && (m_mainFrame->autoSaveAtCreation() || startupWorkspaceFlag()))
         m_mainFrame->LoadWorkspace();
 
     // 14.
@@ -122,21 +121,23 @@ bool CTestApp::InitInstance(const QStringList &arguments)
     return true;
 }
 
+bool CTestApp::startupWorkspaceFlag() const
+{
+    return corvane::workspaceStartupFlag(m_startupWorkspace);
+}
+
 void CTestApp::chooseStartupWorkspace()
 {
     const SettingsStore::WorkspaceMap workspaces = m_settings->LoadWorkspaces();
     if (m_settings->GetAutoSave()) {
         const auto it = workspaces.find("default");
-        if (it != workspaces.end() && !it->second.empty()) {
+        if (it != workspaces.end() && !it->second.empty())
             m_startupWorkspace = it->second;
-            m_startupWorkspaceChosen = corvane::workspaceStartupFlag(it->second);
-        }
         return;
     }
     for (const auto &[name, record] : workspaces) {
         if (corvane::workspaceStartupFlag(record)) {
             m_startupWorkspace = record;
-            m_startupWorkspaceChosen = true;
             return;
         }
     }
@@ -149,7 +150,6 @@ int CTestApp::ExitInstance()
     m_settings.reset();
     m_log.reset();
     m_startupWorkspace.clear();
-    m_startupWorkspaceChosen = false;
     return 0;
 }
 

@@ -70,7 +70,8 @@ public:
     bool splashDue() const { return m_splashDue; }
     // The stored text of the workspace chosen at start-up; empty for none.
     const std::string &startupWorkspace() const { return m_startupWorkspace; }
-    bool startupWorkspaceChosen() const { return m_startupWorkspaceChosen; }
+    // Whether that workspace carries the start-up flag.
+    bool startupWorkspaceFlag() const;
 
     // Creates the web engine control for a new view. Tests replace it with
     // a fake.
@@ -93,7 +94,6 @@ private:
     CMainFrame *m_mainFrame = nullptr;
     ControlFactory m_controlFactory;
     std::string m_startupWorkspace;
-    bool m_startupWorkspaceChosen = false;
     QString m_pendingDocumentAddress;
     bool m_firstNew = true;
     bool m_starting = false;

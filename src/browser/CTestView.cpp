@@ -245,8 +245,9 @@ void CTestView::OnBeforeNavigate2(const QString &url, bool topLevel, bool &cance
     }
     // 7.
     runScriptCloseTest(url.toLower(), cancel);
-    // 8. While the override is on, the script debugger stays off.
-    if (f && f->overrideScriptDebugging())
+    // 8. While the override is on, the script debugger stays off. A run on
+    // the INI file leaves the per-user store alone.
+    if (f && f->overrideScriptDebugging() && !m_app.settings().usingIniFile())
         m_app.settings().userStore().writeString(kDebuggerKey, kDebuggerValue, "yes");
     // 9. Silent mode.
     if (m_control) {

@@ -472,9 +472,11 @@ void CMainFrame::closeEvent(QCloseEvent *event)
     }
     // 4.
     RemoveFromTray();
-    // 5. Give the script-debugger switch back its own value.
+    // 5. Give the script-debugger switch back its own value. A run on the
+    // INI file leaves the per-user store alone.
     if (m_overrideScriptDebugging) {
-        s.userStore().writeString(kDebuggerKey, kDebuggerValue, s.GetPreviousDebuggerValue());
+        if (!s.usingIniFile())
+            s.userStore().writeString(kDebuggerKey, kDebuggerValue, s.GetPreviousDebuggerValue());
         s.SetPreviousDebuggerValue(std::string());
     }
     // 6.
