@@ -443,35 +443,55 @@ bool CTestView::eventFilter(QObject *watched, QEvent *event)
 
 // --- commands ----------------------------------------------------------------------------
 
+namespace {
+// The commands the view carries out, with their handlers.
+struct ViewCommand
+{
+    int id;
+    void (CTestView::*handler)();
+};
+constexpr ViewCommand kViewCommands[] = {
+    {corvane::cmd::Home, &CTestView::onHome},         {corvane::cmd::Refresh, &CTestView::onRefresh},
+    {corvane::cmd::Stop, &CTestView::onStop},         {corvane::cmd::Back, &CTestView::onBack},
+    {corvane::cmd::Forward, &CTestView::onForward},   {corvane::cmd::Open, &CTestView::onOpen},
+    {corvane::cmd::Copy, &CTestView::onCopy},         {corvane::cmd::Cut, &CTestView::onCut},
+    {corvane::cmd::Paste, &CTestView::onPaste},       {corvane::cmd::Undo, &CTestView::onUndo},
+    {corvane::cmd::Redo, &CTestView::onRedo},         {corvane::cmd::SelectAll, &CTestView::onSelectAll},
+    {corvane::cmd::SaveAs, &CTestView::onSaveAs},     {corvane::cmd::Preview, &CTestView::onPreview},
+    {corvane::cmd::Print, &CTestView::onPrint},       {corvane::cmd::Find, &CTestView::onFind},
+    {corvane::cmd::ViewSource, &CTestView::onViewSource},
+    {corvane::cmd::Properties, &CTestView::onProperties},
+};
+
+bool isFontsCommand(int id)
+{
+    return id >= corvane::cmd::FontsHuge && id <= corvane::cmd::FontsTiny;
+}
+} // namespace
+
+bool CTestView::handlesCommand(int id)
+{
+    if (isFontsCommand(id))
+        return true;
+    for (const ViewCommand &c : kViewCommands)
+        if (c.id == id)
+            return true;
+    return false;
+}
+
 bool CTestView::OnCommand(int id)
 {
-    namespace cmd = corvane::cmd;
-    switch (id) {
-    case cmd::Home: onHome(); return true;
-    case cmd::Refresh: onRefresh(); return true;
-    case cmd::Stop: onStop(); return true;
-    case cmd::Back: onBack(); return true;
-    case cmd::Forward: onForward(); return true;
-    case cmd::Open: onOpen(); return true;
-    case cmd::FontsHuge:
-    case cmd::FontsLarge:
-    case cmd::FontsNormal:
-    case cmd::FontsSmall:
-    case cmd::FontsTiny: onFont(id); return true;
-    case cmd::Copy: onCopy(); return true;
-    case cmd::Cut: onCut(); return true;
-    case cmd::Paste: onPaste(); return true;
-    case cmd::Undo: onUndo(); return true;
-    case cmd::Redo: onRedo(); return true;
-    case cmd::SelectAll: onSelectAll(); return true;
-    case cmd::SaveAs: onSaveAs(); return true;
-    case cmd::Preview: onPreview(); return true;
-    case cmd::Print: onPrint(); return true;
-    case cmd::Find: onFind(); return true;
-    case cmd::ViewSource: onViewSource(); return true;
-    case cmd::Properties: onProperties(); return true;
-    default: return false;
+    if (isFontsCommand(id)) {
+        onFont(id);
+        return true;
     }
+    for (const ViewCommand &c : kViewCommands) {
+        if (c.id == id) {
+            (this->*c.handler)();
+            return true;
+        }
+    }
+    return false;
 }
 
 void CTestView::onHome()

@@ -49,6 +49,8 @@ public:
     void activationRefresh();
     // Runs a command of the view by its ID (corvane::cmd); false when the
     // command is not the view's.
+    // Whether the view carries out this command.
+    static bool handlesCommand(int id);
     bool OnCommand(int id);
 
     // --- state -------------------------------------------------------------------

@@ -8,7 +8,13 @@ UrlShortcutResult parseUrlShortcut(const std::string &fileBytes)
 {
     static constexpr char kKey[] = "URL=";
     UrlShortcutResult result;
-    const std::size_t key = fileBytes.find(kKey);
+    // The "URL=" that starts a line: a "BASEURL=" line before it holds
+    // another address. Without one, the first "URL=" anywhere.
+    std::size_t key = fileBytes.rfind(kKey, 0) == 0 ? 0 : fileBytes.find(std::string("\n") + kKey);
+    if (key != std::string::npos && key != 0)
+        ++key;
+    if (key == std::string::npos)
+        key = fileBytes.find(kKey);
     if (key == std::string::npos)
         return result;
     result.found = true;

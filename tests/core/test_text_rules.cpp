@@ -136,6 +136,11 @@ TEST(UrlShortcut, AddressLine)
     EXPECT_EQ(parseUrlShortcut("[InternetShortcut]\nURL=http://x").address, "http://x");
     EXPECT_EQ(parseUrlShortcut("URL=http://x\r").address, "http://x");
     EXPECT_EQ(parseUrlShortcut("URL=http://first\nURL=http://second\n").address, "http://first");
+    // The line's own URL=, not the one inside BASEURL=.
+    EXPECT_EQ(parseUrlShortcut("[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=http://page/\r\n")
+                  .address,
+              "http://page/");
+    EXPECT_EQ(parseUrlShortcut("[DEFAULT]\r\nBASEURL=http://base/\r\n").address, "http://base/");
     EXPECT_TRUE(parseUrlShortcut("URL=\r\n").found);
     EXPECT_FALSE(parseUrlShortcut("[InternetShortcut]\r\nurl=http://x\r\n").found);
     EXPECT_FALSE(parseUrlShortcut("").found);
