@@ -3,6 +3,8 @@
 #include "core/CommandIds.h"
 
 #include <QApplication>
+#include <QHash>
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -103,26 +105,71 @@ QIcon commandIcon(int id)
     return {};
 }
 
-QIcon dimmedIcon(const QIcon &full, int size)
+namespace {
+
+// Greyed, lightened pictures in the normal state and the full colour under the
+// mouse. The grey pixmaps are made when first painted, so building a toolbar
+// costs nothing until it shows.
+class DimmedIconEngine : public QIconEngine
+{
+public:
+    explicit DimmedIconEngine(const QIcon &full) : m_full(full) {}
+
+    QIconEngine *clone() const override { return new DimmedIconEngine(m_full); }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        if (mode != QIcon::Normal)
+            return m_full.pixmap(size, mode == QIcon::Disabled ? QIcon::Disabled : QIcon::Normal,
+                                 state);
+        const quint64 key = (quint64(quint32(size.width())) << 32) | quint32(size.height());
+        const auto it = m_grey.constFind(key);
+        if (it != m_grey.constEnd())
+            return *it;
+        QImage grey = m_full.pixmap(size, QIcon::Normal, state)
+                          .toImage()
+                          .convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < grey.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(grey.scanLine(y));
+            for (int x = 0; x < grey.width(); ++x) {
+                const QRgb p = line[x];
+                // Desaturate and lighten a little, as shaded toolbar images are.
+                const int g = qMin(255, qGray(p) + (255 - qGray(p)) / 4);
+                line[x] = qRgba(g, g, g, qAlpha(p));
+            }
+        }
+        const QPixmap result = QPixmap::fromImage(grey);
+        m_grey.insert(key, result);
+        return result;
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return m_full.actualSize(size, mode, state);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return m_full.availableSizes(mode, state);
+    }
+
+private:
+    QIcon m_full;
+    QHash<quint64, QPixmap> m_grey;
+};
+
+} // namespace
+
+QIcon dimmedIcon(const QIcon &full)
 {
     if (full.isNull())
         return full;
-    const QPixmap colour = full.pixmap(QSize(size, size));
-    QImage grey = colour.toImage().convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < grey.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(grey.scanLine(y));
-        for (int x = 0; x < grey.width(); ++x) {
-            const QRgb p = line[x];
-            // Desaturate and lighten a little, as shaded toolbar images are.
-            const int g = qMin(255, qGray(p) + (255 - qGray(p)) / 4);
-            line[x] = qRgba(g, g, g, qAlpha(p));
-        }
-    }
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(grey), QIcon::Normal);
-    icon.addPixmap(colour, QIcon::Active);
-    icon.addPixmap(colour, QIcon::Selected);
-    return icon;
+    return QIcon(new DimmedIconEngine(full));
 }
 
 QIcon appIcon()

@@ -12,7 +12,7 @@ QIcon commandIcon(int id);
 
 // The same image greyed (desaturated) in the normal state and in full colour
 // under the mouse (the Active mode), as the toolbar shows it with DimToolBar.
-QIcon dimmedIcon(const QIcon &full, int size = 16);
+QIcon dimmedIcon(const QIcon &full);
 
 // The program's own icon (window icon, tray).
 QIcon appIcon();
