@@ -1,60 +1,22 @@
 // INI files: any bytes are read without harm, and writes through the parser
 // read back what was written without disturbing the rest of the file.
 
+#include "FuzzScratch.h"
 #include "core/ProfileFile.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
+#include <vector>
 
-#include <unistd.h>
-
-namespace {
-
-// A scratch folder of our own, removed at exit.
-struct Scratch
-{
-    Scratch()
-    {
-        const char *tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/corvane-fuzz-ini-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        folder = pattern;
-        file = folder + "/Corvane.ini";
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
-    std::string folder;
-    std::string file;
-};
-
-const std::string &scratchFile()
-{
-    static const Scratch scratch;
-    return scratch.file;
-}
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const std::string bytes(reinterpret_cast<const char *>(data), size);
-    const std::string &path = scratchFile();
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    static const fuzz::Scratch scratch("corvane-fuzz-ini", "Corvane.ini");
+    const std::string &path = scratch.write(bytes);
 
     ProfileFile ini(path);
     const std::vector<std::string> sections = ini.sectionNames();

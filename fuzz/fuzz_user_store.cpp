@@ -1,51 +1,17 @@
 // The per-user store: any bytes are read without harm, and values written
 // through the parser read back exactly, whatever bytes they hold.
 
+#include "FuzzScratch.h"
 #include "core/UserStore.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-#include <unistd.h>
+using fuzz::check;
 
 namespace {
-
-// A scratch folder of our own, removed at exit.
-struct Scratch
-{
-    Scratch()
-    {
-        const char *tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/corvane-fuzz-store-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        folder = pattern;
-        file = folder + "/user.store";
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
-    std::string folder;
-    std::string file;
-};
-
-const std::string &scratchFile()
-{
-    static const Scratch scratch;
-    return scratch.file;
-}
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 const char *const kKey = "Software\\Tolvek\\Corvane\\Settings";
 
@@ -54,8 +20,8 @@ const char *const kKey = "Software\\Tolvek\\Corvane\\Settings";
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const std::string bytes(reinterpret_cast<const char *>(data), size);
-    const std::string &path = scratchFile();
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    static const fuzz::Scratch scratch("corvane-fuzz-store", "user.store");
+    const std::string &path = scratch.write(bytes);
 
     UserStore store(path);
     for (const std::string &name : store.valueNames(kKey)) {

@@ -2,94 +2,25 @@
 #include "app/CTestApp.h"
 #include "browser/CTestView.h"
 #include "core/SettingsStore.h"
-#include "mainframe/CMainFrame.h"
+#include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
-#include "support/TempHome.h"
-#include "ui/MessageBox.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMdiArea>
-#include <QPointer>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
-struct ShownBox
-{
-    QString title;
-    QString text;
-    QMessageBox::Icon icon;
-};
-
-class AppTest : public ::testing::Test
+class AppTest : public ::testing::Test, protected AppHarness
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_home.isValid());
-        QDir().mkpath(m_home.filePath(QStringLiteral("install")));
-        setMessageBoxHook([this](QWidget *, QMessageBox::Icon icon, const QString &title,
-                                 const QString &text, QMessageBox::StandardButtons) {
-            m_boxes.append({title, text, icon});
-            return QMessageBox::Yes;
-        });
-    }
-    void TearDown() override
-    {
-        m_app.reset();
-        setMessageBoxHook({});
-    }
-
-    CTestApp::Options options() const
-    {
-        CTestApp::Options o;
-        o.iniFile = m_home.filePath(QStringLiteral("install/Corvane.ini"));
-        o.userStoreFile = m_home.filePath(QStringLiteral("store.reg"));
-        o.homeDir = m_home.home();
-        o.runtimeDir = m_home.runtimeDir();
-        o.listen = false;
-        return o;
-    }
-
-    // A settings store on the same files, to prepare or inspect them.
-    std::unique_ptr<SettingsStore> store() const
-    {
-        const CTestApp::Options o = options();
-        auto s = std::make_unique<SettingsStore>(SettingsStore::Locations{
-            o.iniFile.toStdString(), o.userStoreFile.toStdString(), o.homeDir.toStdString()});
-        s->OpenBackingStore();
-        return s;
-    }
-
-    CTestApp &start(const QStringList &arguments)
-    {
-        m_app.reset();
-        m_controls.clear();
-        m_app = std::make_unique<CTestApp>(options());
-        m_app->setControlFactory([this](QWidget *parent) {
-            auto *control = new FakeBrowserControl(parent);
-            m_controls.append(control);
-            return control;
-        });
-        EXPECT_TRUE(m_app->InitInstance(arguments));
-        return *m_app;
-    }
-
-    int windowCount() const { return m_app->mainFrame()->mdiArea()->subWindowList().size(); }
+    void SetUp() override { ASSERT_TRUE(home.isValid()); }
 
     FakeBrowserControl *lastControl() const
     {
-        return m_controls.isEmpty() ? nullptr : m_controls.last().data();
+        return controls.isEmpty() ? nullptr : controls.last().data();
     }
-
-    TempHome m_home;
-    std::unique_ptr<CTestApp> m_app;
-    QList<QPointer<FakeBrowserControl>> m_controls;
-    QList<ShownBox> m_boxes;
 };
 
 } // namespace
@@ -100,12 +31,12 @@ TEST_F(AppTest, FreshStartOpensOneWindowOnTheHomePageAndCreatesTheIni)
         auto s = store();
         s->SetHomeURL("http://home.example/start");
     }
-    CTestApp &app = start({QStringLiteral("nologo")});
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
     EXPECT_EQ(windowCount(), 1);
     ASSERT_TRUE(lastControl());
     EXPECT_TRUE(lastControl()->did(QStringLiteral("Navigate2 http://home.example/start")))
         << lastControl()->operations().join(QLatin1Char('\n')).toStdString();
-    EXPECT_FALSE(app.firstNew());
+    EXPECT_FALSE(app().firstNew());
     QFile ini(options().iniFile);
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_EQ(ini.readAll(), QByteArray("[Settings]\r\nEnableIniFile=0\r\nCDSupport=0\r\n"));
@@ -118,52 +49,56 @@ TEST_F(AppTest, SplashIsDueWithLogoOrAnotherVersion)
         auto s = store();
         s->SetLogo(0);
     }
-    EXPECT_TRUE(start({QStringLiteral("about:blank")}).splashDue());
+    ASSERT_TRUE(start({QStringLiteral("about:blank")}));
+    EXPECT_TRUE(app().splashDue());
     store()->SetVersion("3.00");
-    EXPECT_FALSE(start({QStringLiteral("about:blank")}).splashDue());
+    ASSERT_TRUE(start({QStringLiteral("about:blank")}));
+    EXPECT_FALSE(app().splashDue());
     store()->SetLogo(1);
-    EXPECT_TRUE(start({QStringLiteral("about:blank")}).splashDue());
-    EXPECT_FALSE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}).splashDue());
+    ASSERT_TRUE(start({QStringLiteral("about:blank")}));
+    EXPECT_TRUE(app().splashDue());
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
+    EXPECT_FALSE(app().splashDue());
 }
 
 TEST_F(AppTest, AddressArgumentOpensAsGivenAndKeepsFirstNew)
 {
-    CTestApp &app = start({QStringLiteral("nologo"), QStringLiteral("https://example.org/A")});
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("https://example.org/A")}));
     EXPECT_EQ(windowCount(), 1);
     EXPECT_TRUE(lastControl()->did(QStringLiteral("Navigate2 https://example.org/A")));
-    EXPECT_TRUE(app.pendingDocumentAddress().isEmpty());
+    EXPECT_TRUE(app().pendingDocumentAddress().isEmpty());
 }
 
 TEST_F(AppTest, UrlShortcutsOpenTheirAddress)
 {
-    CTestApp &app = start({QStringLiteral("nologo"), QStringLiteral("about:blank")});
-    const QString crlf = m_home.filePath(QStringLiteral("Docs/Site.URL"));
-    QDir().mkpath(m_home.filePath(QStringLiteral("Docs")));
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
+    const QString crlf = home.filePath(QStringLiteral("Docs/Site.URL"));
+    QDir().mkpath(home.filePath(QStringLiteral("Docs")));
     QFile f(crlf);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[InternetShortcut]\r\nURL=http://Example.org/Path\r\nIconIndex=0\r\n");
     f.close();
-    app.OpenDocumentFile(crlf);
+    app().OpenDocumentFile(crlf);
     EXPECT_TRUE(lastControl()->did(QStringLiteral("Navigate2 http://Example.org/Path")))
         << lastControl()->operations().join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(m_boxes.isEmpty());
+    EXPECT_TRUE(boxes.isEmpty());
 }
 
 TEST_F(AppTest, ShortcutWithoutUrlWarnsAndOpensItsOwnPath)
 {
-    CTestApp &app = start({QStringLiteral("nologo"), QStringLiteral("about:blank")});
-    const QString path = m_home.filePath(QStringLiteral("Mixed Case.url"));
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
+    const QString path = home.filePath(QStringLiteral("Mixed Case.url"));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[InternetShortcut]\r\nIconIndex=0\r\n");
     f.close();
     const int before = windowCount();
-    app.OpenDocumentFile(path);
-    ASSERT_EQ(m_boxes.size(), 1);
-    EXPECT_EQ(m_boxes[0].title, QStringLiteral("Invalid file format"));
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("The internet shortcut you are trying to open does "
-                                              "not contain a valid site."));
-    EXPECT_EQ(m_boxes[0].icon, QMessageBox::Critical);
+    app().OpenDocumentFile(path);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].title, QStringLiteral("Invalid file format"));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("The internet shortcut you are trying to open does "
+                                            "not contain a valid site."));
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
     EXPECT_EQ(windowCount(), before + 1);
     // The path keeps its case: file systems here are case-sensitive.
     EXPECT_TRUE(lastControl()->did(QStringLiteral("Navigate2 ") + path))
@@ -172,34 +107,34 @@ TEST_F(AppTest, ShortcutWithoutUrlWarnsAndOpensItsOwnPath)
 
 TEST_F(AppTest, OpenRequestRefusedInTrayWithPassword)
 {
-    CTestApp &app = start({QStringLiteral("nologo"), QStringLiteral("about:blank")});
-    app.settings().SetPassword("secret");
-    app.setInTray(true);
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
+    app().settings().SetPassword("secret");
+    app().setInTray(true);
     const int before = windowCount();
-    EXPECT_FALSE(app.OnDDECommand(QStringLiteral("[open(\"http://example.org/x\")]")));
+    EXPECT_FALSE(app().OnDDECommand(QStringLiteral("[open(\"http://example.org/x\")]")));
     EXPECT_EQ(windowCount(), before);
-    ASSERT_EQ(m_boxes.size(), 1);
-    EXPECT_EQ(m_boxes[0].title, QStringLiteral("Authentication failed"));
-    EXPECT_EQ(m_boxes[0].text,
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].title, QStringLiteral("Authentication failed"));
+    EXPECT_EQ(boxes[0].text,
               QStringLiteral("You are not permitted to maximize this application.\nEnsure CAPS Lock "
                              "is set correctly and re-enter\nyour password."));
-    EXPECT_EQ(m_boxes[0].icon, QMessageBox::Critical);
-    EXPECT_TRUE(app.inTray());
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(app().inTray());
 }
 
 TEST_F(AppTest, OpenRequestAcceptedInTrayWithoutPasswordAndOutside)
 {
-    CTestApp &app = start({QStringLiteral("nologo"), QStringLiteral("about:blank")});
-    app.setInTray(true);
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
+    app().setInTray(true);
     const int before = windowCount();
-    EXPECT_TRUE(app.OnDDECommand(QStringLiteral("[open(\"http://example.org/y\")]")));
+    EXPECT_TRUE(app().OnDDECommand(QStringLiteral("[open(\"http://example.org/y\")]")));
     EXPECT_EQ(windowCount(), before + 1);
     EXPECT_TRUE(lastControl()->did(QStringLiteral("Navigate2 http://example.org/y")));
-    EXPECT_TRUE(app.inTray());
-    EXPECT_TRUE(m_boxes.isEmpty());
+    EXPECT_TRUE(app().inTray());
+    EXPECT_TRUE(boxes.isEmpty());
 
-    app.setInTray(false);
-    EXPECT_FALSE(app.OnDDECommand(QStringLiteral("open http://example.org/z")));
+    app().setInTray(false);
+    EXPECT_FALSE(app().OnDDECommand(QStringLiteral("open http://example.org/z")));
     EXPECT_EQ(windowCount(), before + 1);
 }
 
@@ -217,12 +152,12 @@ TEST_F(AppTest, StartupWorkspaceChoice)
                             {"gamma", record("gamma", 1)}});
     }
     // Of two start-up workspaces the first in the map's order wins.
-    CTestApp &app = start({QStringLiteral("nologo"), QStringLiteral("about:blank")});
-    EXPECT_TRUE(app.startupWorkspaceFlag());
-    EXPECT_EQ(app.startupWorkspace(), record("beta", 1));
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
+    EXPECT_TRUE(app().startupWorkspaceFlag());
+    EXPECT_EQ(app().startupWorkspace(), record("beta", 1));
 
     // AutoSave looks only for "default"; without one nothing is restored.
     store()->SetAutoSave(1);
-    CTestApp &again = start({QStringLiteral("nologo"), QStringLiteral("about:blank")});
-    EXPECT_TRUE(again.startupWorkspace().empty());
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
+    EXPECT_TRUE(app().startupWorkspace().empty());
 }

@@ -8,57 +8,31 @@
 #include "core/SettingsStore.h"
 #include "core/UserStore.h"
 #include "mainframe/CMainFrame.h"
+#include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
-#include "support/TempHome.h"
-#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <ctime>
 
 namespace {
 
-struct ShownBox
-{
-    QMessageBox::Icon icon;
-    QString title;
-    QString text;
-    QMessageBox::StandardButtons buttons;
-};
-
-class ViewTest : public ::testing::Test
+class ViewTest : public ::testing::Test, protected AppHarness
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_home.isValid());
-        setMessageBoxHook([this](QWidget *, QMessageBox::Icon icon, const QString &title,
-                                 const QString &text, QMessageBox::StandardButtons buttons) {
-            m_boxes.append({icon, title, text, buttons});
-            return m_answer;
-        });
-        CTestApp::Options options;
-        options.iniFile = m_home.filePath(QStringLiteral("bin/Corvane.ini"));
-        options.userStoreFile = m_home.configHome() + QStringLiteral("/Tolvek/Corvane.reg");
-        options.homeDir = m_home.home();
-        options.runtimeDir = m_home.runtimeDir();
-        options.listen = false;
-        m_app = std::make_unique<CTestApp>(options);
-        m_app->setControlFactory([this](QWidget *parent) {
-            auto *control = new FakeBrowserControl(parent);
-            m_controls.append(control);
-            return control;
-        });
-        ASSERT_TRUE(m_app->InitInstance({QStringLiteral("nologo")}));
-        ASSERT_EQ(m_controls.size(), 1);
+        ASSERT_TRUE(home.isValid());
+        answer = QMessageBox::No; // questions are declined unless a test says otherwise
+        ASSERT_TRUE(start({QStringLiteral("nologo")}));
+        ASSERT_EQ(controls.size(), 1);
         settings().SetLogging(1);
         settings().SetLogFile(logPath().toStdString());
         control()->clearOperations();
@@ -66,24 +40,19 @@ protected:
 
     void TearDown() override
     {
-        m_app->ExitInstance();
-        m_app.reset();
-        setMessageBoxHook({});
+        if (started())
+            app().ExitInstance();
+        stop();
     }
 
-    SettingsStore &settings() { return m_app->settings(); }
-    CMainFrame *frame() { return m_app->mainFrame(); }
-    FakeBrowserControl *control(int i = 0) { return m_controls.at(i); }
+    SettingsStore &settings() { return app().settings(); }
+    FakeBrowserControl *control(int i = 0) { return controls.at(i); }
     CTestView *view(int i = 0) { return dynamic_cast<CTestView *>(control(i)->events()); }
-    QString logPath() const { return m_home.filePath(QStringLiteral("nav.log")); }
 
     // The log's lines without their timestamps.
     QStringList logLines() const
     {
-        QFile file(logPath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+        QStringList lines = logText().split(QStringLiteral("\r\n"));
         lines.removeLast(); // after the last CR LF
         for (QString &line : lines)
             line = line.mid(22); // "[MM/DD/YYYY-HH:MM:SS] "
@@ -96,32 +65,27 @@ protected:
         view()->stopwatch() = Stopwatch([this] { return m_now; });
     }
 
-    TempHome m_home;
-    std::unique_ptr<CTestApp> m_app;
-    QList<FakeBrowserControl *> m_controls;
-    QList<ShownBox> m_boxes;
-    QMessageBox::StandardButton m_answer = QMessageBox::No;
     std::time_t m_now = 1000;
 };
 
 TEST_F(ViewTest, FirstNavigationTakesPendingAddressThenHomeThenStartPage)
 {
     // The first window had neither: our own start page.
-    m_controls.clear();
-    m_app->openNewWindow();
+    controls.clear();
+    app().openNewWindow();
     EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("Navigate2 qrc:/pages/start.html")});
     EXPECT_EQ(view()->autoRefreshMinutes(), 2);
     EXPECT_EQ(view()->autoRefreshSeconds(), 0);
 
     settings().SetHomeURL("http://home.example/");
-    m_app->openNewWindow();
+    app().openNewWindow();
     EXPECT_EQ(control(1)->operations(), QStringList{QStringLiteral("Navigate2 http://home.example/")});
 
-    m_app->setPendingDocumentAddress(QStringLiteral("/tmp/page.html"));
-    m_app->openNewWindow();
+    app().setPendingDocumentAddress(QStringLiteral("/tmp/page.html"));
+    app().openNewWindow();
     EXPECT_EQ(control(2)->operations(), QStringList{QStringLiteral("Navigate2 /tmp/page.html")});
-    EXPECT_TRUE(m_app->pendingDocumentAddress().isEmpty());
-    EXPECT_FALSE(m_app->firstNew());
+    EXPECT_TRUE(app().pendingDocumentAddress().isEmpty());
+    EXPECT_FALSE(app().firstNew());
 }
 
 TEST_F(ViewTest, NavigationStartAndEndAreLoggedAndTimed)
@@ -258,18 +222,18 @@ TEST_F(ViewTest, RefreshWhileOfflineAsksToGoOnline)
 {
     settings().SetMsgOffline(1);
     frame()->setOffline(true);
-    m_answer = QMessageBox::No;
+    answer = QMessageBox::No;
     view()->onRefresh();
-    ASSERT_EQ(m_boxes.size(), 1);
-    EXPECT_EQ(m_boxes[0].title, QStringLiteral("Offline mode alert"));
-    EXPECT_EQ(m_boxes[0].text,
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].title, QStringLiteral("Offline mode alert"));
+    EXPECT_EQ(boxes[0].text,
               QStringLiteral("You are currently working offline.  Would you like to go online?"));
-    EXPECT_EQ(m_boxes[0].icon, QMessageBox::Question);
-    EXPECT_EQ(m_boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Question);
+    EXPECT_EQ(boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("Refresh2 3")});
     EXPECT_TRUE(frame()->isOffline());
 
-    m_answer = QMessageBox::Yes;
+    answer = QMessageBox::Yes;
     control()->clearOperations();
     view()->onRefresh();
     EXPECT_FALSE(frame()->isOffline());
@@ -277,12 +241,12 @@ TEST_F(ViewTest, RefreshWhileOfflineAsksToGoOnline)
               (QStringList{QStringLiteral("putOffline 0"), QStringLiteral("Refresh2 3")}));
 
     // Online, or with the message off: no question.
-    m_boxes.clear();
+    boxes.clear();
     view()->onRefresh();
     settings().SetMsgOffline(0);
     frame()->setOffline(true);
     view()->onRefresh();
-    EXPECT_TRUE(m_boxes.isEmpty());
+    EXPECT_TRUE(boxes.isEmpty());
 }
 
 TEST_F(ViewTest, ClipboardCommandsActOnTheFocusedEditField)
@@ -354,7 +318,7 @@ TEST_F(ViewTest, AutoRefreshTickLogsAndRefreshes)
 
 TEST_F(ViewTest, TextSizeZoomsOnlyThisViewAndIsStored)
 {
-    m_app->openNewWindow();
+    app().openNewWindow();
     view(0)->onFont(corvane::cmd::FontsLarge);
     EXPECT_EQ(control(0)->operations(), QStringList{QStringLiteral("execWB Zoom 3")});
     EXPECT_TRUE(control(1)->operations(QStringLiteral("execWB")).isEmpty());
@@ -406,7 +370,7 @@ TEST_F(ViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck)
     control()->fireBeforeNavigate(QStringLiteral("http://opener.example/"));
     BrowserControl *created = control()->fireNewWindow(&cancelled);
     ASSERT_NE(created, nullptr);
-    ASSERT_EQ(m_controls.size(), 2);
+    ASSERT_EQ(controls.size(), 2);
     EXPECT_EQ(created, control(1));
     EXPECT_TRUE(control(1)->did(QStringLiteral("putRegisterAsBrowser 1")));
     EXPECT_TRUE(view(1)->popupCheckPending());
@@ -417,7 +381,7 @@ TEST_F(ViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck)
     EXPECT_FALSE(view(1)->popupCheckPending());
 
     BrowserControl *source = control()->fireViewSourceWindow();
-    ASSERT_EQ(m_controls.size(), 3);
+    ASSERT_EQ(controls.size(), 3);
     EXPECT_EQ(source, control(2));
     EXPECT_FALSE(view(2)->popupCheckPending());
 }

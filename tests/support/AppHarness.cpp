@@ -1,0 +1,90 @@
+#include "support/AppHarness.h"
+
+#include "core/SettingsStore.h"
+#include "mainframe/CMainFrame.h"
+#include "ui/MessageBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+
+AppHarness::AppHarness()
+{
+    if (home.isValid())
+        QDir().mkpath(home.filePath(QStringLiteral("install")));
+    setMessageBoxHook([this](QWidget *, QMessageBox::Icon icon, const QString &title,
+                             const QString &text, QMessageBox::StandardButtons buttons) {
+        boxes.append({icon, title, text, buttons});
+        return answer;
+    });
+}
+
+AppHarness::~AppHarness()
+{
+    stop();
+    setMessageBoxHook({});
+}
+
+CTestApp::Options AppHarness::options() const
+{
+    CTestApp::Options o;
+    o.iniFile = home.filePath(QStringLiteral("install/Corvane.ini"));
+    o.userStoreFile = home.configHome() + QStringLiteral("/Tolvek/Corvane.reg");
+    o.homeDir = home.home();
+    o.runtimeDir = home.runtimeDir();
+    o.listen = false;
+    return o;
+}
+
+std::unique_ptr<SettingsStore> AppHarness::store() const
+{
+    const CTestApp::Options o = options();
+    auto s = std::make_unique<SettingsStore>(SettingsStore::Locations{
+        o.iniFile.toStdString(), o.userStoreFile.toStdString(), o.homeDir.toStdString()});
+    s->OpenBackingStore();
+    return s;
+}
+
+void AppHarness::preset(const std::function<void(SettingsStore &)> &change) const
+{
+    change(*store());
+}
+
+bool AppHarness::start(const QStringList &arguments)
+{
+    stop();
+    controls.clear();
+    m_app = std::make_unique<CTestApp>(options());
+    m_app->setControlFactory([this](QWidget *parent) {
+        auto *control = new FakeBrowserControl(parent);
+        controls.append(control);
+        return control;
+    });
+    return m_app->InitInstance(arguments) && m_app->mainFrame();
+}
+
+void AppHarness::stop()
+{
+    m_app.reset();
+}
+
+CMainFrame *AppHarness::frame() const
+{
+    return m_app ? m_app->mainFrame() : nullptr;
+}
+
+int AppHarness::windowCount() const
+{
+    return int(frame()->mdiArea()->subWindowList().size());
+}
+
+QString AppHarness::logPath() const
+{
+    return home.filePath(QStringLiteral("nav.log"));
+}
+
+QString AppHarness::logText() const
+{
+    QFile file(logPath());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}

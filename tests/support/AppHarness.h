@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/CTestApp.h"
+#include "support/FakeBrowserControl.h"
+#include "support/TempHome.h"
+
+#include <QList>
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CMainFrame;
+class SettingsStore;
+
+// The application object as the Qt tests start it: a temporary home with the
+// INI file in an install/ folder of its own, fake browser controls in place of
+// the engine, and message boxes answered without a user. Test fixtures derive
+// from it (or hold one); the application ends and the real boxes come back
+// when the harness goes.
+class AppHarness
+{
+public:
+    struct ShownBox
+    {
+        QMessageBox::Icon icon;
+        QString title;
+        QString text;
+        QMessageBox::StandardButtons buttons;
+    };
+
+    AppHarness();
+    ~AppHarness();
+    AppHarness(const AppHarness &) = delete;
+    AppHarness &operator=(const AppHarness &) = delete;
+
+    CTestApp::Options options() const;
+    // A second store on the application's files: settings to prepare before a
+    // start, and what the program stored, read afresh.
+    std::unique_ptr<SettingsStore> store() const;
+    void preset(const std::function<void(SettingsStore &)> &change) const;
+
+    // Ends the application running, if any, forgets its controls and starts a
+    // new one. False when the start failed or left no main frame.
+    [[nodiscard]] bool start(const QStringList &arguments = {QStringLiteral("nologo"),
+                                                             QStringLiteral("about:blank")});
+    // Destroys the application object (without ExitInstance).
+    void stop();
+    bool started() const { return m_app != nullptr; }
+    // Only after start().
+    CTestApp &app() const { return *m_app; }
+    CMainFrame *frame() const;
+    int windowCount() const;
+
+    // A log file in the home folder, for tests that switch logging on.
+    QString logPath() const;
+    QString logText() const;
+
+    TempHome home;
+    // Every control the application made, in order.
+    QList<QPointer<FakeBrowserControl>> controls;
+    QList<ShownBox> boxes;
+    // What every box answers.
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+
+private:
+    std::unique_ptr<CTestApp> m_app;
+};
