@@ -4,6 +4,7 @@
 #include "core/Separators.h"
 #include "core/UserStore.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdint>
@@ -296,7 +297,12 @@ std::string SettingsStore::GetHomeURL() const
     const std::string url = readString(kSettings, "HomeURL");
     if (!cdMode())
         return url;
-    const std::size_t at = toLowerAscii(url).find("cd:");
+    // "cd:" counts at the start or after a slash ("file://cd:/..."), not
+    // where it ends a host name before its port ("http://www.abcd:8080/").
+    const std::string lower = toLowerAscii(url);
+    std::size_t at = lower.find("cd:");
+    while (at != std::string::npos && at > 0 && lower[at - 1] != '/' && lower[at - 1] != '\\')
+        at = lower.find("cd:", at + 1);
     if (at == std::string::npos)
         return url;
 
@@ -441,7 +447,15 @@ SettingsStore::MainPlacement SettingsStore::RestoreMainPlacement(const MainPlace
     const Rect visible = intersected(stored, *workArea);
     if (visible.isEmpty())
         return result;
-    result.rect = Rect{visible.left, visible.top, visible.left + stored.width(), visible.top + stored.height()};
+    // A hand-edited record may hold edges whose difference does not fit an
+    // int: the size is taken in 64 bits and kept within what the corner
+    // leaves of the int range.
+    const auto extent = [](int from, int to, int corner) {
+        const long long size = static_cast<long long>(to) - from;
+        return static_cast<int>(std::min<long long>(size, static_cast<long long>(INT_MAX) - std::max(corner, 0)));
+    };
+    result.rect = Rect{visible.left, visible.top, visible.left + extent(stored.left, stored.right, visible.left),
+                       visible.top + extent(stored.top, stored.bottom, visible.top)};
     return result;
 }
 

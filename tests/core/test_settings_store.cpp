@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 
@@ -194,6 +195,8 @@ TEST_F(SettingsStoreTest, HomePageOnTheMediumWeRunFrom)
     EXPECT_EQ(resolved("cd:start.html"), "/media/cdrom/start.html");
     EXPECT_EQ(resolved("cd:"), "/media/cdrom/");
     EXPECT_EQ(resolved("http://example.org/"), "http://example.org/");
+    EXPECT_EQ(resolved("http://www.abcd:8080/"), "http://www.abcd:8080/") << "a host name ending in cd";
+    EXPECT_EQ(resolved("http://example.cd:81/"), "http://example.cd:81/");
 
     // CD mode does not store drive paths or absolute paths.
     s.SetHomeURL("http://kept.example/");
@@ -302,6 +305,11 @@ TEST_F(SettingsStoreTest, RestoringTheMainWindowPlacement)
     EXPECT_EQ(p.rect, creation.rect);
     EXPECT_EQ(p.showCmd, 3);
     EXPECT_EQ(s.RestoreMainPlacement(creation, std::nullopt).rect, creation.rect);
+
+    // Edges a hand-edited record can hold: a size beyond int stays positive.
+    s.SaveMainPlacement(false, Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+    p = s.RestoreMainPlacement(creation, screen);
+    EXPECT_EQ(p.rect, (Rect{0, 0, INT_MAX, INT_MAX}));
 }
 
 TEST_F(SettingsStoreTest, SavingTheMainWindowPlacementWritesTheRecordInOrder)
