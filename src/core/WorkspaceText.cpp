@@ -11,7 +11,9 @@ bool workspaceStartupFlag(const std::string &record)
     const std::size_t sep = findWorkspaceNameEnd(record);
     if (sep == std::string::npos || sep >= record.size())
         return false;
-    return std::atoi(record.c_str() + sep + 1) != 0;
+    // strtol, unlike atoi, has a defined result for any digits: a number too
+    // large for an int still reads as set.
+    return std::strtol(record.c_str() + sep + 1, nullptr, 10) != 0;
 }
 
 } // namespace corvane
