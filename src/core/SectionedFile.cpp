@@ -536,9 +536,15 @@ const SectionedFile::Document &SectionedFile::current() const
         const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
         std::string bytes;
         if (fd >= 0) {
-            if (::fstat(fd, &st) == 0 && readAll(fd, bytes)) {
-                stamp = stampOf<Stamp>(st);
-                *doc = parse(bytes, m_format);
+            if (::fstat(fd, &st) == 0) {
+                if (std::uint64_t(st.st_size) > kMaxFileSize) {
+                    // Too large to be ours: reads as empty, and is not read
+                    // again (for every setting) while it stays as it is.
+                    stamp = stampOf<Stamp>(st);
+                } else if (readAll(fd, bytes)) {
+                    stamp = stampOf<Stamp>(st);
+                    *doc = parse(bytes, m_format);
+                }
             }
             ::close(fd);
         }
