@@ -77,12 +77,9 @@ bool CTestApp::InitInstance(const QStringList &arguments)
     bool nologo = false;
     QString document;
     for (const QString &arg : arguments) {
-        const QString lower = arg.toLower();
-        if (lower == QLatin1String("/dde") || lower == QLatin1String("-dde")
-            || lower == QLatin1String("--dde"))
+        if (isDdeSwitch(arg))
             dde = true;
-        else if (lower == QLatin1String("nologo") || lower == QLatin1String("/nologo")
-                 || lower == QLatin1String("-nologo") || lower == QLatin1String("--nologo"))
+        else if (isNologoSwitch(arg))
             nologo = true;
         else if (document.isEmpty())
             document = arg;
@@ -119,6 +116,19 @@ bool CTestApp::InitInstance(const QStringList &arguments)
     m_mainFrame->setUpdatesEnabled(true);
     m_starting = false;
     return true;
+}
+
+bool CTestApp::isDdeSwitch(const QString &argument)
+{
+    const QString lower = argument.toLower();
+    return lower == QLatin1String("/dde") || lower == QLatin1String("-dde") || lower == QLatin1String("--dde");
+}
+
+bool CTestApp::isNologoSwitch(const QString &argument)
+{
+    const QString lower = argument.toLower();
+    return lower == QLatin1String("nologo") || lower == QLatin1String("/nologo")
+           || lower == QLatin1String("-nologo") || lower == QLatin1String("--nologo");
 }
 
 bool CTestApp::startupWorkspaceFlag() const
@@ -170,10 +180,15 @@ CTestView *CTestApp::OpenDocumentFile(const QString &path)
     // only the shortcut test looks at the lower-cased name.
     m_pendingDocumentAddress = path;
     if (corvane::isUrlShortcutPath(toStd(path))) {
+        // The file's bytes, exactly its size. Only a regular file of a
+        // shortcut's size is read: a pipe would block the open and a device
+        // like /dev/zero would never end; either reads as empty.
+        constexpr qint64 kMaxShortcutBytes = 1 << 20;
         QByteArray bytes;
+        const QFileInfo info(path);
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            bytes = file.readAll();
+        if (info.isFile() && info.size() <= kMaxShortcutBytes && file.open(QIODevice::ReadOnly))
+            bytes = file.read(kMaxShortcutBytes);
         const corvane::UrlShortcutResult shortcut =
             corvane::parseUrlShortcut(std::string(bytes.constData(), size_t(bytes.size())));
         if (!shortcut.found) {

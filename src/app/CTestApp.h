@@ -40,6 +40,11 @@ public:
 
     // Start-up sequence; false ends the program.
     bool InitInstance(const QStringList &arguments);
+    // The command line's switches, in any case: "/dde" (also "-dde",
+    // "--dde") and "nologo" (also with "/", "-" or "--"). The first other
+    // argument is the document.
+    static bool isDdeSwitch(const QString &argument);
+    static bool isNologoSwitch(const QString &argument);
     // Releases the store, the log and the workspace; closes a splash window.
     int ExitInstance();
 

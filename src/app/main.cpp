@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -22,10 +24,15 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 
+// Only write(2) here, on a non-blocking socket: a burst of signals that
+// fills it loses bytes instead of hanging the handler. errno belongs to the
+// code the signal interrupted.
 void onTerminateSignal(int)
 {
+    const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 void printHelp()
@@ -60,13 +67,15 @@ QString xdgDir(const char *variable, const QString &fallback)
 }
 
 // An argument naming an existing local file is made absolute, so that the
-// address still holds when another instance opens it.
+// address still holds when another instance opens it. Switches stay as they
+// are, whatever files the current folder holds.
 QStringList normaliseArguments(const QStringList &args)
 {
     QStringList out;
     for (const QString &arg : args) {
         const QFileInfo info(arg);
-        if (!arg.startsWith(QLatin1Char('/')) && !arg.contains(QLatin1String("://"))
+        if (!CTestApp::isDdeSwitch(arg) && !CTestApp::isNologoSwitch(arg)
+            && !arg.startsWith(QLatin1Char('/')) && !arg.contains(QLatin1String("://"))
             && info.exists())
             out << info.absoluteFilePath();
         else
@@ -102,7 +111,6 @@ int main(int argc, char **argv)
 
     const QString home = QDir::homePath();
     const QString config = xdgDir("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
-    QDir().mkpath(config + QStringLiteral("/Tolvek"));
 
     CTestApp::Options options;
     options.iniFile = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Corvane.ini"));
@@ -113,12 +121,10 @@ int main(int argc, char **argv)
     const QStringList args = normaliseArguments(qapp.arguments().mid(1));
 
     // "/dde": hand the request to the running instance, if there is one.
-    if (args.contains(QStringLiteral("/dde"), Qt::CaseInsensitive)) {
+    if (std::any_of(args.begin(), args.end(), CTestApp::isDdeSwitch)) {
         QString target;
         for (const QString &a : args) {
-            const QString l = a.toLower();
-            if (l != QLatin1String("/dde") && l != QLatin1String("nologo")
-                && l != QLatin1String("/nologo") && l != QLatin1String("-nologo")) {
+            if (!CTestApp::isDdeSwitch(a) && !CTestApp::isNologoSwitch(a)) {
                 target = a;
                 break;
             }
@@ -130,7 +136,9 @@ int main(int argc, char **argv)
     }
 
     // SIGTERM, SIGINT and a hang-up close the program like a confirmed exit.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
+    // The pair is private to this process: no child inherits it.
+    const bool signalPipe = ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_signalPipe) == 0;
+    if (signalPipe) {
         struct sigaction sa{};
         sa.sa_handler = onTerminateSignal;
         sigemptyset(&sa.sa_mask);
@@ -141,15 +149,24 @@ int main(int argc, char **argv)
     }
 
     CTestApp app(options);
-    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &qapp);
-    QObject::connect(notifier, &QSocketNotifier::activated, &qapp, [&app, notifier] {
-        char buffer[16];
-        [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], buffer, sizeof buffer);
-        notifier->setEnabled(false);
-        if (CMainFrame *frame = app.mainFrame())
-            frame->closeWithoutQuestions();
-        QCoreApplication::quit();
-    });
+    // A signal that arrives while start-up waits in a message box is served
+    // once start-up is over: closing a frame that is still being built, and
+    // quitting an event loop that has not started, would both be lost.
+    bool terminateRequested = false;
+    if (signalPipe) {
+        auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &qapp);
+        QObject::connect(notifier, &QSocketNotifier::activated, &qapp, [&app, &terminateRequested, notifier] {
+            char buffer[16];
+            [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], buffer, sizeof buffer);
+            notifier->setEnabled(false);
+            terminateRequested = true;
+            if (app.starting())
+                return;
+            if (CMainFrame *frame = app.mainFrame())
+                frame->closeWithoutQuestions();
+            QCoreApplication::quit();
+        });
+    }
     // The session manager ending the session: save everything, ask nothing.
     QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &qapp,
                      [&app](QSessionManager &) {
@@ -160,6 +177,12 @@ int main(int argc, char **argv)
     if (!app.InitInstance(args)) {
         app.ExitInstance();
         return 1;
+    }
+    if (terminateRequested) {
+        app.mainFrame()->closeWithoutQuestions();
+        app.destroyMainFrame();
+        app.ExitInstance();
+        return 0;
     }
     QObject::connect(app.mainFrame(), &CMainFrame::closed, &qapp, &QCoreApplication::quit);
     const int code = qapp.exec();

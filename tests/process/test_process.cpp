@@ -142,7 +142,8 @@ TEST(Process, DdeStartHandsTheRequestToTheRunningInstance)
     // The second start returns at once; the first instance opens the address.
     QProcess second;
     second.setProcessEnvironment(h.process().processEnvironment());
-    second.start(h.executable(), {QStringLiteral("/dde"), server.url(QStringLiteral("/handed-over"))});
+    second.start(h.executable(), {QStringLiteral("--nologo"), QStringLiteral("/dde"),
+                                  server.url(QStringLiteral("/handed-over"))});
     ASSERT_TRUE(second.waitForStarted(10000));
     QDeadlineTimer deadline(30000);
     while (second.state() != QProcess::NotRunning && !deadline.hasExpired()) {
