@@ -505,11 +505,16 @@ void CTestView::onRefresh()
 {
     CMainFrame *f = frame();
     if (f && m_app.settings().GetMsgOffline() && f->isOffline()) {
-        if (corvaneMessageBox(this, QMessageBox::Question, QStringLiteral("Offline mode alert"),
-                              QStringLiteral("You are currently working offline.  Would you like "
-                                             "to go online?"),
-                              QMessageBox::Yes | QMessageBox::No)
-            == QMessageBox::Yes) {
+        // The window may close while the question is up (its page's script,
+        // the end of the program).
+        const QPointer<CTestView> self(this);
+        const QMessageBox::StandardButton answer = corvaneMessageBox(
+            this, QMessageBox::Question, QStringLiteral("Offline mode alert"),
+            QStringLiteral("You are currently working offline.  Would you like to go online?"),
+            QMessageBox::Yes | QMessageBox::No);
+        if (!self || !(f = frame()))
+            return;
+        if (answer == QMessageBox::Yes) {
             f->setOffline(false);
             if (m_control)
                 m_control->putOffline(false);
@@ -549,8 +554,12 @@ void CTestView::onOpen()
 {
     const QString filter =
         QString::fromStdString(corvane::dialogFileFilter(corvane::kOpenFileFilter));
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(), filter);
-    if (!path.isEmpty())
+    // The dialog belongs to the main window: this window may close while it
+    // is up.
+    const QPointer<CTestView> self(this);
+    const QString path =
+        QFileDialog::getOpenFileName(window(), QStringLiteral("Open"), QString(), filter);
+    if (self && !path.isEmpty())
         Navigate(path);
 }
 

@@ -486,8 +486,16 @@ void WebEngineControl::print()
         return;
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrintDialog dialog(m_printer.get(), m_view);
-    if (dialog.exec() != QDialog::Accepted || !m_view)
+    // The window may close while a dialog of its page is up: the dialog goes
+    // with the page, and nothing of the control is touched afterwards.
+    const QPointer<WebEngineControl> self(this);
+    const QPointer<QPrintDialog> dialog = new QPrintDialog(m_printer.get(), m_view);
+    const int result = dialog->exec();
+    if (!self)
+        return;
+    const bool accepted = dialog && result == QDialog::Accepted;
+    delete dialog;
+    if (!accepted || !m_view)
         return;
     // Printing runs on; the printer stays until printFinished.
     m_printing = true;
@@ -499,21 +507,25 @@ void WebEngineControl::printPreview()
     if (!m_view || m_printing)
         return;
     QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog preview(&printer, m_view);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
-        if (!m_view)
+    const QPointer<QPrintPreviewDialog> preview = new QPrintPreviewDialog(&printer, m_view);
+    connect(preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
+        const QPointer<WebEngineControl> self(this);
+        const QPointer<QWebEngineView> view = m_view;
+        if (!view)
             return;
         // The preview wants its pages at once; the engine prints in the
         // background and tells when it is done.
         QEventLoop wait;
-        const auto done = connect(m_view, &QWebEngineView::printFinished, &wait, &QEventLoop::quit);
+        connect(view, &QWebEngineView::printFinished, &wait, &QEventLoop::quit);
+        connect(view, &QObject::destroyed, &wait, &QEventLoop::quit);
         m_printing = true;
-        m_view->print(target);
+        view->print(target);
         wait.exec();
-        disconnect(done);
-        m_printing = false;
+        if (self)
+            m_printing = false;
     });
-    preview.exec();
+    preview->exec();
+    delete preview;
 }
 
 void WebEngineControl::showProperties()
@@ -521,11 +533,11 @@ void WebEngineControl::showProperties()
     if (!m_page)
         return;
     const QUrl url = m_page->url();
-    QDialog dialog(m_view);
-    dialog.setWindowTitle(QStringLiteral("Properties"));
+    const QPointer<QDialog> dialog = new QDialog(m_view);
+    dialog->setWindowTitle(QStringLiteral("Properties"));
     auto *form = new QFormLayout;
     auto addRow = [&](const QString &label, const QString &value) {
-        auto *field = new QLabel(value, &dialog);
+        auto *field = new QLabel(value, dialog);
         field->setTextInteractionFlags(Qt::TextSelectableByMouse);
         field->setWordWrap(true);
         form->addRow(label, field);
@@ -536,11 +548,13 @@ void WebEngineControl::showProperties()
     addRow(QStringLiteral("Security:"), corvane::isSecureAddress(url.toString().toStdString())
                                             ? QStringLiteral("Secure (HTTPS)")
                                             : QStringLiteral("Not encrypted"));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    auto *layout = new QVBoxLayout(&dialog);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, dialog);
+    connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    auto *layout = new QVBoxLayout(dialog);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    dialog.resize(420, dialog.sizeHint().height());
-    dialog.exec();
+    dialog->resize(420, dialog->sizeHint().height());
+    // Goes with the page if the window closes meanwhile.
+    dialog->exec();
+    delete dialog;
 }

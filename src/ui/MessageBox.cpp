@@ -1,5 +1,7 @@
 #include "ui/MessageBox.h"
 
+#include <QPointer>
+
 namespace {
 MessageBoxHook &hook()
 {
@@ -19,10 +21,16 @@ QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon
 {
     if (hook())
         return hook()(parent, icon, title, text, buttons);
-    QMessageBox box(icon, title, text, buttons, parent);
+    // The parent may go while the box is up (a page closing its window, the
+    // program ending): the box goes with it and counts as not answered.
+    QPointer<QMessageBox> box = new QMessageBox(icon, title, text, buttons, parent);
     if (buttons.testFlag(QMessageBox::Yes))
-        box.setDefaultButton(QMessageBox::Yes);
+        box->setDefaultButton(QMessageBox::Yes);
     else if (buttons.testFlag(QMessageBox::Ok))
-        box.setDefaultButton(QMessageBox::Ok);
-    return QMessageBox::StandardButton(box.exec());
+        box->setDefaultButton(QMessageBox::Ok);
+    const int answer = box->exec();
+    if (!box)
+        return QMessageBox::NoButton;
+    delete box;
+    return QMessageBox::StandardButton(answer);
 }

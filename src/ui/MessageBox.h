@@ -8,7 +8,8 @@
 // Every message box of the program goes through here: a modal box with a
 // fixed text, a title and an icon (stop for refused input, information for
 // notices, a question with Yes and No for confirmations). Yes, or else OK,
-// is the default button.
+// is the default button. A box whose parent goes while it is up answers
+// NoButton; the caller checks that it is still there itself.
 QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon icon,
                                               const QString &title, const QString &text,
                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok);
