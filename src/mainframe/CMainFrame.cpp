@@ -445,6 +445,8 @@ QPrinter &CMainFrame::printer()
 
 void CMainFrame::closeWithoutQuestions()
 {
+    // While the exit question is up this close does nothing (a window closes
+    // once at a time); the close that asked goes on as confirmed.
     m_skipQuestions = true;
     close();
 }
@@ -454,10 +456,13 @@ void CMainFrame::closeEvent(QCloseEvent *event)
     SettingsStore &s = m_app.settings();
     // 1. Confirm.
     if (!m_skipQuestions && s.GetMsgExit()) {
-        if (corvaneMessageBox(this, QMessageBox::Question, QStringLiteral("Exit program"),
+        const QMessageBox::StandardButton answer =
+            corvaneMessageBox(this, QMessageBox::Question, QStringLiteral("Exit program"),
                               QStringLiteral("Are you sure you want to exit?"),
-                              QMessageBox::Yes | QMessageBox::No)
-            != QMessageBox::Yes) {
+                              QMessageBox::Yes | QMessageBox::No);
+        // A SIGTERM or the end of the session while the question is up
+        // closes without it.
+        if (answer != QMessageBox::Yes && !m_skipQuestions) {
             event->ignore();
             return;
         }

@@ -9,6 +9,7 @@
 #include "mainframe/CMainFrame.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
+#include "ui/MessageBox.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -450,6 +451,28 @@ TEST_F(MainFrameTest, DeclinedExitSavesNothingAndConfirmedExitSavesTheBars)
     frame()->OnCommand(cmd::ToolBar);
     frame()->OnCommand(cmd::Offline);
     answer = QMessageBox::Yes;
+    EXPECT_TRUE(frame()->close());
+    stop();
+    const auto s = store();
+    EXPECT_EQ(s->GetHideToolBar(), 1);
+    EXPECT_EQ(s->GetOffline(), 1);
+    EXPECT_EQ(s->GetVersion(), "3.00");
+    EXPECT_TRUE(logText().contains(QStringLiteral("*** Total elapsed time: ")));
+}
+
+TEST_F(MainFrameTest, TerminationWhileTheExitQuestionIsUpSavesLikeAConfirmedExit)
+{
+    ASSERT_TRUE(start());
+    frame()->OnCommand(cmd::ToolBar);
+    frame()->OnCommand(cmd::Offline);
+    // SIGTERM arrives while the box is up: the program closes the frame
+    // without questions and ends the event loops, which leaves the box
+    // unanswered.
+    setMessageBoxHook([this](QWidget *, QMessageBox::Icon, const QString &, const QString &,
+                             QMessageBox::StandardButtons) {
+        frame()->closeWithoutQuestions();
+        return QMessageBox::NoButton;
+    });
     EXPECT_TRUE(frame()->close());
     stop();
     const auto s = store();
