@@ -40,6 +40,9 @@ QString frameCompletionScript(const QString &marker)
     return QStringLiteral(
                "(function () {"
                "  if (window === window.top) return;"
+               // A frame's own document (srcdoc, about:blank) starts no
+               // navigation, so it ends none either.
+               "  if (location.protocol === 'about:') return;"
                "  function done() { console.log(%1 + location.href); }"
                "  if (document.readyState === 'complete') done();"
                "  else window.addEventListener('load', done, { once: true });"

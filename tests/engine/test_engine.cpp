@@ -131,7 +131,8 @@ TEST_F(EngineTest, EveryFrameAndTheTopPageLogOneStartAndOneCompletion)
     m_server.setRoute(QStringLiteral("/frames"),
                       "<html><head><title>Frames</title></head><body>"
                       "<iframe src='/f1'></iframe><iframe src='/f2'></iframe>"
-                      "<iframe src='/f3'></iframe></body></html>");
+                      "<iframe src='/f3'></iframe><iframe srcdoc='<b>own</b>'></iframe>"
+                      "</body></html>");
     for (const char *f : {"/f1", "/f2", "/f3"})
         m_server.setRoute(QLatin1String(f), QByteArray("<html><body>") + f + "</body></html>");
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/frames"))));
@@ -145,6 +146,8 @@ TEST_F(EngineTest, EveryFrameAndTheTopPageLogOneStartAndOneCompletion)
         EXPECT_EQ(lines.count(end), 1) << path;
         EXPECT_LT(lines.indexOf(start), lines.indexOf(end)) << path;
     }
+    // A frame with a document of its own starts no navigation and ends none.
+    EXPECT_FALSE(lines.contains(QStringLiteral("* Navigation complete to URL: [about:srcdoc] *")));
     // The address box shows the page, not its last frame.
     EXPECT_EQ(m_app->mainFrame()->addressText(), m_server.url(QStringLiteral("/frames")));
 }
