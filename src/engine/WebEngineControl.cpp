@@ -149,6 +149,7 @@ WebEngineControl::WebEngineControl(QObject *parent)
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &WebEngineControl::onLoadingChanged);
     connect(m_page, &QWebEnginePage::loadProgress, this, &WebEngineControl::onLoadProgress);
+    connect(m_page, &QWebEnginePage::urlChanged, this, &WebEngineControl::onUrlChanged);
     connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString &title) {
         if (m_events)
             m_events->OnTitleChange(title);
@@ -434,6 +435,7 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
         // A failed load ends in the engine's error page, with the usual end.
         m_ignoreLoad = false;
         m_loading = false;
+        m_shownUrl = info.url();
         if (m_events)
             m_events->OnDocumentComplete(address, true);
         if (m_events)
@@ -442,6 +444,20 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
             m_events->OnProgressChange(0, 0);
         break;
     }
+}
+
+void WebEngineControl::onUrlChanged(const QUrl &url)
+{
+    // An in-page navigation (an anchor, the history API) loads nothing: it
+    // starts and completes at once, so the address box and the log follow it.
+    if (m_loading || m_expectStart || !m_events || url.isEmpty() || url == m_shownUrl
+        || m_shownUrl.isEmpty())
+        return;
+    m_shownUrl = url;
+    bool cancel = false;
+    m_events->OnBeforeNavigate2(url.toString(), true, cancel);
+    if (m_events)
+        m_events->OnDocumentComplete(url.toString(), true);
 }
 
 void WebEngineControl::onLoadProgress(int progress)

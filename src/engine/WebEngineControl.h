@@ -3,6 +3,7 @@
 #include "engine/BrowserControl.h"
 
 #include <QPointer>
+#include <QUrl>
 #include <QWebEnginePage>
 
 #include <memory>
@@ -82,6 +83,7 @@ private:
                         const QString &message, int line, const QString &source);
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void onLoadProgress(int progress);
+    void onUrlChanged(const QUrl &url);
     bool showsNetworkPage() const;
     void print();
     void printPreview();
@@ -103,6 +105,8 @@ private:
     // bookkeeping, not a navigation of ours.
     bool m_ignoreLoad = false;
     bool m_loading = false;
+    // The top page's address as last reported complete.
+    QUrl m_shownUrl;
     bool m_viewSourcePending = false;
     bool m_printing = false;
 };

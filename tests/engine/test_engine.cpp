@@ -299,3 +299,20 @@ TEST_F(EngineTest, DownloadsAreSavedOrCancelledAndAlwaysReported)
 }
 
 } // namespace
+
+TEST_F(EngineTest, InPageAnchorIsANavigationThatCompletesAtOnce)
+{
+    m_server.setRoute(QStringLiteral("/anchors"),
+                      "<html><head><title>Anchors</title></head><body>"
+                      "<a id='go' href='#part2'>down</a><div style='height:3000px'></div>"
+                      "<h2 id='part2'>Part two</h2></body></html>");
+    const QString url = m_server.url(QStringLiteral("/anchors"));
+    ASSERT_TRUE(load(url));
+    control()->page()->runJavaScript(QStringLiteral("document.getElementById('go').click();"));
+    const QString target = url + QStringLiteral("#part2");
+    ASSERT_TRUE(waitUntil([&] { return m_app->mainFrame()->addressText() == target; }, 5000));
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines.count(QStringLiteral("* Navigation started to URL: [%1] *").arg(target)), 1);
+    EXPECT_EQ(lines.count(QStringLiteral("* Navigation complete to URL: [%1] *").arg(target)), 1);
+    EXPECT_FALSE(m_view->navigating());
+}
