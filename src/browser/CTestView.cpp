@@ -345,6 +345,18 @@ void CTestView::OnDocumentComplete(const QString &url, bool topLevel)
     refreshProgress();
 }
 
+void CTestView::OnLoadStopped()
+{
+    // The page stays as it was: its address goes back into the box, and
+    // AutoRefresh, paused at the start, goes on.
+    m_navigating = false;
+    if (CMainFrame *f = frame())
+        f->SetAddressText(m_control ? m_control->locationURL() : QString());
+    if (m_autoRefreshOn && !autoRefreshTimerActive())
+        startAutoRefreshTimer();
+    refreshProgress();
+}
+
 void CTestView::runImageSeriesStep()
 {
     // The image-series download takes its next step here; it arrives with

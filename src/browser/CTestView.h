@@ -109,6 +109,7 @@ public:
     void OnLinkHovered(const QString &url) override;
     void OnScriptError(const QString &message, int line, const QString &source) override;
     void OnWindowCloseRequested() override;
+    void OnLoadStopped() override;
 
 public Q_SLOTS:
     void onHome();

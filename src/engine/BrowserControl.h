@@ -47,6 +47,10 @@ public:
     }
     // A script of the page asks to close its window (window.close()).
     virtual void OnWindowCloseRequested() {}
+    // The top page's load ended without a document (the address turned out
+    // to be a download, or the page or engine stopped it): the page shown
+    // stays.
+    virtual void OnLoadStopped() {}
 };
 
 // What the program asks of a web engine. The Qt WebEngine implementation is

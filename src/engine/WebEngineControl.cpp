@@ -429,6 +429,8 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
         m_loading = false;
         if (m_events)
             m_events->OnProgressChange(0, 0);
+        if (m_events)
+            m_events->OnLoadStopped();
         break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
     case QWebEngineLoadingInfo::LoadFailedStatus:

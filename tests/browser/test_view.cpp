@@ -301,6 +301,15 @@ TEST_F(ViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
     control()->fireDocumentComplete(QStringLiteral("http://a.example/next"));
     EXPECT_TRUE(view()->autoRefreshTimerActive());
 
+    // A load that ends without a document (a download) leaves the page as
+    // it was, AutoRefresh going on.
+    control()->setLocation(QStringLiteral("Next"), QStringLiteral("http://a.example/next"));
+    control()->fireBeforeNavigate(QStringLiteral("http://a.example/file.zip"));
+    view()->OnLoadStopped();
+    EXPECT_FALSE(view()->navigating());
+    EXPECT_TRUE(view()->autoRefreshTimerActive());
+    EXPECT_EQ(frame()->addressText(), QStringLiteral("http://a.example/next"));
+
     view()->onStop();
     EXPECT_FALSE(view()->autoRefreshTimerActive());
     EXPECT_FALSE(view()->autoRefreshOn());

@@ -289,6 +289,9 @@ TEST_F(EngineTest, DownloadsAreSavedOrCancelledAndAlwaysReported)
     QFile saved(target);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("downloaded bytes"));
+    // The page stays; its navigation is over.
+    EXPECT_TRUE(waitUntil([&] { return !m_view->navigating(); }, 3000));
+    EXPECT_EQ(m_app->mainFrame()->addressText(), control()->locationURL());
 
     WebProfile::instance()->setSavePathChooser([](const QString &) { return QString(); });
     control()->Navigate2(m_server.url(QStringLiteral("/data.bin")));
