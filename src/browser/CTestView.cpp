@@ -607,40 +607,40 @@ bool CTestView::editFieldCommand(const char *slot)
     return true;
 }
 
+void CTestView::editOrPage(const char *slot, BrowserControl::PageCommand command)
+{
+    if (!editFieldCommand(slot) && m_control)
+        m_control->execWB(command);
+}
+
 void CTestView::onCopy()
 {
-    if (!editFieldCommand("copy") && m_control)
-        m_control->execWB(BrowserControl::PageCommand::Copy);
+    editOrPage("copy", BrowserControl::PageCommand::Copy);
 }
 
 void CTestView::onCut()
 {
-    if (!editFieldCommand("cut") && m_control)
-        m_control->execWB(BrowserControl::PageCommand::Cut);
+    editOrPage("cut", BrowserControl::PageCommand::Cut);
 }
 
 void CTestView::onPaste()
 {
-    if (!editFieldCommand("paste") && m_control)
-        m_control->execWB(BrowserControl::PageCommand::Paste);
+    editOrPage("paste", BrowserControl::PageCommand::Paste);
 }
 
 void CTestView::onUndo()
 {
-    if (!editFieldCommand("undo") && m_control)
-        m_control->execWB(BrowserControl::PageCommand::Undo);
+    editOrPage("undo", BrowserControl::PageCommand::Undo);
 }
 
 void CTestView::onRedo()
 {
-    if (!editFieldCommand("redo") && m_control)
-        m_control->execWB(BrowserControl::PageCommand::Redo);
+    editOrPage("redo", BrowserControl::PageCommand::Redo);
 }
 
 void CTestView::onSelectAll()
 {
-    if (!editFieldCommand("selectAll") && m_control)
-        m_control->execWB(BrowserControl::PageCommand::SelectAll);
+    editOrPage("selectAll", BrowserControl::PageCommand::SelectAll);
 }
 
 void CTestView::onSaveAs()

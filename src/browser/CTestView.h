@@ -148,6 +148,8 @@ private:
     // Runs an edit command on the program's own edit field that has the
     // focus; false when the focus is elsewhere (the page).
     bool editFieldCommand(const char *slot);
+    // An edit command: to the focused edit field if any, else to the page.
+    void editOrPage(const char *slot, BrowserControl::PageCommand command);
     // Opens a browser window for a popup or the page source.
     CTestView *openWindowFor();
 

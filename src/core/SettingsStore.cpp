@@ -556,10 +556,7 @@ std::vector<std::string> SettingsStore::LoadFilter() const
 
 void SettingsStore::StoreFilter(const std::vector<std::string> &words)
 {
-    Writer writer(*this);
-    writer.deleteKey(kFilter);
-    storeList(writer, kFilter, "Word", words);
-    writer.commit();
+    storeWordList(kFilter, words);
 }
 
 std::vector<std::string> SettingsStore::LoadSallyport() const
@@ -569,9 +566,14 @@ std::vector<std::string> SettingsStore::LoadSallyport() const
 
 void SettingsStore::StoreSallyport(const std::vector<std::string> &sites)
 {
+    storeWordList(kSallyport, sites);
+}
+
+void SettingsStore::storeWordList(const char *section, const std::vector<std::string> &words)
+{
     Writer writer(*this);
-    writer.deleteKey(kSallyport);
-    storeList(writer, kSallyport, "Word", sites);
+    writer.deleteKey(section);
+    storeList(writer, section, "Word", words);
     writer.commit();
 }
 

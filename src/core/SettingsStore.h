@@ -161,6 +161,8 @@ private:
     std::vector<std::string> loadList(const char *section, const char *prefix) const;
     void storeList(Writer &writer, const char *section, const char *prefix,
                    const std::vector<std::string> &values) const;
+    // Filter words and sallyport sites: "Word%d" in their own section.
+    void storeWordList(const char *section, const std::vector<std::string> &words);
 
     Locations m_locations;
     bool m_iniMode = false;

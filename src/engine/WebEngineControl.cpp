@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineLoadingInfo>
+#include <QHash>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInterceptor>
@@ -287,27 +288,25 @@ void WebEngineControl::execWB(PageCommand command, int argument)
         m_page->setZoomFactor(corvane::zoomFactorForArgument(argument));
         break;
     case PageCommand::Copy:
-        m_page->triggerAction(QWebEnginePage::Copy);
-        break;
     case PageCommand::Cut:
-        m_page->triggerAction(QWebEnginePage::Cut);
-        break;
     case PageCommand::Paste:
-        m_page->triggerAction(QWebEnginePage::Paste);
-        break;
     case PageCommand::Undo:
-        m_page->triggerAction(QWebEnginePage::Undo);
-        break;
     case PageCommand::Redo:
-        m_page->triggerAction(QWebEnginePage::Redo);
-        break;
     case PageCommand::SelectAll:
-        m_page->triggerAction(QWebEnginePage::SelectAll);
+    case PageCommand::SaveAs: {
+        // Save As arrives as a download of the page (WebProfile asks where to).
+        static const QHash<PageCommand, QWebEnginePage::WebAction> actions = {
+            {PageCommand::Copy, QWebEnginePage::Copy},
+            {PageCommand::Cut, QWebEnginePage::Cut},
+            {PageCommand::Paste, QWebEnginePage::Paste},
+            {PageCommand::Undo, QWebEnginePage::Undo},
+            {PageCommand::Redo, QWebEnginePage::Redo},
+            {PageCommand::SelectAll, QWebEnginePage::SelectAll},
+            {PageCommand::SaveAs, QWebEnginePage::SavePage},
+        };
+        m_page->triggerAction(actions.value(command));
         break;
-    case PageCommand::SaveAs:
-        // Arrives as a download of the page (WebProfile asks where to).
-        m_page->triggerAction(QWebEnginePage::SavePage);
-        break;
+    }
     case PageCommand::Print:
         print();
         break;

@@ -13,6 +13,7 @@
 #include "core/SettingsStore.h"
 #include "core/SmartNavigate.h"
 #include "core/Strings.h"
+#include "core/TextSize.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
 #include "ui/MessageBox.h"
@@ -390,11 +391,11 @@ bool CMainFrame::isCommandChecked(int id) const
     case cmd::Tabs: return m_tabsVisible;
     case cmd::Offline: return m_offline;
     case cmd::ScanPopups: return m_popupScanning;
-    case cmd::FontsHuge: return m_fontSize == 1;
-    case cmd::FontsLarge: return m_fontSize == 2;
-    case cmd::FontsNormal: return m_fontSize == 3;
-    case cmd::FontsSmall: return m_fontSize == 4;
-    case cmd::FontsTiny: return m_fontSize == 5;
+    case cmd::FontsHuge:
+    case cmd::FontsLarge:
+    case cmd::FontsNormal:
+    case cmd::FontsSmall:
+    case cmd::FontsTiny: return corvane::commandForFonts(m_fontSize) == id;
     default: return false;
     }
 }
