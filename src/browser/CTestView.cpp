@@ -10,7 +10,6 @@
 #include "core/Strings.h"
 #include "core/TextRules.h"
 #include "core/TextSize.h"
-#include "core/UserStore.h"
 #include "engine/WebProfile.h"
 #include "mainframe/CMainFrame.h"
 #include "ui/MessageBox.h"
@@ -26,8 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const char *const kDebuggerKey = "Software\\Microsoft\\Internet Explorer\\Main";
-const char *const kDebuggerValue = "Disable Script Debugger";
 
 QString display(const QString &text)
 {
@@ -245,10 +242,9 @@ void CTestView::OnBeforeNavigate2(const QString &url, bool topLevel, bool &cance
     }
     // 7.
     runScriptCloseTest(url.toLower(), cancel);
-    // 8. While the override is on, the script debugger stays off. A run on
-    // the INI file leaves the per-user store alone.
-    if (f && f->overrideScriptDebugging() && !m_app.settings().usingIniFile())
-        m_app.settings().userStore().writeString(kDebuggerKey, kDebuggerValue, "yes");
+    // 8. While the override is on, the script debugger stays off.
+    if (f && f->overrideScriptDebugging())
+        m_app.settings().SetScriptDebuggerSwitch("yes");
     // 9. Silent mode.
     if (m_control) {
         if (m_loudOnce) {
@@ -368,8 +364,7 @@ void CTestView::OnScriptError(const QString &message, int line, const QString &s
     Q_UNUSED(source);
     // With the script debugger switched off ("yes"), script errors pass
     // unnoticed.
-    const std::optional<std::string> debuggerOff =
-        m_app.settings().userStore().readString(kDebuggerKey, kDebuggerValue);
+    const std::optional<std::string> debuggerOff = m_app.settings().GetScriptDebuggerSwitch();
     if (debuggerOff && QString::fromStdString(*debuggerOff).compare(QLatin1String("yes"),
                                                                     Qt::CaseInsensitive)
                            == 0)

@@ -426,6 +426,24 @@ void SettingsStore::SetLogFile(const std::string &v)
 
 // --- main-window placement -------------------------------------------------------------
 
+namespace {
+const char *const kScriptDebuggerKey = "Software\\Microsoft\\Internet Explorer\\Main";
+const char *const kScriptDebuggerValue = "Disable Script Debugger";
+} // namespace
+
+std::optional<std::string> SettingsStore::GetScriptDebuggerSwitch() const
+{
+    if (!m_userStore->keyExists(kScriptDebuggerKey))
+        return std::nullopt;
+    return m_userStore->readString(kScriptDebuggerKey, kScriptDebuggerValue).value_or(std::string());
+}
+
+void SettingsStore::SetScriptDebuggerSwitch(const std::string &value)
+{
+    if (!m_iniMode)
+        m_userStore->writeString(kScriptDebuggerKey, kScriptDebuggerValue, value);
+}
+
 SettingsStore::MainPlacement SettingsStore::RestoreMainPlacement(const MainPlacement &creation,
                                                                  const std::optional<Rect> &workArea) const
 {

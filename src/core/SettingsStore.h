@@ -113,6 +113,13 @@ public:
     int GetDimToolBar() const;               void SetDimToolBar(int v);
     int GetSmartNavigate() const;            void SetSmartNavigate(int v);
 
+    // The web view's script-debugger switch: "Disable Script Debugger" of
+    // Software\Microsoft\Internet Explorer\Main in the per-user store.
+    // Nothing when that key does not exist. A run on the INI file leaves the
+    // per-user store alone, so the setter writes nothing then.
+    std::optional<std::string> GetScriptDebuggerSwitch() const;
+    void SetScriptDebuggerSwitch(const std::string &value);
+
     // --- main-window placement ("Placement") ----------------------------------
     struct MainPlacement
     {

@@ -8,7 +8,6 @@
 #include "core/NavigationLog.h"
 #include "core/SettingsStore.h"
 #include "core/StatusPanes.h"
-#include "core/UserStore.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
 #include "ui/MessageBox.h"
@@ -30,8 +29,6 @@
 #include <QToolBar>
 
 namespace {
-const char *const kDebuggerKey = "Software\\Microsoft\\Internet Explorer\\Main";
-const char *const kDebuggerValue = "Disable Script Debugger";
 
 Rect toRect(const QRect &r)
 {
@@ -75,10 +72,7 @@ CMainFrame::CMainFrame(CTestApp &app) : m_app(app)
     // 6. Take over the script-debugger switch, remembering what it was.
     m_overrideScriptDebugging = s.GetOverrideScriptDebugging() != 0;
     if (m_overrideScriptDebugging && s.GetPreviousDebuggerValue().empty()) {
-        UserStore &hkcu = s.userStore();
-        std::string previous = "yes";
-        if (hkcu.keyExists(kDebuggerKey))
-            previous = hkcu.readString(kDebuggerKey, kDebuggerValue).value_or(std::string());
+        std::string previous = s.GetScriptDebuggerSwitch().value_or("yes");
         if (previous.size() > 259)
             previous.resize(259);
         s.SetPreviousDebuggerValue(previous);
@@ -477,11 +471,9 @@ void CMainFrame::closeEvent(QCloseEvent *event)
     }
     // 4.
     RemoveFromTray();
-    // 5. Give the script-debugger switch back its own value. A run on the
-    // INI file leaves the per-user store alone.
+    // 5. Give the script-debugger switch back its own value.
     if (m_overrideScriptDebugging) {
-        if (!s.usingIniFile())
-            s.userStore().writeString(kDebuggerKey, kDebuggerValue, s.GetPreviousDebuggerValue());
+        s.SetScriptDebuggerSwitch(s.GetPreviousDebuggerValue());
         s.SetPreviousDebuggerValue(std::string());
     }
     // 6.

@@ -77,6 +77,7 @@ TEST_F(SettingsStoreTest, EnabledIniFileHoldsEverythingAndTheUserStoreIsNeverCre
     s.StoreWorkspaces({{"w", "w\xB7rest"}});
     s.StoreAddressHistory({"http://a/"});
     s.SaveDialogPlacement("Links", Rect{1, 2, 3, 4});
+    s.SetScriptDebuggerSwitch("yes");
     EXPECT_FALSE(fileExists(userPath()));
     EXPECT_FALSE(fileExists(m_dir.file("config")));
 
@@ -87,6 +88,17 @@ TEST_F(SettingsStoreTest, EnabledIniFileHoldsEverythingAndTheUserStoreIsNeverCre
     EXPECT_EQ(ini.getInt("Workspaces", "AutoSave", 0), 1);
     EXPECT_EQ(ini.getInt("Settings", "EnableIniFile", 0), 1);
     EXPECT_EQ(s.GetFonts(), 2);
+}
+
+TEST_F(SettingsStoreTest, ScriptDebuggerSwitchLivesOutsideTheProgramsKey)
+{
+    SettingsStore &s = open();
+    EXPECT_EQ(s.GetScriptDebuggerSwitch(), std::nullopt);
+    s.SetScriptDebuggerSwitch("no");
+    EXPECT_EQ(UserStore(userPath()).readString("Software\\Microsoft\\Internet Explorer\\Main",
+                                               "Disable Script Debugger"),
+              "no");
+    EXPECT_EQ(s.GetScriptDebuggerSwitch(), "no");
 }
 
 TEST_F(SettingsStoreTest, DisabledIniFileWithCdSupportStaysUnchanged)
