@@ -155,6 +155,7 @@ void CTestApp::chooseStartupWorkspace()
 
 int CTestApp::ExitInstance()
 {
+    // The frame's destruction still writes through the store and the log.
     destroyMainFrame();
     m_instance.reset();
     m_settings.reset();

@@ -60,8 +60,6 @@ public:
     SettingsStore &settings() { return *m_settings; }
     NavigationLog &log() { return *m_log; }
     CMainFrame *mainFrame() const { return m_mainFrame; }
-    // Destroys the main frame, which stores the bar and mode settings.
-    void destroyMainFrame();
 
     QString pendingDocumentAddress() const { return m_pendingDocumentAddress; }
     void setPendingDocumentAddress(const QString &a) { m_pendingDocumentAddress = a; }
@@ -89,6 +87,8 @@ public:
     CTestView *openNewWindow();
 
 private:
+    // Destroys the main frame, which stores the bar and mode settings.
+    void destroyMainFrame();
     void chooseStartupWorkspace();
     void runDefaultBrowserCheck();
 

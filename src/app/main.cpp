@@ -180,13 +180,11 @@ int main(int argc, char **argv)
     }
     if (terminateRequested) {
         app.mainFrame()->closeWithoutQuestions();
-        app.destroyMainFrame();
         app.ExitInstance();
         return 0;
     }
     QObject::connect(app.mainFrame(), &CMainFrame::closed, &qapp, &QCoreApplication::quit);
     const int code = qapp.exec();
-    app.destroyMainFrame();
-    app.ExitInstance();
+    app.ExitInstance(); // the frame goes first, storing its bars and modes
     return code;
 }
