@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+// The Window Spawning Manager's rules for windows that pages open, and the
+// test for addresses that close a window by script. Pure functions: the view
+// reads the settings and lists fresh at each decision and acts on the result.
+//
+// Addresses and list entries are compared lower-cased (ASCII letters), as
+// substrings. Empty list entries stand for nothing: an empty sallyport entry
+// would allow every opener and an empty filter word would refuse every popup,
+// so both are left out, and a sallyport holding only empty entries counts as
+// an empty sallyport.
+
+// What the decision needs from the settings.
+struct PopupSettings
+{
+    bool spawning = false;            // `Spawning`: the manager is on
+    bool useFilter = false;           // `SpawningFilter`
+    bool useSallyport = false;        // `SpawningSallyport`
+    bool confirmNewWindow = false;    // `MsgConfirmNewWindow`
+};
+
+struct PopupDecision
+{
+    enum class Verdict {
+        Allow,          // the popup stays
+        Refuse,         // close the new window, tell the user nothing
+        Ask,            // ask `question` (Yes/No, exclamation icon, title
+                        // kNewWindowQuestionTitle); anything but Yes refuses
+    };
+    Verdict verdict = Verdict::Allow;
+    std::string question; // Ask only
+};
+
+// A page opens windows only once it has started a navigation of its own: a
+// view whose current navigation address is empty opens none.
+bool mayOpenPopup(std::string_view openerAddress);
+
+// The decision taken once, at the popup's first navigation start.
+// popupAddress is the address the popup navigates to, openerAddress the one
+// of the page that opened it.
+//
+// With the manager on: when the sallyport is used and not empty, the opener
+// must contain one of its entries, else the popup is refused and the filter
+// is not consulted; then, when the filter is used, a popup whose address
+// contains a filter word is refused. A popup that passes (or any popup with
+// the manager off) is put to the user when confirmation is on, showing its
+// address lower-cased.
+PopupDecision decidePopup(const PopupSettings &settings, const std::vector<std::string> &filterWords,
+                          const std::vector<std::string> &sallyport, std::string_view openerAddress,
+                          std::string_view popupAddress);
+
+inline constexpr const char *kNewWindowQuestionTitle = "New window request alert";
+// "A request has been made ... site:\n" + address + "\nWould you like to view this site?"
+std::string newWindowQuestion(std::string_view lowerAddress);
+
+// The script-close test, run at every navigation start: true when the
+// lower-cased address contains "close()", or contains ".close" but not
+// "www.". The navigation is then cancelled and the active window closed.
+bool isScriptCloseAddress(std::string_view address);
+
+} // namespace corvane
