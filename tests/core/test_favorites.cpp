@@ -1,0 +1,176 @@
+#include "core/Favorites.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/stat.h>
+
+using namespace corvane;
+namespace fs = std::filesystem;
+
+namespace {
+
+void shortcut(const std::string &path, const std::string &address)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    writeFile(path, "[InternetShortcut]\r\nURL=" + address + "\r\n");
+}
+
+std::vector<std::string> labels(const FavoritesMenu &menu)
+{
+    std::vector<std::string> out;
+    for (const FavoritesMenu &sub : menu.submenus)
+        out.push_back(sub.label + "/");
+    for (const FavoriteShortcut &s : menu.shortcuts)
+        out.push_back(s.label);
+    return out;
+}
+
+using Strings = std::vector<std::string>;
+
+} // namespace
+
+TEST(Favorites, FoldersFirstThenShortcutsSortedIgnoringCase)
+{
+    TempFolder t;
+    shortcut(t.file("Zeta.url"), "http://zeta/");
+    shortcut(t.file("alpha.url"), "http://alpha/");
+    shortcut(t.file("News/Daily.url"), "http://daily/");
+    const FavoritesScan scan = scanFavorites(t.path());
+
+    EXPECT_EQ(labels(scan.menu), (Strings{"News/", "alpha", "Zeta"}));
+    EXPECT_EQ(labels(scan.menu.submenus[0]), (Strings{"Daily"}));
+    // Shortcuts of a folder first, then its subfolders.
+    EXPECT_EQ(scan.menu.shortcuts[0].index, 0);
+    EXPECT_EQ(scan.addresses, (Strings{"http://alpha/", "http://zeta/", "http://daily/"}));
+    EXPECT_EQ(scan.menu.submenus[0].shortcuts[0].index, 2);
+}
+
+TEST(Favorites, IndexesFollowListingOrderMenusFollowCaselessOrder)
+{
+    TempFolder t;
+    shortcut(t.file("beta/b.url"), "http://b/");
+    shortcut(t.file("Alpha/inner/deep.url"), "http://deep/");
+    shortcut(t.file("Alpha/a.url"), "http://a/");
+    shortcut(t.file("Beta/B2.url"), "http://b2/");
+    const FavoritesScan scan = scanFavorites(t.path());
+
+    // "Beta" and "beta" sort equal: listing (byte) order between them.
+    EXPECT_EQ(labels(scan.menu), (Strings{"Alpha/", "Beta/", "beta/"}));
+    EXPECT_EQ(labels(scan.menu.submenus[0]), (Strings{"inner/", "a"}));
+    // Depth first: Alpha's own shortcut, Alpha/inner, then Beta, then beta.
+    EXPECT_EQ(scan.addresses, (Strings{"http://a/", "http://deep/", "http://b2/", "http://b/"}));
+    EXPECT_EQ(scan.menu.submenus[0].submenus[0].shortcuts[0].index, 1);
+}
+
+TEST(Favorites, FoldersWithoutShortcutsAreLeftOut)
+{
+    TempFolder t;
+    EXPECT_EQ(scanFavorites(t.path()).menu, FavoritesMenu{}); // empty folder, empty menu
+    writeFile(t.file("readme.txt"), "x");
+    fs::create_directories(t.file("Empty/AlsoEmpty"));
+    fs::create_directories(t.file("Docs"));
+    writeFile(t.file("Docs/page.htm"), "<p>");
+    shortcut(t.file("Outer/Inner/x.url"), "http://x/");
+    const FavoritesScan scan = scanFavorites(t.path());
+    EXPECT_EQ(labels(scan.menu), (Strings{"Outer/"}));
+    EXPECT_EQ(labels(scan.menu.submenus[0]), (Strings{"Inner/"}));
+    // A folder that does not exist reads as empty.
+    EXPECT_TRUE(scanFavorites(t.file("missing")).addresses.empty());
+}
+
+TEST(Favorites, LabelsCutAt50CharactersAndDecoded)
+{
+    EXPECT_EQ(favoriteLabel(std::string(50, 'a') + ".url"), std::string(50, 'a'));
+    EXPECT_EQ(favoriteLabel(std::string(60, 'a') + ".url"), std::string(47, 'a') + "...");
+    std::string umlauts;
+    for (int i = 0; i < 51; ++i)
+        umlauts += "\xC3\xBC";
+    EXPECT_EQ(favoriteLabel(umlauts + ".url"), umlauts.substr(0, 94) + "...");
+    // A Windows-1252 file name shows its characters.
+    EXPECT_EQ(favoriteLabel("Caf\xE9.url"), "Caf\xC3\xA9");
+}
+
+TEST(Favorites, AddressIsTheUrlValueOfTheShortcutSection)
+{
+    TempFolder t;
+    writeFile(t.file("a.url"), "[DEFAULT]\r\nBASEURL=http://base/\r\n[internetshortcut]\r\n url = http://a/ \r\n");
+    writeFile(t.file("b.url"), "[InternetShortcut]\nURL=http://b/\n"); // LF line ends
+    writeFile(t.file("c.url"), "URL=http://outside-any-section/\r\n");
+    writeFile(t.file("d.url"), "[InternetShortcut]\r\nURL=http://host/M\xFCnchen\r\n");
+    const FavoritesScan scan = scanFavorites(t.path());
+    EXPECT_EQ(scan.addresses, (Strings{"http://a/", "http://b/", "", "http://host/M\xC3\xBCnchen"}));
+}
+
+TEST(Favorites, OnlyRegularFilesAndFoldersNoLoops)
+{
+    TempFolder t;
+    shortcut(t.file("real.url"), "http://real/");
+    shortcut(t.file("Sub/s.url"), "http://s/");
+    shortcut(t.file(".hidden.url"), "http://hidden/");
+    shortcut(t.file("LOUD.URL"), "http://loud/");
+    ASSERT_EQ(::mkfifo(t.file("pipe.url").c_str(), 0600), 0); // would block a reader
+    fs::create_directory_symlink("..", t.file("Sub/up"));      // a loop
+    fs::create_symlink("real.url", t.file("linked.url"));
+    fs::create_symlink("nowhere.url", t.file("dangling.url"));
+    fs::create_directory_symlink("/dev", t.file("Devices"));
+    const FavoritesScan scan = scanFavorites(t.path());
+    EXPECT_EQ(labels(scan.menu), (Strings{"Sub/", "linked", "LOUD", "real"}));
+    EXPECT_EQ(labels(scan.menu.submenus[0]), (Strings{"s"}));
+}
+
+TEST(Favorites, RoomFor512StopsAddingBeyondIt)
+{
+    TempFolder t;
+    for (const char *name : {"e", "d", "c", "b", "a"})
+        shortcut(t.file(std::string(name) + ".url"), std::string("http://") + name + "/");
+    shortcut(t.file("Sub/x.url"), "http://x/");
+    const FavoritesScan scan = scanFavorites(t.path(), 3);
+    EXPECT_EQ(labels(scan.menu), (Strings{"a", "b", "c"}));
+    EXPECT_EQ(scan.addresses.size(), 3u);
+    EXPECT_EQ(scanFavorites(t.path()).addresses.size(), 6u);
+}
+
+TEST(Favorites, NewFavoriteFile)
+{
+    EXPECT_EQ(favoriteFileText("http://a/"), "[InternetShortcut]\r\nURL=http://a/\r\n");
+    EXPECT_EQ(favoriteFileText("http://a/\r\n[x]\0y"), "[InternetShortcut]\r\nURL=http://a/[x]\r\n");
+
+    EXPECT_EQ(favoriteFileName("  News / Today\t"), "News   Today");
+    EXPECT_EQ(favoriteFileName(".."), "");
+    EXPECT_EQ(favoriteFileName(". . ."), "");
+    EXPECT_EQ(favoriteFileName(std::string("a\0b", 3)), "a b");
+    EXPECT_EQ(favoriteFileName("...profile"), "profile"); // no hidden file
+    std::string euros;
+    for (int i = 0; i < 100; ++i)
+        euros += "\xE2\x82\xAC"; // 300 bytes
+    EXPECT_EQ(favoriteFileName(euros), euros.substr(0, 198)); // whole characters only
+}
+
+TEST(Favorites, WriterNeverOverwritesAndTheScanReadsItBack)
+{
+    TempFolder t;
+    const std::string folder = t.file("Favorites/Sub");
+    const auto first = writeFavorite(folder, "Home page", "http://home/");
+    const auto second = writeFavorite(folder, "Home page", "http://other/");
+    const auto untitled = writeFavorite(folder, " ", "");
+    ASSERT_TRUE(first && second && untitled);
+    EXPECT_EQ(*first, folder + "/Home page.url");
+    EXPECT_EQ(*second, folder + "/Home page (2).url");
+    EXPECT_EQ(*untitled, folder + "/Untitled.url");
+    EXPECT_EQ(readFile(*first), "[InternetShortcut]\r\nURL=http://home/\r\n");
+
+    const FavoritesScan scan = scanFavorites(t.file("Favorites"));
+    EXPECT_EQ(labels(scan.menu.submenus.at(0)), (Strings{"Home page", "Home page (2)", "Untitled"}));
+    EXPECT_EQ(scan.addresses, (Strings{"http://home/", "http://other/", ""}));
+}
+
+TEST(Favorites, WriterReportsAFolderItCannotWrite)
+{
+    TempFolder t;
+    writeFile(t.file("file"), "x");
+    EXPECT_FALSE(writeFavorite(t.file("file"), "a", "http://a/")); // a file where the folder should be
+}
