@@ -127,7 +127,7 @@ void CTestView::Navigate(const QString &address)
     m_savedScrollLeft = 0;
     m_savedScrollTop = 0;
     if (m_control)
-        m_control->Navigate2(address);
+        m_control->navigate(address);
 }
 
 void CTestView::SaveScrollPosition()
@@ -155,7 +155,7 @@ QString CTestView::pageAddress(const QString &url, bool topLevel) const
 {
     if (topLevel || !m_control)
         return url;
-    return m_control->locationURL();
+    return m_control->pageUrl();
 }
 
 void CTestView::showSecureIndicator(const QString &address)
@@ -175,8 +175,8 @@ void CTestView::activationRefresh()
 {
     if (!m_control || m_destroying)
         return;
-    OnTitleChange(m_control->locationName());
-    const QString address = m_control->locationURL();
+    onTitleChanged(m_control->pageTitle());
+    const QString address = m_control->pageUrl();
     if (CMainFrame *f = frame()) {
         f->clearAddressTyping();
         f->SetAddressText(address);
@@ -215,12 +215,12 @@ void CTestView::onAutoRefreshTick()
 {
     log(QStringLiteral("AutoRefreshing..."));
     if (m_control)
-        m_control->Refresh();
+        m_control->reload();
 }
 
 // --- navigation events --------------------------------------------------------------
 
-void CTestView::OnBeforeNavigate2(const QString &url, bool topLevel, bool &cancel)
+void CTestView::onNavigationStarting(const QString &url, bool topLevel, bool &cancel)
 {
     CMainFrame *f = frame();
     // 1-2.
@@ -234,7 +234,7 @@ void CTestView::OnBeforeNavigate2(const QString &url, bool topLevel, bool &cance
     m_navigating = true;
     // 5.
     if (m_control && f)
-        m_control->putOffline(f->isOffline());
+        m_control->setOffline(f->isOffline());
     // 6. A document handed in from outside: show the window at once.
     if (f && !m_app.pendingDocumentAddress().isEmpty()) {
         f->repaint();
@@ -248,12 +248,12 @@ void CTestView::OnBeforeNavigate2(const QString &url, bool topLevel, bool &cance
     // 9. Silent mode.
     if (m_control) {
         if (m_loudOnce) {
-            m_control->putSilent(false);
+            m_control->setSilent(false);
             m_loudOnce = false;
         } else if (m_app.settings().GetSpawning()) {
-            m_control->putSilent(m_app.settings().GetNoDialogs() != 0);
+            m_control->setSilent(m_app.settings().GetNoDialogs() != 0);
         } else {
-            m_control->putSilent(false);
+            m_control->setSilent(false);
         }
     }
     // 10.
@@ -282,7 +282,7 @@ void CTestView::runPopupDecision(const QString &url, bool &cancel)
     m_popupCheckPending = false;
 }
 
-void CTestView::OnStatusTextChange(const QString &text)
+void CTestView::onStatusTextChanged(const QString &text)
 {
     if (m_navigating)
         log(text);
@@ -291,13 +291,13 @@ void CTestView::OnStatusTextChange(const QString &text)
         f->setStatusText(display(text));
 }
 
-void CTestView::OnLinkHovered(const QString &url)
+void CTestView::onLinkHovered(const QString &url)
 {
     if (CMainFrame *f = frame())
         f->setStatusText(display(url.isEmpty() ? m_statusText : url));
 }
 
-void CTestView::OnTitleChange(const QString &title)
+void CTestView::onTitleChanged(const QString &title)
 {
     if (m_navigating)
         log(title);
@@ -306,7 +306,7 @@ void CTestView::OnTitleChange(const QString &title)
     update();
 }
 
-void CTestView::OnProgressChange(int progress, int progressMax)
+void CTestView::onProgressChanged(int progress, int progressMax)
 {
     if (CMainFrame *f = frame()) {
         f->setProgress(progress, progressMax);
@@ -316,7 +316,7 @@ void CTestView::OnProgressChange(int progress, int progressMax)
         RestoreScrollPosition();
 }
 
-void CTestView::OnDocumentComplete(const QString &url, bool topLevel)
+void CTestView::onDocumentComplete(const QString &url, bool topLevel)
 {
     // 1-2.
     const QString elapsed = QString::fromStdString(m_stopwatch.ElapsedText());
@@ -341,13 +341,13 @@ void CTestView::OnDocumentComplete(const QString &url, bool topLevel)
     refreshProgress();
 }
 
-void CTestView::OnLoadStopped()
+void CTestView::onLoadStopped()
 {
     // The page stays as it was: its address goes back into the box, and
     // AutoRefresh, paused at the start, goes on.
     m_navigating = false;
     if (CMainFrame *f = frame())
-        f->SetAddressText(m_control ? m_control->locationURL() : QString());
+        f->SetAddressText(m_control ? m_control->pageUrl() : QString());
     if (m_autoRefreshOn && !autoRefreshTimerActive())
         startAutoRefreshTimer();
     refreshProgress();
@@ -359,7 +359,7 @@ void CTestView::runImageSeriesStep()
     // the series itself.
 }
 
-void CTestView::OnScriptError(const QString &message, int line, const QString &source)
+void CTestView::onScriptError(const QString &message, int line, const QString &source)
 {
     Q_UNUSED(source);
     // With the script debugger switched off ("yes"), script errors pass
@@ -380,7 +380,7 @@ CTestView *CTestView::openWindowFor()
     return m_app.openNewWindow();
 }
 
-void CTestView::OnNewWindow2(BrowserControl **newControl, bool &cancel)
+void CTestView::onNewWindowRequested(BrowserControl **newControl, bool &cancel)
 {
     // A view that never started a navigation opens no windows.
     if (m_currentNavigationAddress.isEmpty()) {
@@ -392,21 +392,20 @@ void CTestView::OnNewWindow2(BrowserControl **newControl, bool &cancel)
         cancel = true;
         return;
     }
-    view->control()->putRegisterAsBrowser(true);
     view->setPopupCheckPending(true);
     view->setOpenerAddress(m_currentNavigationAddress);
     view->setOwnFrame(view->childFrame());
     *newControl = view->control();
 }
 
-void CTestView::OnViewSourceWindow(BrowserControl **newControl)
+void CTestView::onViewSourceWindowRequested(BrowserControl **newControl)
 {
     // The user asked for it: a window of its own, no popup decision.
     CTestView *view = openWindowFor();
     *newControl = view ? view->control() : nullptr;
 }
 
-void CTestView::OnWindowCloseRequested()
+void CTestView::onWindowCloseRequested()
 {
     // A page's window.close(): the window goes once the event is over.
     if (QPointer<CChildFrame> own = childFrame())
@@ -524,11 +523,11 @@ void CTestView::onRefresh()
         if (answer == QMessageBox::Yes) {
             f->setOffline(false);
             if (m_control)
-                m_control->putOffline(false);
+                m_control->setOffline(false);
         }
     }
     if (m_control)
-        m_control->Refresh2(3);
+        m_control->reload(BrowserControl::ReloadLevel::Complete);
 }
 
 void CTestView::onStop()
@@ -536,8 +535,8 @@ void CTestView::onStop()
     m_navigating = false;
     if (!m_control)
         return;
-    m_control->Stop();
-    log(QStringLiteral("* Navigation stopped by user for URL: [%1] *").arg(m_control->locationURL()));
+    m_control->stop();
+    log(QStringLiteral("* Navigation stopped by user for URL: [%1] *").arg(m_control->pageUrl()));
     if (m_autoRefreshOn) {
         killAutoRefreshTimer();
         m_autoRefreshOn = false;
@@ -548,13 +547,13 @@ void CTestView::onStop()
 void CTestView::onBack()
 {
     if (m_control)
-        m_control->GoBack();
+        m_control->goBack();
 }
 
 void CTestView::onForward()
 {
     if (m_control)
-        m_control->GoForward();
+        m_control->goForward();
 }
 
 void CTestView::onOpen()
@@ -580,7 +579,7 @@ void CTestView::onFont(int id)
     m_app.settings().SetFonts(fonts);
     // Only this view changes; the stored value checks the Fonts menu item.
     if (m_control)
-        m_control->execWB(BrowserControl::PageCommand::Zoom, corvane::zoomArgumentForFonts(fonts));
+        m_control->runPageCommand(BrowserControl::PageCommand::Zoom, corvane::zoomArgumentForFonts(fonts));
 }
 
 bool CTestView::editFieldCommand(const char *slot)
@@ -605,7 +604,7 @@ bool CTestView::editFieldCommand(const char *slot)
 void CTestView::editOrPage(const char *slot, BrowserControl::PageCommand command)
 {
     if (!editFieldCommand(slot) && m_control)
-        m_control->execWB(command);
+        m_control->runPageCommand(command);
 }
 
 void CTestView::onCopy()
@@ -641,19 +640,19 @@ void CTestView::onSelectAll()
 void CTestView::onSaveAs()
 {
     if (m_control)
-        m_control->execWB(BrowserControl::PageCommand::SaveAs);
+        m_control->runPageCommand(BrowserControl::PageCommand::SaveAs);
 }
 
 void CTestView::onPreview()
 {
     if (m_control)
-        m_control->execWB(BrowserControl::PageCommand::PrintPreview);
+        m_control->runPageCommand(BrowserControl::PageCommand::PrintPreview);
 }
 
 void CTestView::onPrint()
 {
     if (m_control)
-        m_control->execWB(BrowserControl::PageCommand::Print);
+        m_control->runPageCommand(BrowserControl::PageCommand::Print);
 }
 
 void CTestView::onFind()
@@ -671,5 +670,5 @@ void CTestView::onViewSource()
 void CTestView::onProperties()
 {
     if (m_control)
-        m_control->execWB(BrowserControl::PageCommand::Properties);
+        m_control->runPageCommand(BrowserControl::PageCommand::Properties);
 }

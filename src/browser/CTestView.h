@@ -99,17 +99,17 @@ public:
     void setImageSeriesActive(bool on) { m_imageSeries = on; }
 
     // --- the control's events ----------------------------------------------------
-    void OnBeforeNavigate2(const QString &url, bool topLevel, bool &cancel) override;
-    void OnNewWindow2(BrowserControl **newControl, bool &cancel) override;
-    void OnViewSourceWindow(BrowserControl **newControl) override;
-    void OnStatusTextChange(const QString &text) override;
-    void OnTitleChange(const QString &title) override;
-    void OnProgressChange(int progress, int progressMax) override;
-    void OnDocumentComplete(const QString &url, bool topLevel) override;
-    void OnLinkHovered(const QString &url) override;
-    void OnScriptError(const QString &message, int line, const QString &source) override;
-    void OnWindowCloseRequested() override;
-    void OnLoadStopped() override;
+    void onNavigationStarting(const QString &url, bool topLevel, bool &cancel) override;
+    void onNewWindowRequested(BrowserControl **newControl, bool &cancel) override;
+    void onViewSourceWindowRequested(BrowserControl **newControl) override;
+    void onStatusTextChanged(const QString &text) override;
+    void onTitleChanged(const QString &title) override;
+    void onProgressChanged(int progress, int progressMax) override;
+    void onDocumentComplete(const QString &url, bool topLevel) override;
+    void onLinkHovered(const QString &url) override;
+    void onScriptError(const QString &message, int line, const QString &source) override;
+    void onWindowCloseRequested() override;
+    void onLoadStopped() override;
 
 public Q_SLOTS:
     void onHome();

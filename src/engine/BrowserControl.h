@@ -8,9 +8,9 @@ class QWidget;
 class BrowserControl;
 
 // The events a web engine raises for the page it shows, delivered on the GUI
-// thread in this order for a navigation: BeforeNavigate2 (top page and every
-// frame), StatusTextChange / TitleChange / ProgressChange while loading,
-// DocumentComplete (top page and every frame).
+// thread in this order for a navigation: onNavigationStarting (top page and
+// every frame), onStatusTextChanged / onTitleChanged / onProgressChanged while
+// loading, onDocumentComplete (top page and every frame).
 class BrowserEvents
 {
 public:
@@ -18,39 +18,39 @@ public:
 
     // A navigation of the top page (topLevel) or of a frame is about to
     // start. Setting cancel stops it.
-    virtual void OnBeforeNavigate2(const QString &url, bool topLevel, bool &cancel) = 0;
+    virtual void onNavigationStarting(const QString &url, bool topLevel, bool &cancel) = 0;
     // A page asks for a new window. The handler either sets *newControl to
     // the control that is to receive the popup's navigation, or sets cancel.
-    virtual void OnNewWindow2(BrowserControl **newControl, bool &cancel) = 0;
-    virtual void OnStatusTextChange(const QString &text) = 0;
-    virtual void OnTitleChange(const QString &title) = 0;
+    virtual void onNewWindowRequested(BrowserControl **newControl, bool &cancel) = 0;
+    virtual void onStatusTextChanged(const QString &text) = 0;
+    virtual void onTitleChanged(const QString &title) = 0;
     // Equal values or a maximum of 0 mean idle.
-    virtual void OnProgressChange(int progress, int progressMax) = 0;
-    virtual void OnDocumentComplete(const QString &url, bool topLevel) = 0;
+    virtual void onProgressChanged(int progress, int progressMax) = 0;
+    virtual void onDocumentComplete(const QString &url, bool topLevel) = 0;
 
     // The view-source window the user asked for (viewSource()) is about to
     // open. Unlike a page's own popup it is not subject to the popup filter;
     // by default it is handled like any new window.
-    virtual void OnViewSourceWindow(BrowserControl **newControl)
+    virtual void onViewSourceWindowRequested(BrowserControl **newControl)
     {
         bool cancel = false;
-        OnNewWindow2(newControl, cancel);
+        onNewWindowRequested(newControl, cancel);
         if (cancel)
             *newControl = nullptr;
     }
     // The pointer rests on a link (url) or has left it (empty url).
-    virtual void OnLinkHovered(const QString & /*url*/) {}
+    virtual void onLinkHovered(const QString & /*url*/) {}
     // A script of the page failed.
-    virtual void OnScriptError(const QString & /*message*/, int /*line*/,
+    virtual void onScriptError(const QString & /*message*/, int /*line*/,
                                const QString & /*source*/)
     {
     }
     // A script of the page asks to close its window (window.close()).
-    virtual void OnWindowCloseRequested() {}
+    virtual void onWindowCloseRequested() {}
     // The top page's load ended without a document (the address turned out
     // to be a download, or the page or engine stopped it): the page shown
     // stays.
-    virtual void OnLoadStopped() {}
+    virtual void onLoadStopped() {}
 };
 
 // What the program asks of a web engine. The Qt WebEngine implementation is
@@ -59,7 +59,7 @@ class BrowserControl : public QObject
 {
     Q_OBJECT
 public:
-    // Page commands (the ExecWB family).
+    // Commands run on the page shown (runPageCommand).
     enum class PageCommand {
         Zoom,        // argument 0 (tiny) .. 4 (huge)
         Copy,
@@ -74,6 +74,12 @@ public:
         Properties,
     };
 
+    // How far a reload goes.
+    enum class ReloadLevel {
+        Normal,   // the cache may answer
+        Complete, // everything anew from the server, bypassing the cache
+    };
+
     explicit BrowserControl(QObject *parent = nullptr) : QObject(parent) {}
     ~BrowserControl() override = default;
 
@@ -83,22 +89,22 @@ public:
     // The widget that shows the page.
     virtual QWidget *widget() = 0;
 
-    virtual void Navigate2(const QString &url) = 0;
-    virtual void GoBack() = 0;
-    virtual void GoForward() = 0;
-    // Level 3: completely, bypassing the cache.
-    virtual void Refresh2(int level) = 0;
-    virtual void Refresh() = 0;
-    virtual void Stop() = 0;
+    virtual void navigate(const QString &url) = 0;
+    virtual void goBack() = 0;
+    virtual void goForward() = 0;
+    virtual void reload(ReloadLevel level = ReloadLevel::Normal) = 0;
+    virtual void stop() = 0;
 
-    virtual void putOffline(bool offline) = 0;
+    // Offline: no network requests. Silent: the page's own dialog boxes
+    // (alert, confirm, prompt) stay away.
+    virtual void setOffline(bool offline) = 0;
     virtual bool offline() const = 0;
-    virtual void putSilent(bool silent) = 0;
+    virtual void setSilent(bool silent) = 0;
     virtual bool silent() const = 0;
-    virtual void putRegisterAsBrowser(bool) {}
 
-    virtual QString locationName() const = 0;
-    virtual QString locationURL() const = 0;
+    // The title and the address of the top page shown.
+    virtual QString pageTitle() const = 0;
+    virtual QString pageUrl() const = 0;
 
     // The page zoom in effect (1.0 = 100 %).
     virtual qreal zoomFactor() const { return 1.0; }
@@ -107,7 +113,7 @@ public:
     virtual QPoint scrollPosition() const = 0;
     virtual void setScrollPosition(const QPoint &pos) = 0;
 
-    virtual void execWB(PageCommand command, int argument = 0) = 0;
+    virtual void runPageCommand(PageCommand command, int argument = 0) = 0;
     virtual void find() = 0;
     virtual void viewSource() = 0;
     // Shows a page held in the program's own resources (qrc path).

@@ -153,15 +153,15 @@ WebEngineControl::WebEngineControl(QObject *parent)
     connect(m_page, &QWebEnginePage::urlChanged, this, &WebEngineControl::onUrlChanged);
     connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString &title) {
         if (m_events)
-            m_events->OnTitleChange(title);
+            m_events->onTitleChanged(title);
     });
     connect(m_page, &QWebEnginePage::linkHovered, this, [this](const QString &url) {
         if (m_events)
-            m_events->OnLinkHovered(url);
+            m_events->onLinkHovered(url);
     });
     connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] {
         if (m_events)
-            m_events->OnWindowCloseRequested();
+            m_events->onWindowCloseRequested();
     });
     // window.print() of the page.
     connect(m_view, &QWebEngineView::printRequested, this, &WebEngineControl::print);
@@ -196,7 +196,7 @@ FindDialog *WebEngineControl::findDialog() const
     return m_find;
 }
 
-void WebEngineControl::Navigate2(const QString &url)
+void WebEngineControl::navigate(const QString &url)
 {
     if (!m_page)
         return;
@@ -204,13 +204,13 @@ void WebEngineControl::Navigate2(const QString &url)
     m_page->load(text.isEmpty() ? QUrl(QStringLiteral("about:blank")) : QUrl::fromUserInput(text));
 }
 
-void WebEngineControl::GoBack()
+void WebEngineControl::goBack()
 {
     if (m_page)
         m_page->triggerAction(QWebEnginePage::Back);
 }
 
-void WebEngineControl::GoForward()
+void WebEngineControl::goForward()
 {
     if (m_page)
         m_page->triggerAction(QWebEnginePage::Forward);
@@ -221,38 +221,33 @@ bool WebEngineControl::showsNetworkPage() const
     return m_page && isNetworkScheme(m_page->url().scheme());
 }
 
-void WebEngineControl::Refresh2(int level)
+void WebEngineControl::reload(ReloadLevel level)
 {
     if (!m_page || (m_offline && showsNetworkPage()))
         return;
-    m_page->triggerAction(level == 3 ? QWebEnginePage::ReloadAndBypassCache
-                                     : QWebEnginePage::Reload);
+    m_page->triggerAction(level == ReloadLevel::Complete ? QWebEnginePage::ReloadAndBypassCache
+                                                         : QWebEnginePage::Reload);
 }
 
-void WebEngineControl::Refresh()
-{
-    Refresh2(0);
-}
-
-void WebEngineControl::Stop()
+void WebEngineControl::stop()
 {
     if (m_page)
         m_page->triggerAction(QWebEnginePage::Stop);
 }
 
-void WebEngineControl::putOffline(bool offline)
+void WebEngineControl::setOffline(bool offline)
 {
     m_offline = offline;
     if (m_interceptor)
         m_interceptor->offline = offline;
 }
 
-QString WebEngineControl::locationName() const
+QString WebEngineControl::pageTitle() const
 {
     return m_page ? m_page->title() : QString();
 }
 
-QString WebEngineControl::locationURL() const
+QString WebEngineControl::pageUrl() const
 {
     return m_page ? m_page->url().toString() : QString();
 }
@@ -279,7 +274,7 @@ void WebEngineControl::setScrollPosition(const QPoint &pos)
                               QWebEngineScript::ApplicationWorld);
 }
 
-void WebEngineControl::execWB(PageCommand command, int argument)
+void WebEngineControl::runPageCommand(PageCommand command, int argument)
 {
     if (!m_page)
         return;
@@ -370,7 +365,7 @@ void WebEngineControl::loadFromResource(const QString &resourcePath)
         path = path.mid(1);
     if (!path.startsWith(QLatin1Char('/')))
         path.prepend(QLatin1Char('/'));
-    Navigate2(QStringLiteral("qrc:") + path);
+    navigate(QStringLiteral("qrc:") + path);
 }
 
 // --- engine signals -----------------------------------------------------------
@@ -383,7 +378,7 @@ bool WebEngineControl::acceptNavigation(const QUrl &url, QWebEnginePage::Navigat
         return true;
     bool cancel = false;
     if (m_events)
-        m_events->OnBeforeNavigate2(url.toString(), isMainFrame, cancel);
+        m_events->onNavigationStarting(url.toString(), isMainFrame, cancel);
     if (isMainFrame) {
         m_viewSourcePending = false;
         m_expectStart = true;
@@ -404,7 +399,7 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
             // A load the engine starts without a navigation request
             // (about:blank, a document written by script) is a navigation all
             // the same.
-            m_events->OnBeforeNavigate2(address, true, refused);
+            m_events->onNavigationStarting(address, true, refused);
             if (refused && m_page)
                 m_page->triggerAction(QWebEnginePage::Stop);
         }
@@ -415,8 +410,8 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
             return;
         m_loading = true;
         if (m_events) {
-            m_events->OnStatusTextChange(QStringLiteral("Opening page %1...").arg(address));
-            m_events->OnProgressChange(0, 100);
+            m_events->onStatusTextChanged(QStringLiteral("Opening page %1...").arg(address));
+            m_events->onProgressChanged(0, 100);
         }
         break;
     }
@@ -427,9 +422,9 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
         }
         m_loading = false;
         if (m_events)
-            m_events->OnProgressChange(0, 0);
+            m_events->onProgressChanged(0, 0);
         if (m_events)
-            m_events->OnLoadStopped();
+            m_events->onLoadStopped();
         break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
     case QWebEngineLoadingInfo::LoadFailedStatus:
@@ -438,11 +433,11 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
         m_loading = false;
         m_shownUrl = info.url();
         if (m_events)
-            m_events->OnDocumentComplete(address, true);
+            m_events->onDocumentComplete(address, true);
         if (m_events)
-            m_events->OnStatusTextChange(QStringLiteral("Done"));
+            m_events->onStatusTextChanged(QStringLiteral("Done"));
         if (m_events)
-            m_events->OnProgressChange(0, 0);
+            m_events->onProgressChanged(0, 0);
         break;
     }
 }
@@ -456,15 +451,15 @@ void WebEngineControl::onUrlChanged(const QUrl &url)
         return;
     m_shownUrl = url;
     bool cancel = false;
-    m_events->OnBeforeNavigate2(url.toString(), true, cancel);
+    m_events->onNavigationStarting(url.toString(), true, cancel);
     if (m_events)
-        m_events->OnDocumentComplete(url.toString(), true);
+        m_events->onDocumentComplete(url.toString(), true);
 }
 
 void WebEngineControl::onLoadProgress(int progress)
 {
     if (m_loading && m_events)
-        m_events->OnProgressChange(progress, 100);
+        m_events->onProgressChanged(progress, 100);
 }
 
 bool WebEngineControl::consoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel level,
@@ -472,11 +467,11 @@ bool WebEngineControl::consoleMessage(QWebEnginePage::JavaScriptConsoleMessageLe
 {
     if (message.startsWith(m_frameMarker)) {
         if (m_events)
-            m_events->OnDocumentComplete(message.mid(m_frameMarker.size()), false);
+            m_events->onDocumentComplete(message.mid(m_frameMarker.size()), false);
         return false;
     }
     if (level == QWebEnginePage::ErrorMessageLevel && m_events)
-        m_events->OnScriptError(message, line, source);
+        m_events->onScriptError(message, line, source);
     return true;
 }
 
@@ -488,9 +483,9 @@ QWebEnginePage *WebEngineControl::createWindow(QWebEnginePage::WebWindowType)
     bool cancel = false;
     if (m_viewSourcePending) {
         m_viewSourcePending = false;
-        m_events->OnViewSourceWindow(&created);
+        m_events->onViewSourceWindowRequested(&created);
     } else {
-        m_events->OnNewWindow2(&created, cancel);
+        m_events->onNewWindowRequested(&created, cancel);
     }
     if (cancel)
         return nullptr;

@@ -20,15 +20,15 @@ class WebEnginePage;
 //
 // How the engine's signals become the control's events:
 // - every navigation start, of the top page and of each frame, arrives in
-//   acceptNavigationRequest: BeforeNavigate2, whose cancel refuses it. Server
+//   acceptNavigationRequest: onNavigationStarting, whose cancel refuses it. Server
 //   redirects continue the navigation already started and raise nothing.
 // - the top page's load start gives the status "Opening page <address>...",
-//   its progress 0..100 gives ProgressChange(p, 100); its end (also with the
-//   engine's error page) gives DocumentComplete(address, top), the status
-//   "Done" and ProgressChange(0, 0). A stopped load ends with
-//   ProgressChange(0, 0) only.
+//   its progress 0..100 gives onProgressChanged(p, 100); its end (also with the
+//   engine's error page) gives onDocumentComplete(address, top), the status
+//   "Done" and onProgressChanged(0, 0). A stopped load ends with
+//   onProgressChanged(0, 0) only.
 // - each frame reports its own completion (its load event) through a script
-//   that runs in every frame: DocumentComplete(address, not top).
+//   that runs in every frame: onDocumentComplete(address, not top).
 // - offline blocks http, https, ws, wss and ftp requests; the engine's error
 //   page shows instead. A refresh of a web page while offline leaves the page
 //   shown as it is, since nothing newer can be had.
@@ -46,26 +46,25 @@ public:
     QWebEngineView *view() const;
     QWebEnginePage *page() const;
 
-    void Navigate2(const QString &url) override;
-    void GoBack() override;
-    void GoForward() override;
-    void Refresh2(int level) override;
-    void Refresh() override;
-    void Stop() override;
+    void navigate(const QString &url) override;
+    void goBack() override;
+    void goForward() override;
+    void reload(ReloadLevel level = ReloadLevel::Normal) override;
+    void stop() override;
 
-    void putOffline(bool offline) override;
+    void setOffline(bool offline) override;
     bool offline() const override { return m_offline; }
-    void putSilent(bool silent) override { m_silent = silent; }
+    void setSilent(bool silent) override { m_silent = silent; }
     bool silent() const override { return m_silent; }
 
-    QString locationName() const override;
-    QString locationURL() const override;
+    QString pageTitle() const override;
+    QString pageUrl() const override;
     qreal zoomFactor() const override;
 
     QPoint scrollPosition() const override;
     void setScrollPosition(const QPoint &pos) override;
 
-    void execWB(PageCommand command, int argument = 0) override;
+    void runPageCommand(PageCommand command, int argument = 0) override;
     void find() override;
     void viewSource() override;
     void loadFromResource(const QString &resourcePath) override;

@@ -34,7 +34,7 @@ TEST_F(AppTest, FreshStartOpensOneWindowOnTheHomePageAndCreatesTheIni)
     ASSERT_TRUE(start({QStringLiteral("nologo")}));
     EXPECT_EQ(windowCount(), 1);
     ASSERT_TRUE(lastControl());
-    EXPECT_TRUE(lastControl()->did(QStringLiteral("Navigate2 http://home.example/start")))
+    EXPECT_TRUE(lastControl()->did(QStringLiteral("navigate http://home.example/start")))
         << lastControl()->operations().join(QLatin1Char('\n')).toStdString();
     EXPECT_FALSE(app().firstNew());
     QFile ini(options().iniFile);
@@ -65,7 +65,7 @@ TEST_F(AppTest, AddressArgumentOpensAsGivenAndKeepsFirstNew)
 {
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("https://example.org/A")}));
     EXPECT_EQ(windowCount(), 1);
-    EXPECT_TRUE(lastControl()->did(QStringLiteral("Navigate2 https://example.org/A")));
+    EXPECT_TRUE(lastControl()->did(QStringLiteral("navigate https://example.org/A")));
     EXPECT_TRUE(app().pendingDocumentAddress().isEmpty());
 }
 
@@ -79,7 +79,7 @@ TEST_F(AppTest, UrlShortcutsOpenTheirAddress)
     f.write("[InternetShortcut]\r\nURL=http://Example.org/Path\r\nIconIndex=0\r\n");
     f.close();
     app().OpenDocumentFile(crlf);
-    EXPECT_TRUE(lastControl()->did(QStringLiteral("Navigate2 http://Example.org/Path")))
+    EXPECT_TRUE(lastControl()->did(QStringLiteral("navigate http://Example.org/Path")))
         << lastControl()->operations().join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(boxes.isEmpty());
 }
@@ -101,7 +101,7 @@ TEST_F(AppTest, ShortcutWithoutUrlWarnsAndOpensItsOwnPath)
     EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
     EXPECT_EQ(windowCount(), before + 1);
     // The path keeps its case: file systems here are case-sensitive.
-    EXPECT_TRUE(lastControl()->did(QStringLiteral("Navigate2 ") + path))
+    EXPECT_TRUE(lastControl()->did(QStringLiteral("navigate ") + path))
         << lastControl()->operations().join(QLatin1Char('\n')).toStdString();
 }
 
@@ -129,7 +129,7 @@ TEST_F(AppTest, OpenRequestAcceptedInTrayWithoutPasswordAndOutside)
     const int before = windowCount();
     EXPECT_TRUE(app().OnDDECommand(QStringLiteral("[open(\"http://example.org/y\")]")));
     EXPECT_EQ(windowCount(), before + 1);
-    EXPECT_TRUE(lastControl()->did(QStringLiteral("Navigate2 http://example.org/y")));
+    EXPECT_TRUE(lastControl()->did(QStringLiteral("navigate http://example.org/y")));
     EXPECT_TRUE(app().inTray());
     EXPECT_TRUE(boxes.isEmpty());
 

@@ -73,17 +73,17 @@ TEST_F(ViewTest, FirstNavigationTakesPendingAddressThenHomeThenStartPage)
     // The first window had neither: our own start page.
     controls.clear();
     app().openNewWindow();
-    EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("Navigate2 qrc:/pages/start.html")});
+    EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("navigate qrc:/pages/start.html")});
     EXPECT_EQ(view()->autoRefreshMinutes(), 2);
     EXPECT_EQ(view()->autoRefreshSeconds(), 0);
 
     settings().SetHomeURL("http://home.example/");
     app().openNewWindow();
-    EXPECT_EQ(control(1)->operations(), QStringList{QStringLiteral("Navigate2 http://home.example/")});
+    EXPECT_EQ(control(1)->operations(), QStringList{QStringLiteral("navigate http://home.example/")});
 
     app().setPendingDocumentAddress(QStringLiteral("/tmp/page.html"));
     app().openNewWindow();
-    EXPECT_EQ(control(2)->operations(), QStringList{QStringLiteral("Navigate2 /tmp/page.html")});
+    EXPECT_EQ(control(2)->operations(), QStringList{QStringLiteral("navigate /tmp/page.html")});
     EXPECT_TRUE(app().pendingDocumentAddress().isEmpty());
     EXPECT_FALSE(app().firstNew());
 }
@@ -92,10 +92,10 @@ TEST_F(ViewTest, NavigationStartAndEndAreLoggedAndTimed)
 {
     useManualClock();
     frame()->setOffline(true);
-    EXPECT_FALSE(control()->fireBeforeNavigate(QStringLiteral("http://a.example/")));
+    EXPECT_FALSE(control()->fireNavigationStarting(QStringLiteral("http://a.example/")));
     EXPECT_TRUE(view()->navigating());
     EXPECT_EQ(view()->currentNavigationAddress(), QStringLiteral("http://a.example/"));
-    EXPECT_TRUE(control()->did(QStringLiteral("putOffline 1")));
+    EXPECT_TRUE(control()->did(QStringLiteral("setOffline 1")));
 
     m_now += 67;
     control()->setLocation(QStringLiteral("A"), QStringLiteral("http://a.example/"));
@@ -117,9 +117,9 @@ TEST_F(ViewTest, EveryFrameLogsItsPairTimedFromTheLatestStart)
     useManualClock();
     const QString top = QStringLiteral("http://a.example/frames");
     control()->setLocation(QStringLiteral("F"), top);
-    control()->fireBeforeNavigate(top, true);
+    control()->fireNavigationStarting(top, true);
     m_now += 2;
-    control()->fireBeforeNavigate(QStringLiteral("http://ads.example/f1"), false);
+    control()->fireNavigationStarting(QStringLiteral("http://ads.example/f1"), false);
     m_now += 3;
     control()->fireDocumentComplete(QStringLiteral("http://ads.example/f1"), false);
     // A frame does not change what the address box shows.
@@ -138,7 +138,7 @@ TEST_F(ViewTest, EveryFrameLogsItsPairTimedFromTheLatestStart)
 
 TEST_F(ViewTest, LongTitlesAreCutInTheCaptionButLoggedWhole)
 {
-    control()->fireBeforeNavigate(QStringLiteral("http://a.example/"));
+    control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
     const QString title200 = QString(200, QLatin1Char('t'));
     control()->fireTitle(title200);
     EXPECT_EQ(view()->document()->title(), QString(125, QLatin1Char('t')) + QStringLiteral("..."));
@@ -158,7 +158,7 @@ TEST_F(ViewTest, LongTitlesAreCutInTheCaptionButLoggedWhole)
 TEST_F(ViewTest, StatusAndTitleAreLoggedOnlyWhileNavigating)
 {
     control()->fireStatusText(QStringLiteral("before"));
-    control()->fireBeforeNavigate(QStringLiteral("http://a.example/"));
+    control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
     control()->fireStatusText(QStringLiteral("during"));
     control()->fireTitle(QStringLiteral("Title during"));
     control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
@@ -166,7 +166,7 @@ TEST_F(ViewTest, StatusAndTitleAreLoggedOnlyWhileNavigating)
     control()->fireTitle(QStringLiteral("Title after"));
 
     control()->setLocation(QStringLiteral("B"), QStringLiteral("http://b.example/"));
-    control()->fireBeforeNavigate(QStringLiteral("http://b.example/"));
+    control()->fireNavigationStarting(QStringLiteral("http://b.example/"));
     view()->onStop();
     control()->fireStatusText(QStringLiteral("after stop"));
 
@@ -178,31 +178,31 @@ TEST_F(ViewTest, StatusAndTitleAreLoggedOnlyWhileNavigating)
     EXPECT_EQ(lines.last(),
               QStringLiteral("* Navigation stopped by user for URL: [http://b.example/] *"));
     EXPECT_FALSE(view()->navigating());
-    EXPECT_TRUE(control()->did(QStringLiteral("Stop")));
+    EXPECT_TRUE(control()->did(QStringLiteral("stop")));
     // The title still reaches the caption.
     EXPECT_EQ(view()->document()->title(), QStringLiteral("Title after"));
 }
 
 TEST_F(ViewTest, HttpsInAnyCaseLightsTheSecureIndicator)
 {
-    control()->fireBeforeNavigate(QStringLiteral("HtTpS://bank.example/"));
+    control()->fireNavigationStarting(QStringLiteral("HtTpS://bank.example/"));
     EXPECT_EQ(frame()->secureText(), QStringLiteral("S"));
     control()->fireDocumentComplete(QStringLiteral("http://plain.example/"));
     EXPECT_EQ(frame()->secureText(), QString());
-    control()->fireBeforeNavigate(QStringLiteral("https://bank.example/"));
+    control()->fireNavigationStarting(QStringLiteral("https://bank.example/"));
     EXPECT_EQ(frame()->secureText(), QStringLiteral("S"));
 }
 
 TEST_F(ViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
 {
     struct Case { int spawning; int noDialogs; const char *expected; };
-    for (const Case c : {Case{1, 1, "putSilent 1"}, Case{1, 0, "putSilent 0"},
-                         Case{0, 1, "putSilent 0"}, Case{0, 0, "putSilent 0"}}) {
+    for (const Case c : {Case{1, 1, "setSilent 1"}, Case{1, 0, "setSilent 0"},
+                         Case{0, 1, "setSilent 0"}, Case{0, 0, "setSilent 0"}}) {
         settings().SetSpawning(c.spawning);
         settings().SetNoDialogs(c.noDialogs);
         control()->clearOperations();
-        control()->fireBeforeNavigate(QStringLiteral("http://a.example/"));
-        EXPECT_EQ(control()->operations(QStringLiteral("putSilent")),
+        control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
+        EXPECT_EQ(control()->operations(QStringLiteral("setSilent")),
                   QStringList{QLatin1String(c.expected)})
             << c.spawning << c.noDialogs;
     }
@@ -211,10 +211,10 @@ TEST_F(ViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
     settings().SetNoDialogs(1);
     view()->setLoudOnce(true);
     control()->clearOperations();
-    control()->fireBeforeNavigate(QStringLiteral("mailto:x@example.org"));
-    control()->fireBeforeNavigate(QStringLiteral("http://a.example/"));
-    EXPECT_EQ(control()->operations(QStringLiteral("putSilent")),
-              (QStringList{QStringLiteral("putSilent 0"), QStringLiteral("putSilent 1")}));
+    control()->fireNavigationStarting(QStringLiteral("mailto:x@example.org"));
+    control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
+    EXPECT_EQ(control()->operations(QStringLiteral("setSilent")),
+              (QStringList{QStringLiteral("setSilent 0"), QStringLiteral("setSilent 1")}));
     EXPECT_FALSE(view()->loudOnce());
 }
 
@@ -230,7 +230,7 @@ TEST_F(ViewTest, RefreshWhileOfflineAsksToGoOnline)
               QStringLiteral("You are currently working offline.  Would you like to go online?"));
     EXPECT_EQ(boxes[0].icon, QMessageBox::Question);
     EXPECT_EQ(boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("Refresh2 3")});
+    EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("reload Complete")});
     EXPECT_TRUE(frame()->isOffline());
 
     answer = QMessageBox::Yes;
@@ -238,7 +238,7 @@ TEST_F(ViewTest, RefreshWhileOfflineAsksToGoOnline)
     view()->onRefresh();
     EXPECT_FALSE(frame()->isOffline());
     EXPECT_EQ(control()->operations(),
-              (QStringList{QStringLiteral("putOffline 0"), QStringLiteral("Refresh2 3")}));
+              (QStringList{QStringLiteral("setOffline 0"), QStringLiteral("reload Complete")}));
 
     // Online, or with the message off: no question.
     boxes.clear();
@@ -277,7 +277,7 @@ TEST_F(ViewTest, ClipboardCommandsActOnTheFocusedEditField)
     EXPECT_TRUE(combo->currentText().isEmpty());
     view()->onPaste();
     EXPECT_EQ(combo->currentText(), QStringLiteral("http://address.example/"));
-    EXPECT_TRUE(control()->operations(QStringLiteral("execWB")).isEmpty());
+    EXPECT_TRUE(control()->operations(QStringLiteral("runPageCommand")).isEmpty());
 
     // With the focus in the page the page's own command runs.
     view()->control()->widget()->window()->activateWindow();
@@ -286,8 +286,8 @@ TEST_F(ViewTest, ClipboardCommandsActOnTheFocusedEditField)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !edit->hasFocus() && !combo->hasFocus(); }));
     view()->onCopy();
     view()->onSelectAll();
-    EXPECT_EQ(control()->operations(QStringLiteral("execWB")),
-              (QStringList{QStringLiteral("execWB Copy"), QStringLiteral("execWB SelectAll")}));
+    EXPECT_EQ(control()->operations(QStringLiteral("runPageCommand")),
+              (QStringList{QStringLiteral("runPageCommand Copy"), QStringLiteral("runPageCommand SelectAll")}));
 }
 
 TEST_F(ViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
@@ -295,7 +295,7 @@ TEST_F(ViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
     view()->setAutoRefresh(2, 0, true);
     control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
     EXPECT_TRUE(view()->autoRefreshTimerActive());
-    control()->fireBeforeNavigate(QStringLiteral("http://a.example/next"));
+    control()->fireNavigationStarting(QStringLiteral("http://a.example/next"));
     EXPECT_FALSE(view()->autoRefreshTimerActive());
     EXPECT_TRUE(view()->autoRefreshOn());
     control()->fireDocumentComplete(QStringLiteral("http://a.example/next"));
@@ -304,8 +304,8 @@ TEST_F(ViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
     // A load that ends without a document (a download) leaves the page as
     // it was, AutoRefresh going on.
     control()->setLocation(QStringLiteral("Next"), QStringLiteral("http://a.example/next"));
-    control()->fireBeforeNavigate(QStringLiteral("http://a.example/file.zip"));
-    view()->OnLoadStopped();
+    control()->fireNavigationStarting(QStringLiteral("http://a.example/file.zip"));
+    view()->onLoadStopped();
     EXPECT_FALSE(view()->navigating());
     EXPECT_TRUE(view()->autoRefreshTimerActive());
     EXPECT_EQ(frame()->addressText(), QStringLiteral("http://a.example/next"));
@@ -321,7 +321,7 @@ TEST_F(ViewTest, AutoRefreshTickLogsAndRefreshes)
 {
     view()->setAutoRefresh(0, 0, true); // a zero interval still waits a second
     control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return control()->did(QStringLiteral("Refresh")); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return control()->did(QStringLiteral("reload Normal")); }, 3000));
     EXPECT_TRUE(logLines().contains(QStringLiteral("AutoRefreshing...")));
 }
 
@@ -329,13 +329,13 @@ TEST_F(ViewTest, TextSizeZoomsOnlyThisViewAndIsStored)
 {
     app().openNewWindow();
     view(0)->onFont(corvane::cmd::FontsLarge);
-    EXPECT_EQ(control(0)->operations(), QStringList{QStringLiteral("execWB Zoom 3")});
-    EXPECT_TRUE(control(1)->operations(QStringLiteral("execWB")).isEmpty());
+    EXPECT_EQ(control(0)->operations(), QStringList{QStringLiteral("runPageCommand Zoom 3")});
+    EXPECT_TRUE(control(1)->operations(QStringLiteral("runPageCommand")).isEmpty());
     EXPECT_EQ(frame()->fontSize(), 2);
     EXPECT_EQ(settings().GetFonts(), 2);
 
     view(0)->OnCommand(corvane::cmd::FontsTiny);
-    EXPECT_EQ(control(0)->operations().last(), QStringLiteral("execWB Zoom 0"));
+    EXPECT_EQ(control(0)->operations().last(), QStringLiteral("runPageCommand Zoom 0"));
     EXPECT_EQ(settings().GetFonts(), 5);
 }
 
@@ -376,17 +376,16 @@ TEST_F(ViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck)
     EXPECT_EQ(control()->fireNewWindow(&cancelled), nullptr);
     EXPECT_TRUE(cancelled);
 
-    control()->fireBeforeNavigate(QStringLiteral("http://opener.example/"));
+    control()->fireNavigationStarting(QStringLiteral("http://opener.example/"));
     BrowserControl *created = control()->fireNewWindow(&cancelled);
     ASSERT_NE(created, nullptr);
     ASSERT_EQ(controls.size(), 2);
     EXPECT_EQ(created, control(1));
-    EXPECT_TRUE(control(1)->did(QStringLiteral("putRegisterAsBrowser 1")));
     EXPECT_TRUE(view(1)->popupCheckPending());
     EXPECT_EQ(view(1)->openerAddress(), QStringLiteral("http://opener.example/"));
     EXPECT_EQ(view(1)->ownFrame(), view(1)->childFrame());
     // The decision is taken once, at the popup's first navigation start.
-    control(1)->fireBeforeNavigate(QStringLiteral("http://popup.example/"));
+    control(1)->fireNavigationStarting(QStringLiteral("http://popup.example/"));
     EXPECT_FALSE(view(1)->popupCheckPending());
 
     BrowserControl *source = control()->fireViewSourceWindow();
@@ -397,7 +396,7 @@ TEST_F(ViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck)
 
 TEST_F(ViewTest, ClosingTheViewClearsTheFramesProgressAndStatus)
 {
-    control()->fireBeforeNavigate(QStringLiteral("http://a.example/"));
+    control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
     control()->fireProgress(40, 100);
     control()->fireStatusText(QStringLiteral("Loading"));
     EXPECT_EQ(frame()->progress(), 40);

@@ -186,7 +186,7 @@ TEST_F(EngineTest, SilentPagesGetNoDialogs)
                       "document.title = 'confirm:' + confirm('sure?') + ' prompt:' + prompt('name?');"
                       "</script></body></html>");
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/ask"))));
-    EXPECT_EQ(control()->locationName(), QStringLiteral("confirm:false prompt:null"));
+    EXPECT_EQ(control()->pageTitle(), QStringLiteral("confirm:false prompt:null"));
 }
 
 TEST_F(EngineTest, ViewSourceOpensABrowserWindowOfItsOwn)
@@ -201,7 +201,7 @@ TEST_F(EngineTest, ViewSourceOpensABrowserWindowOfItsOwn)
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(waitUntil(
         [&] {
-            return frame->view()->control()->locationURL()
+            return frame->view()->control()->pageUrl()
                    == QStringLiteral("view-source:") + m_server.url(QStringLiteral("/src"));
         },
         5000));
@@ -221,7 +221,7 @@ TEST_F(EngineTest, PopupsOpenInABrowserWindowOfTheirOwn)
     auto *popup = qobject_cast<CChildFrame *>(m_app->mainFrame()->mdiArea()->subWindowList().last());
     ASSERT_NE(popup, nullptr);
     ASSERT_TRUE(waitUntil([&] { return popup->view()->document()->title() == QStringLiteral("Popped"); }));
-    EXPECT_EQ(popup->view()->control()->locationURL(), m_server.url(QStringLiteral("/popped")));
+    EXPECT_EQ(popup->view()->control()->pageUrl(), m_server.url(QStringLiteral("/popped")));
     EXPECT_EQ(popup->view()->openerAddress(), m_server.url(QStringLiteral("/opener")));
     EXPECT_FALSE(popup->view()->popupCheckPending());
 }
@@ -253,7 +253,7 @@ TEST_F(EngineTest, ScrollPositionIsInPagePixelsAtAnyZoom)
     m_server.setRoute(QStringLiteral("/tall"),
                       "<html><body style='height:6000px;width:6000px'>tall</body></html>");
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/tall"))));
-    control()->execWB(BrowserControl::PageCommand::Zoom, 4);
+    control()->runPageCommand(BrowserControl::PageCommand::Zoom, 4);
     m_view->setSavedScrollPosition(120, 900);
     m_view->RestoreScrollPosition();
     ASSERT_TRUE(waitUntil([&] { return control()->scrollPosition() == QPoint(120, 900); }, 5000));
@@ -278,7 +278,7 @@ TEST_F(EngineTest, DownloadsAreSavedOrCancelledAndAlwaysReported)
         suggested = s;
         return target;
     });
-    control()->Navigate2(m_server.url(QStringLiteral("/data.bin")));
+    control()->navigate(m_server.url(QStringLiteral("/data.bin")));
     ASSERT_TRUE(waitUntil(
         [&] {
             return !status.isEmpty()
@@ -291,10 +291,10 @@ TEST_F(EngineTest, DownloadsAreSavedOrCancelledAndAlwaysReported)
     EXPECT_EQ(saved.readAll(), QByteArray("downloaded bytes"));
     // The page stays; its navigation is over.
     EXPECT_TRUE(waitUntil([&] { return !m_view->navigating(); }, 3000));
-    EXPECT_EQ(m_app->mainFrame()->addressText(), control()->locationURL());
+    EXPECT_EQ(m_app->mainFrame()->addressText(), control()->pageUrl());
 
     WebProfile::instance()->setSavePathChooser([](const QString &) { return QString(); });
-    control()->Navigate2(m_server.url(QStringLiteral("/data.bin")));
+    control()->navigate(m_server.url(QStringLiteral("/data.bin")));
     ASSERT_TRUE(waitUntil(
         [&] { return status.last().at(0).toString() == QStringLiteral("Download cancelled: data.bin"); },
         10000));

@@ -76,8 +76,8 @@ TEST_F(MainFrameTest, EnterRunsSmartNavigateNavigatesAndLogs)
     QTest::keyClicks(box, QStringLiteral("ord"));
     QTest::keyClick(box, Qt::Key_Return);
 
-    EXPECT_EQ(control->operations(QStringLiteral("Navigate2")),
-              QStringList{QStringLiteral("Navigate2 http://www.word.com")});
+    EXPECT_EQ(control->operations(QStringLiteral("navigate")),
+              QStringList{QStringLiteral("navigate http://www.word.com")});
     EXPECT_FALSE(frame()->addressTyping());
     EXPECT_EQ(box->itemText(0), QStringLiteral("http://www.word.com"));
     EXPECT_EQ(box->count(), 1) << "Enter must not let the box add an item of its own";
@@ -88,8 +88,8 @@ TEST_F(MainFrameTest, EnterRunsSmartNavigateNavigatesAndLogs)
     typeAndEnter(QStringLiteral("*autoscan"));
     frame()->OnCommand(cmd::SmartNavigateToggle);
     typeAndEnter(QStringLiteral("-word"));
-    EXPECT_EQ(control->operations(QStringLiteral("Navigate2")),
-              (QStringList{QStringLiteral("Navigate2 *autoscan"), QStringLiteral("Navigate2 -word")}));
+    EXPECT_EQ(control->operations(QStringLiteral("navigate")),
+              (QStringList{QStringLiteral("navigate *autoscan"), QStringLiteral("navigate -word")}));
 }
 
 TEST_F(MainFrameTest, HistoryKeepsRepeatsAtTopAndIsStoredAtOnce)
@@ -106,7 +106,7 @@ TEST_F(MainFrameTest, HistoryKeepsRepeatsAtTopAndIsStoredAtOnce)
     const QStringList expected = {QStringLiteral("b.example"), QStringLiteral("b.example"),
                                   QStringLiteral("a.example")};
     EXPECT_EQ(frame()->addressBar()->items(), expected);
-    EXPECT_EQ(control->operations(QStringLiteral("Navigate2")).size(), 3);
+    EXPECT_EQ(control->operations(QStringLiteral("navigate")).size(), 3);
 
     std::vector<std::string> stored;
     for (const QString &item : expected)
@@ -145,8 +145,8 @@ TEST_F(MainFrameTest, PickNavigatesTheItemUnchangedWithoutReordering)
     list->setCurrentIndex(list->model()->index(1, 0));
     QTest::keyClick(list, Qt::Key_Return);
 
-    EXPECT_EQ(control->operations(QStringLiteral("Navigate2")),
-              QStringList{QStringLiteral("Navigate2 second")}) << "no SmartNavigate on a pick";
+    EXPECT_EQ(control->operations(QStringLiteral("navigate")),
+              QStringList{QStringLiteral("navigate second")}) << "no SmartNavigate on a pick";
     EXPECT_EQ(box->items(), (QStringList{QStringLiteral("first"), QStringLiteral("second"),
                                          QStringLiteral("third")}));
     EXPECT_TRUE(logText().contains(QStringLiteral("User navigating to URL: [second]")));
@@ -157,7 +157,7 @@ TEST_F(MainFrameTest, PickNavigatesTheItemUnchangedWithoutReordering)
     control->clearOperations();
     box->setEditText(QStringLiteral("THIRD"));
     Q_EMIT box->lineEdit()->editingFinished();
-    EXPECT_TRUE(control->operations(QStringLiteral("Navigate2")).isEmpty());
+    EXPECT_TRUE(control->operations(QStringLiteral("navigate")).isEmpty());
     EXPECT_EQ(box->editText(), QStringLiteral("THIRD"));
 }
 
@@ -319,7 +319,7 @@ TEST_F(MainFrameTest, CommandStatesFollowWindowsAndSettings)
     // Mail ensures a window first.
     EXPECT_TRUE(frame()->OnCommand(cmd::Mail));
     ASSERT_EQ(windowCount(), 1);
-    EXPECT_TRUE(activeControl()->did(QStringLiteral("Navigate2 https://mail.example/")));
+    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate https://mail.example/")));
     EXPECT_TRUE(frame()->windowMenuShown());
     EXPECT_TRUE(frame()->addressBar()->isEnabled());
 }
@@ -365,13 +365,13 @@ TEST_F(MainFrameTest, HelpAndFavoritesNavigateTheActiveView)
     frame()->favoriteAddresses() = QStringList{QStringLiteral("https://fav.example/")};
     EXPECT_TRUE(frame()->OnCommand(cmd::FavoriteFirst));
     frame()->OnCommand(cmd::FavoriteFirst + 1); // no such favorite
-    EXPECT_EQ(activeControl()->operations(QStringLiteral("Navigate2")).last(),
-              QStringLiteral("Navigate2 https://fav.example/"));
+    EXPECT_EQ(activeControl()->operations(QStringLiteral("navigate")).last(),
+              QStringLiteral("navigate https://fav.example/"));
     frame()->OnCommand(cmd::MakerHomePage);
-    EXPECT_TRUE(activeControl()->did(QStringLiteral("Navigate2 https://www.tolvek.example/corvane/")));
+    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate https://www.tolvek.example/corvane/")));
 
     frame()->OnCommand(cmd::MailMaker);
-    EXPECT_TRUE(activeControl()->did(QStringLiteral("Navigate2 mailto:corvane@tolvek.example")));
+    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate mailto:corvane@tolvek.example")));
     EXPECT_TRUE(view->loudOnce());
 
     frame()->OnCommand(cmd::Close);

@@ -28,11 +28,11 @@ void FakeBrowserControl::setLocation(const QString &name, const QString &url)
     m_url = url;
 }
 
-bool FakeBrowserControl::fireBeforeNavigate(const QString &url, bool topLevel)
+bool FakeBrowserControl::fireNavigationStarting(const QString &url, bool topLevel)
 {
     bool cancel = false;
     if (m_events)
-        m_events->OnBeforeNavigate2(url, topLevel, cancel);
+        m_events->onNavigationStarting(url, topLevel, cancel);
     return cancel;
 }
 
@@ -41,7 +41,7 @@ BrowserControl *FakeBrowserControl::fireNewWindow(bool *cancelled)
     BrowserControl *created = nullptr;
     bool cancel = false;
     if (m_events)
-        m_events->OnNewWindow2(&created, cancel);
+        m_events->onNewWindowRequested(&created, cancel);
     if (cancelled)
         *cancelled = cancel;
     return cancel ? nullptr : created;
@@ -51,55 +51,55 @@ BrowserControl *FakeBrowserControl::fireViewSourceWindow()
 {
     BrowserControl *created = nullptr;
     if (m_events)
-        m_events->OnViewSourceWindow(&created);
+        m_events->onViewSourceWindowRequested(&created);
     return created;
 }
 
 void FakeBrowserControl::fireStatusText(const QString &text)
 {
     if (m_events)
-        m_events->OnStatusTextChange(text);
+        m_events->onStatusTextChanged(text);
 }
 
 void FakeBrowserControl::fireTitle(const QString &title)
 {
     if (m_events)
-        m_events->OnTitleChange(title);
+        m_events->onTitleChanged(title);
 }
 
 void FakeBrowserControl::fireProgress(int progress, int progressMax)
 {
     if (m_events)
-        m_events->OnProgressChange(progress, progressMax);
+        m_events->onProgressChanged(progress, progressMax);
 }
 
 void FakeBrowserControl::fireDocumentComplete(const QString &url, bool topLevel)
 {
     if (m_events)
-        m_events->OnDocumentComplete(url, topLevel);
+        m_events->onDocumentComplete(url, topLevel);
 }
 
 void FakeBrowserControl::fireLinkHovered(const QString &url)
 {
     if (m_events)
-        m_events->OnLinkHovered(url);
+        m_events->onLinkHovered(url);
 }
 
 void FakeBrowserControl::fireScriptError(const QString &message, int line, const QString &source)
 {
     if (m_events)
-        m_events->OnScriptError(message, line, source);
+        m_events->onScriptError(message, line, source);
 }
 
 void FakeBrowserControl::fireWindowCloseRequested()
 {
     if (m_events)
-        m_events->OnWindowCloseRequested();
+        m_events->onWindowCloseRequested();
 }
 
 bool FakeBrowserControl::fireNavigation(const QString &url, const QString &title)
 {
-    if (fireBeforeNavigate(url, true))
+    if (fireNavigationStarting(url, true))
         return false;
     m_url = url;
     m_name = title.isEmpty() ? url : title;
@@ -114,28 +114,29 @@ bool FakeBrowserControl::fireNavigation(const QString &url, const QString &title
     return true;
 }
 
-void FakeBrowserControl::Navigate2(const QString &url)
+void FakeBrowserControl::navigate(const QString &url)
 {
-    record(QStringLiteral("Navigate2 ") + url);
+    record(QStringLiteral("navigate ") + url);
     if (m_followNavigate)
         setLocation(url, url);
 }
 
-void FakeBrowserControl::putOffline(bool offline)
+void FakeBrowserControl::setOffline(bool offline)
 {
     m_offline = offline;
-    record(QStringLiteral("putOffline %1").arg(offline ? 1 : 0));
+    record(QStringLiteral("setOffline %1").arg(offline ? 1 : 0));
 }
 
-void FakeBrowserControl::putSilent(bool silent)
+void FakeBrowserControl::setSilent(bool silent)
 {
     m_silent = silent;
-    record(QStringLiteral("putSilent %1").arg(silent ? 1 : 0));
+    record(QStringLiteral("setSilent %1").arg(silent ? 1 : 0));
 }
 
-void FakeBrowserControl::putRegisterAsBrowser(bool on)
+void FakeBrowserControl::reload(ReloadLevel level)
 {
-    record(QStringLiteral("putRegisterAsBrowser %1").arg(on ? 1 : 0));
+    record(level == ReloadLevel::Complete ? QStringLiteral("reload Complete")
+                                          : QStringLiteral("reload Normal"));
 }
 
 void FakeBrowserControl::setScrollPosition(const QPoint &pos)
@@ -144,12 +145,12 @@ void FakeBrowserControl::setScrollPosition(const QPoint &pos)
     record(QStringLiteral("setScrollPosition %1,%2").arg(pos.x()).arg(pos.y()));
 }
 
-void FakeBrowserControl::execWB(PageCommand command, int argument)
+void FakeBrowserControl::runPageCommand(PageCommand command, int argument)
 {
     if (command == PageCommand::Zoom)
-        record(QStringLiteral("execWB Zoom %1").arg(argument));
+        record(QStringLiteral("runPageCommand Zoom %1").arg(argument));
     else
-        record(QStringLiteral("execWB ") + commandName(command));
+        record(QStringLiteral("runPageCommand ") + commandName(command));
 }
 
 void FakeBrowserControl::loadFromResource(const QString &path)

@@ -7,8 +7,8 @@
 #include <QWidget>
 
 // A browser control without an engine: every operation is recorded as a line
-// of text ("Navigate2 http://a", "Refresh2 3", "putOffline 1",
-// "execWB Zoom 2", "GoBack", "find", ...), the page's name, address and scroll
+// of text ("navigate http://a", "Refresh2 3", "setOffline 1",
+// "runPageCommand Zoom 2", "GoBack", "find", ...), the page's name, address and scroll
 // position are whatever the test sets, and the test fires the events.
 class FakeBrowserControl : public BrowserControl
 {
@@ -27,12 +27,12 @@ public:
     // --- the page shown ----------------------------------------------------------------
     void setLocation(const QString &name, const QString &url);
     void setScroll(const QPoint &pos) { m_scroll = pos; }
-    // Navigate2 moves the location to its address (name = address) when set.
+    // navigate moves the location to its address (name = address) when set.
     void setFollowNavigate(bool on) { m_followNavigate = on; }
 
     // --- events --------------------------------------------------------------------------
     // Each returns what the handler decided. Nothing happens without events.
-    bool fireBeforeNavigate(const QString &url, bool topLevel = true);
+    bool fireNavigationStarting(const QString &url, bool topLevel = true);
     // The new control, or nullptr when cancelled / none given.
     BrowserControl *fireNewWindow(bool *cancelled = nullptr);
     BrowserControl *fireViewSourceWindow();
@@ -48,22 +48,20 @@ public:
 
     // --- BrowserControl ------------------------------------------------------------------
     QWidget *widget() override { return m_widget; }
-    void Navigate2(const QString &url) override;
-    void GoBack() override { record(QStringLiteral("GoBack")); }
-    void GoForward() override { record(QStringLiteral("GoForward")); }
-    void Refresh2(int level) override { record(QStringLiteral("Refresh2 %1").arg(level)); }
-    void Refresh() override { record(QStringLiteral("Refresh")); }
-    void Stop() override { record(QStringLiteral("Stop")); }
-    void putOffline(bool offline) override;
+    void navigate(const QString &url) override;
+    void goBack() override { record(QStringLiteral("goBack")); }
+    void goForward() override { record(QStringLiteral("goForward")); }
+    void reload(ReloadLevel level = ReloadLevel::Normal) override;
+    void stop() override { record(QStringLiteral("stop")); }
+    void setOffline(bool offline) override;
     bool offline() const override { return m_offline; }
-    void putSilent(bool silent) override;
+    void setSilent(bool silent) override;
     bool silent() const override { return m_silent; }
-    void putRegisterAsBrowser(bool on) override;
-    QString locationName() const override { return m_name; }
-    QString locationURL() const override { return m_url; }
+    QString pageTitle() const override { return m_name; }
+    QString pageUrl() const override { return m_url; }
     QPoint scrollPosition() const override { return m_scroll; }
     void setScrollPosition(const QPoint &pos) override;
-    void execWB(PageCommand command, int argument = 0) override;
+    void runPageCommand(PageCommand command, int argument = 0) override;
     void find() override { record(QStringLiteral("find")); }
     void viewSource() override { record(QStringLiteral("viewSource")); }
     void loadFromResource(const QString &path) override;
