@@ -1,8 +1,8 @@
 // Corvane: an MDI web browser.
-#include "app/CTestApp.h"
+#include "app/Application.h"
 #include "app/SingleInstance.h"
 #include "core/DdeCommand.h"
-#include "mainframe/CMainFrame.h"
+#include "mainframe/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,7 +74,7 @@ QStringList normaliseArguments(const QStringList &args)
     QStringList out;
     for (const QString &arg : args) {
         const QFileInfo info(arg);
-        if (!CTestApp::isDdeSwitch(arg) && !CTestApp::isNologoSwitch(arg)
+        if (!Application::isDdeSwitch(arg) && !Application::isNologoSwitch(arg)
             && !arg.startsWith(QLatin1Char('/')) && !arg.contains(QLatin1String("://"))
             && info.exists())
             out << info.absoluteFilePath();
@@ -112,7 +112,7 @@ int main(int argc, char **argv)
     const QString home = QDir::homePath();
     const QString config = xdgDir("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
 
-    CTestApp::Options options;
+    Application::Options options;
     options.iniFile = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Corvane.ini"));
     options.userStoreFile = config + QStringLiteral("/Tolvek/Corvane.reg");
     options.homeDir = home;
@@ -121,10 +121,10 @@ int main(int argc, char **argv)
     const QStringList args = normaliseArguments(qapp.arguments().mid(1));
 
     // "/dde": hand the request to the running instance, if there is one.
-    if (std::any_of(args.begin(), args.end(), CTestApp::isDdeSwitch)) {
+    if (std::any_of(args.begin(), args.end(), Application::isDdeSwitch)) {
         QString target;
         for (const QString &a : args) {
-            if (!CTestApp::isDdeSwitch(a) && !CTestApp::isNologoSwitch(a)) {
+            if (!Application::isDdeSwitch(a) && !Application::isNologoSwitch(a)) {
                 target = a;
                 break;
             }
@@ -148,7 +148,7 @@ int main(int argc, char **argv)
         sigaction(SIGHUP, &sa, nullptr);
     }
 
-    CTestApp app(options);
+    Application app(options);
     // A signal that arrives while start-up waits in a message box is served
     // once start-up is over: closing a frame that is still being built, and
     // quitting an event loop that has not started, would both be lost.
@@ -162,7 +162,7 @@ int main(int argc, char **argv)
             terminateRequested = true;
             if (app.starting())
                 return;
-            if (CMainFrame *frame = app.mainFrame())
+            if (MainWindow *frame = app.mainWindow())
                 frame->closeWithoutQuestions();
             QCoreApplication::quit();
         });
@@ -170,7 +170,7 @@ int main(int argc, char **argv)
     // The session manager ending the session: save everything, ask nothing.
     QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &qapp,
                      [&app](QSessionManager &) {
-                         if (CMainFrame *frame = app.mainFrame())
+                         if (MainWindow *frame = app.mainWindow())
                              frame->closeWithoutQuestions();
                      });
 
@@ -179,11 +179,11 @@ int main(int argc, char **argv)
         return 1;
     }
     if (terminateRequested) {
-        app.mainFrame()->closeWithoutQuestions();
+        app.mainWindow()->closeWithoutQuestions();
         app.ExitInstance();
         return 0;
     }
-    QObject::connect(app.mainFrame(), &CMainFrame::closed, &qapp, &QCoreApplication::quit);
+    QObject::connect(app.mainWindow(), &MainWindow::closed, &qapp, &QCoreApplication::quit);
     const int code = qapp.exec();
     app.ExitInstance(); // the frame goes first, storing its bars and modes
     return code;

@@ -5,7 +5,7 @@
 
 namespace corvane {
 
-// What the main frame knows when it lays out its five status-bar panes.
+// What the main window knows when it lays out its five status-bar panes.
 struct StatusPaneInput
 {
     std::string statusText;     // the active view's status text (pane 0)

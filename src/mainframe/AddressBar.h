@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // The address box: an editable drop-down whose list is the address history,
-// most recent first. It decides nothing itself; the main frame runs Go on
+// most recent first. It decides nothing itself; the main window runs Go on
 // Enter, Pick when the user chooses an item from the drop-down list, and
 // Typing when the user edits the text.
 class AddressBar : public QComboBox

@@ -1,6 +1,6 @@
 // The application object: start-up choices, documents and shell open requests.
-#include "app/CTestApp.h"
-#include "browser/CTestView.h"
+#include "app/Application.h"
+#include "browser/BrowserView.h"
 #include "core/SettingsStore.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"

@@ -1,13 +1,13 @@
 // The real web engine behind the browser view, on pages of a loopback server.
-#include "app/CTestApp.h"
-#include "browser/CChildFrame.h"
-#include "browser/CTestDoc.h"
-#include "browser/CTestView.h"
+#include "app/Application.h"
+#include "browser/BrowserWindow.h"
+#include "browser/BrowserDocument.h"
+#include "browser/BrowserView.h"
 #include "core/SettingsStore.h"
 #include "engine/FindDialog.h"
 #include "engine/WebEngineControl.h"
 #include "engine/WebProfile.h"
-#include "mainframe/CMainFrame.h"
+#include "mainframe/MainWindow.h"
 #include "support/LoopbackServer.h"
 #include "support/TempHome.h"
 #include "ui/MessageBox.h"
@@ -70,17 +70,17 @@ protected:
         setMessageBoxHook([](QWidget *, QMessageBox::Icon, const QString &, const QString &,
                              QMessageBox::StandardButtons) { return QMessageBox::No; });
         QDir(engineHome().home()).remove(QStringLiteral("nav.log"));
-        CTestApp::Options options;
+        Application::Options options;
         options.iniFile = engineHome().filePath(QStringLiteral("bin/Corvane.ini"));
         options.userStoreFile = engineHome().configHome() + QStringLiteral("/Tolvek/Corvane.reg");
         options.homeDir = engineHome().home();
         options.runtimeDir = engineHome().runtimeDir();
         options.listen = false;
-        m_app = std::make_unique<CTestApp>(options);
+        m_app = std::make_unique<Application>(options);
         ASSERT_TRUE(m_app->InitInstance({QStringLiteral("nologo")}));
         m_app->settings().SetLogging(1);
         m_app->settings().SetLogFile(logPath().toStdString());
-        m_view = m_app->mainFrame()->activeView();
+        m_view = m_app->mainWindow()->activeView();
         ASSERT_NE(m_view, nullptr);
         // The first window shows our own start page.
         ASSERT_TRUE(waitUntil([this] {
@@ -122,8 +122,8 @@ protected:
     WebEngineControl *control() const { return qobject_cast<WebEngineControl *>(m_view->control()); }
 
     LoopbackServer m_server;
-    std::unique_ptr<CTestApp> m_app;
-    CTestView *m_view = nullptr;
+    std::unique_ptr<Application> m_app;
+    BrowserView *m_view = nullptr;
 };
 
 TEST_F(EngineTest, EveryFrameAndTheTopPageLogOneStartAndOneCompletion)
@@ -149,7 +149,7 @@ TEST_F(EngineTest, EveryFrameAndTheTopPageLogOneStartAndOneCompletion)
     // A frame with a document of its own starts no navigation and ends none.
     EXPECT_FALSE(lines.contains(QStringLiteral("* Navigation complete to URL: [about:srcdoc] *")));
     // The address box shows the page, not its last frame.
-    EXPECT_EQ(m_app->mainFrame()->addressText(), m_server.url(QStringLiteral("/frames")));
+    EXPECT_EQ(m_app->mainWindow()->addressText(), m_server.url(QStringLiteral("/frames")));
 }
 
 TEST_F(EngineTest, LongTitleIsLoggedWholeAndCutInTheCaption)
@@ -159,18 +159,18 @@ TEST_F(EngineTest, LongTitleIsLoggedWholeAndCutInTheCaption)
                       "<html><head><title>" + title.toLatin1() + "</title></head><body>long</body></html>");
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/long"))));
     ASSERT_TRUE(waitUntil([&] { return logLines().contains(title); }, 5000));
-    EXPECT_EQ(m_view->childFrame()->windowTitle(), QString(125, QLatin1Char('x')) + QStringLiteral("..."));
+    EXPECT_EQ(m_view->browserWindow()->windowTitle(), QString(125, QLatin1Char('x')) + QStringLiteral("..."));
 }
 
 TEST_F(EngineTest, OfflineShowsTheErrorPageWithoutTouchingTheNetwork)
 {
     m_server.setRoute(QStringLiteral("/page"), "<html><body>page</body></html>");
-    m_app->mainFrame()->setOffline(true);
+    m_app->mainWindow()->setOffline(true);
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/page"))));
     EXPECT_EQ(m_server.hitCount(QStringLiteral("/page")), 0);
     EXPECT_TRUE(control()->offline());
 
-    m_app->mainFrame()->setOffline(false);
+    m_app->mainWindow()->setOffline(false);
     m_server.clearRequests();
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/page"))));
     EXPECT_EQ(m_server.hitCount(QStringLiteral("/page")), 1);
@@ -193,11 +193,11 @@ TEST_F(EngineTest, ViewSourceOpensABrowserWindowOfItsOwn)
 {
     m_server.setRoute(QStringLiteral("/src"), "<html><body>source me</body></html>");
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/src"))));
-    const int windows = m_app->mainFrame()->mdiArea()->subWindowList().size();
+    const int windows = m_app->mainWindow()->mdiArea()->subWindowList().size();
     m_view->onViewSource();
     ASSERT_TRUE(waitUntil(
-        [&] { return m_app->mainFrame()->mdiArea()->subWindowList().size() == windows + 1; }, 5000));
-    auto *frame = qobject_cast<CChildFrame *>(m_app->mainFrame()->mdiArea()->subWindowList().last());
+        [&] { return m_app->mainWindow()->mdiArea()->subWindowList().size() == windows + 1; }, 5000));
+    auto *frame = qobject_cast<BrowserWindow *>(m_app->mainWindow()->mdiArea()->subWindowList().last());
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(waitUntil(
         [&] {
@@ -214,11 +214,11 @@ TEST_F(EngineTest, PopupsOpenInABrowserWindowOfTheirOwn)
                       "<html><body><script>window.open('/popped');</script></body></html>");
     m_server.setRoute(QStringLiteral("/popped"),
                       "<html><head><title>Popped</title></head><body>popup</body></html>");
-    const int windows = m_app->mainFrame()->mdiArea()->subWindowList().size();
+    const int windows = m_app->mainWindow()->mdiArea()->subWindowList().size();
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/opener"))));
     ASSERT_TRUE(waitUntil(
-        [&] { return m_app->mainFrame()->mdiArea()->subWindowList().size() == windows + 1; }));
-    auto *popup = qobject_cast<CChildFrame *>(m_app->mainFrame()->mdiArea()->subWindowList().last());
+        [&] { return m_app->mainWindow()->mdiArea()->subWindowList().size() == windows + 1; }));
+    auto *popup = qobject_cast<BrowserWindow *>(m_app->mainWindow()->mdiArea()->subWindowList().last());
     ASSERT_NE(popup, nullptr);
     ASSERT_TRUE(waitUntil([&] { return popup->view()->document()->title() == QStringLiteral("Popped"); }));
     EXPECT_EQ(popup->view()->control()->pageUrl(), m_server.url(QStringLiteral("/popped")));
@@ -291,7 +291,7 @@ TEST_F(EngineTest, DownloadsAreSavedOrCancelledAndAlwaysReported)
     EXPECT_EQ(saved.readAll(), QByteArray("downloaded bytes"));
     // The page stays; its navigation is over.
     EXPECT_TRUE(waitUntil([&] { return !m_view->navigating(); }, 3000));
-    EXPECT_EQ(m_app->mainFrame()->addressText(), control()->pageUrl());
+    EXPECT_EQ(m_app->mainWindow()->addressText(), control()->pageUrl());
 
     WebProfile::instance()->setSavePathChooser([](const QString &) { return QString(); });
     control()->navigate(m_server.url(QStringLiteral("/data.bin")));
@@ -313,7 +313,7 @@ TEST_F(EngineTest, InPageAnchorIsANavigationThatCompletesAtOnce)
     ASSERT_TRUE(load(url));
     control()->page()->runJavaScript(QStringLiteral("document.getElementById('go').click();"));
     const QString target = url + QStringLiteral("#part2");
-    ASSERT_TRUE(waitUntil([&] { return m_app->mainFrame()->addressText() == target; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return m_app->mainWindow()->addressText() == target; }, 5000));
     const QStringList lines = logLines();
     EXPECT_EQ(lines.count(QStringLiteral("* Navigation started to URL: [%1] *").arg(target)), 1);
     EXPECT_EQ(lines.count(QStringLiteral("* Navigation complete to URL: [%1] *").arg(target)), 1);

@@ -1,7 +1,7 @@
 #include "support/AppHarness.h"
 
 #include "core/SettingsStore.h"
-#include "mainframe/CMainFrame.h"
+#include "mainframe/MainWindow.h"
 #include "ui/MessageBox.h"
 
 #include <QDir>
@@ -25,9 +25,9 @@ AppHarness::~AppHarness()
     setMessageBoxHook({});
 }
 
-CTestApp::Options AppHarness::options() const
+Application::Options AppHarness::options() const
 {
-    CTestApp::Options o;
+    Application::Options o;
     o.iniFile = home.filePath(QStringLiteral("install/Corvane.ini"));
     o.userStoreFile = home.configHome() + QStringLiteral("/Tolvek/Corvane.reg");
     o.homeDir = home.home();
@@ -38,7 +38,7 @@ CTestApp::Options AppHarness::options() const
 
 std::unique_ptr<SettingsStore> AppHarness::store() const
 {
-    const CTestApp::Options o = options();
+    const Application::Options o = options();
     auto s = std::make_unique<SettingsStore>(SettingsStore::Locations{
         o.iniFile.toStdString(), o.userStoreFile.toStdString(), o.homeDir.toStdString()});
     s->OpenBackingStore();
@@ -54,13 +54,13 @@ bool AppHarness::start(const QStringList &arguments)
 {
     stop();
     controls.clear();
-    m_app = std::make_unique<CTestApp>(options());
+    m_app = std::make_unique<Application>(options());
     m_app->setControlFactory([this](QWidget *parent) {
         auto *control = new FakeBrowserControl(parent);
         controls.append(control);
         return control;
     });
-    return m_app->InitInstance(arguments) && m_app->mainFrame();
+    return m_app->InitInstance(arguments) && m_app->mainWindow();
 }
 
 void AppHarness::stop()
@@ -68,14 +68,14 @@ void AppHarness::stop()
     m_app.reset();
 }
 
-CMainFrame *AppHarness::frame() const
+MainWindow *AppHarness::mainWindow() const
 {
-    return m_app ? m_app->mainFrame() : nullptr;
+    return m_app ? m_app->mainWindow() : nullptr;
 }
 
 int AppHarness::windowCount() const
 {
-    return int(frame()->mdiArea()->subWindowList().size());
+    return int(mainWindow()->mdiArea()->subWindowList().size());
 }
 
 QString AppHarness::logPath() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CTestApp.h"
+#include "app/Application.h"
 #include "support/FakeBrowserControl.h"
 #include "support/TempHome.h"
 
@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-class CMainFrame;
+class MainWindow;
 class SettingsStore;
 
 // The application object as the Qt tests start it: a temporary home with the
@@ -37,22 +37,22 @@ public:
     AppHarness(const AppHarness &) = delete;
     AppHarness &operator=(const AppHarness &) = delete;
 
-    CTestApp::Options options() const;
+    Application::Options options() const;
     // A second store on the application's files: settings to prepare before a
     // start, and what the program stored, read afresh.
     std::unique_ptr<SettingsStore> store() const;
     void preset(const std::function<void(SettingsStore &)> &change) const;
 
     // Ends the application running, if any, forgets its controls and starts a
-    // new one. False when the start failed or left no main frame.
+    // new one. False when the start failed or left no main window.
     [[nodiscard]] bool start(const QStringList &arguments = {QStringLiteral("nologo"),
                                                              QStringLiteral("about:blank")});
     // Destroys the application object (without ExitInstance).
     void stop();
     bool started() const { return m_app != nullptr; }
     // Only after start().
-    CTestApp &app() const { return *m_app; }
-    CMainFrame *frame() const;
+    Application &app() const { return *m_app; }
+    MainWindow *mainWindow() const;
     int windowCount() const;
 
     // A log file in the home folder, for tests that switch logging on.
@@ -67,5 +67,5 @@ public:
     QMessageBox::StandardButton answer = QMessageBox::Yes;
 
 private:
-    std::unique_ptr<CTestApp> m_app;
+    std::unique_ptr<Application> m_app;
 };

@@ -1,12 +1,12 @@
-// The main frame's commands: the actions, menus, accelerators and toolbars
+// The main window's commands: the actions, menus, accelerators and toolbars
 // built from the command tables, the routing of a command (active view, then
 // frame, then application), the update pass that enables and checks them,
 // and the frame's own command handlers.
-#include "mainframe/CMainFrame.h"
+#include "mainframe/MainWindow.h"
 
-#include "app/CTestApp.h"
-#include "browser/CChildFrame.h"
-#include "browser/CTestView.h"
+#include "app/Application.h"
+#include "browser/BrowserWindow.h"
+#include "browser/BrowserView.h"
 #include "core/CommandIds.h"
 #include "core/CommandTable.h"
 #include "core/NavigationLog.h"
@@ -93,7 +93,7 @@ QString withoutAccelerator(const QString &text)
 
 // --- actions, menus, toolbars ------------------------------------------------------
 
-QAction *CMainFrame::ensureAction(int id, const QString &text)
+QAction *MainWindow::ensureAction(int id, const QString &text)
 {
     Command &command = m_commands[id];
     if (!command.action) {
@@ -115,7 +115,7 @@ QAction *CMainFrame::ensureAction(int id, const QString &text)
     return command.action;
 }
 
-void CMainFrame::createActions()
+void MainWindow::createActions()
 {
     // The accelerator table: every key of a command on its one action.
     QHash<int, QList<QKeySequence>> keys;
@@ -137,11 +137,11 @@ void CMainFrame::createActions()
             ensureAction(entry.id, fromStd(entry.text));
 }
 
-QMenu *CMainFrame::buildMenu(const corvane::MenuEntry &popup, QWidget *parent)
+QMenu *MainWindow::buildMenu(const corvane::MenuEntry &popup, QWidget *parent)
 {
     auto *menu = new QMenu(fromStd(popup.text), parent);
     menu->setToolTipsVisible(false);
-    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUI);
+    connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandUI);
     for (const corvane::MenuEntry &entry : popup.children) {
         switch (entry.kind) {
         case corvane::MenuEntry::Separator:
@@ -158,7 +158,7 @@ QMenu *CMainFrame::buildMenu(const corvane::MenuEntry &popup, QWidget *parent)
     return menu;
 }
 
-void CMainFrame::buildMenus()
+void MainWindow::buildMenus()
 {
     for (const corvane::MenuEntry &popup : corvane::menuNoWindow())
         m_menusNoWindow << buildMenu(popup, this);
@@ -177,7 +177,7 @@ void CMainFrame::buildMenus()
     }
 }
 
-void CMainFrame::fillWindowList(QMenu *menu)
+void MainWindow::fillWindowList(QMenu *menu)
 {
     for (QAction *action : menu->actions())
         if (action->property("windowListEntry").toBool())
@@ -206,7 +206,7 @@ void CMainFrame::fillWindowList(QMenu *menu)
     }
 }
 
-void CMainFrame::showMenus(bool withWindow)
+void MainWindow::showMenus(bool withWindow)
 {
     m_windowMenuShown = withWindow;
     QMenuBar *bar = menuBar();
@@ -215,12 +215,12 @@ void CMainFrame::showMenus(bool withWindow)
         bar->addMenu(menu);
 }
 
-QList<QMenu *> CMainFrame::currentMenus() const
+QList<QMenu *> MainWindow::currentMenus() const
 {
     return m_windowMenuShown ? m_menusWithWindow : m_menusNoWindow;
 }
 
-void CMainFrame::InsertIEMenu()
+void MainWindow::InsertIEMenu()
 {
     if (!m_app.settings().GetIE())
         return;
@@ -252,7 +252,7 @@ void CMainFrame::InsertIEMenu()
     updateCommandUI();
 }
 
-void CMainFrame::createToolBars()
+void MainWindow::createToolBars()
 {
     m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
     m_toolBar->setObjectName(QStringLiteral("toolbar"));
@@ -280,11 +280,11 @@ void CMainFrame::createToolBars()
     addToolBar(Qt::TopToolBarArea, m_addressBand);
 
     connect(m_address, &AddressBar::goRequested, this, [this] { OnCommand(cmd::AddressGo); });
-    connect(m_address, &AddressBar::itemPicked, this, &CMainFrame::OnAddressPick);
-    connect(m_address, &AddressBar::textEditedByUser, this, &CMainFrame::OnAddressTyping);
+    connect(m_address, &AddressBar::itemPicked, this, &MainWindow::OnAddressPick);
+    connect(m_address, &AddressBar::textEditedByUser, this, &MainWindow::OnAddressTyping);
 }
 
-void CMainFrame::LoadToolbarImages(int toolbar)
+void MainWindow::LoadToolbarImages(int toolbar)
 {
     m_currentToolbar = toolbar == 156 ? 156 : 128;
     const corvane::ToolbarSlots &slots =
@@ -317,7 +317,7 @@ void CMainFrame::LoadToolbarImages(int toolbar)
     updateCommandUI();
 }
 
-void CMainFrame::applyMenuIcons()
+void MainWindow::applyMenuIcons()
 {
     const bool show = m_app.settings().GetMSMenus() != 0;
     for (int id : kMenuIconCommands)
@@ -325,7 +325,7 @@ void CMainFrame::applyMenuIcons()
             action->setIconVisibleInMenu(show);
 }
 
-void CMainFrame::applyBarVisibility()
+void MainWindow::applyBarVisibility()
 {
     m_toolBar->setVisible(m_toolBarVisible);
     m_addressBand->setVisible(m_toolBarVisible && m_addressBarVisible);
@@ -334,28 +334,28 @@ void CMainFrame::applyBarVisibility()
 
 // --- routing -----------------------------------------------------------------------
 
-QAction *CMainFrame::commandAction(int id) const
+QAction *MainWindow::commandAction(int id) const
 {
     const auto it = m_commands.constFind(id);
     return it == m_commands.constEnd() ? nullptr : it->action;
 }
 
-bool CMainFrame::viewHandles(int id) const
+bool MainWindow::viewHandles(int id) const
 {
-    return CTestView::handlesCommand(id);
+    return BrowserView::handlesCommand(id);
 }
 
-bool CMainFrame::frameHandles(int id) const
+bool MainWindow::frameHandles(int id) const
 {
     return contains(kFrameCommands, id) || isFavorite(id);
 }
 
-bool CMainFrame::applicationHandles(int id) const
+bool MainWindow::applicationHandles(int id) const
 {
     return id == cmd::New || id == cmd::PrintSetup;
 }
 
-bool CMainFrame::isCommandEnabled(int id) const
+bool MainWindow::isCommandEnabled(int id) const
 {
     const bool haveView = activeView() != nullptr;
     // Commands with an update rule of their own.
@@ -382,7 +382,7 @@ bool CMainFrame::isCommandEnabled(int id) const
     return (haveView && viewHandles(id)) || frameHandles(id) || applicationHandles(id);
 }
 
-bool CMainFrame::isCommandChecked(int id) const
+bool MainWindow::isCommandChecked(int id) const
 {
     switch (id) {
     case cmd::ToolBar: return m_toolBarVisible;
@@ -400,7 +400,7 @@ bool CMainFrame::isCommandChecked(int id) const
     }
 }
 
-void CMainFrame::setCommandState(int id, bool enabled, bool checkable, bool checked)
+void MainWindow::setCommandState(int id, bool enabled, bool checkable, bool checked)
 {
     const Command &command = m_commands[id];
     auto apply = [&](QAction *action) {
@@ -413,7 +413,7 @@ void CMainFrame::setCommandState(int id, bool enabled, bool checkable, bool chec
         apply(button);
 }
 
-void CMainFrame::updateCommandUI()
+void MainWindow::updateCommandUI()
 {
     if (m_destroying || !m_mdi)
         return;
@@ -437,12 +437,12 @@ void CMainFrame::updateCommandUI()
     }
 }
 
-bool CMainFrame::OnCommand(int id)
+bool MainWindow::OnCommand(int id)
 {
     if (m_destroying || !isCommandEnabled(id))
         return false;
     bool handled = false;
-    CTestView *view = activeView();
+    BrowserView *view = activeView();
     if (view && viewHandles(id))
         handled = view->OnCommand(id);
     if (!handled && frameHandles(id))
@@ -453,7 +453,7 @@ bool CMainFrame::OnCommand(int id)
     return handled;
 }
 
-bool CMainFrame::routeToFrame(int id)
+bool MainWindow::routeToFrame(int id)
 {
     if (isFavorite(id)) {
         OnFavorite(id);
@@ -513,7 +513,7 @@ bool CMainFrame::routeToFrame(int id)
     }
 }
 
-bool CMainFrame::routeToApplication(int id)
+bool MainWindow::routeToApplication(int id)
 {
     switch (id) {
     case cmd::New: m_app.OnFileNew(); return true;
@@ -522,9 +522,9 @@ bool CMainFrame::routeToApplication(int id)
     }
 }
 
-CTestView *CMainFrame::ensureView()
+BrowserView *MainWindow::ensureView()
 {
-    if (CTestView *view = activeView())
+    if (BrowserView *view = activeView())
         return view;
     m_app.OnFileNew();
     return activeView();
@@ -532,7 +532,7 @@ CTestView *CMainFrame::ensureView()
 
 // --- the frame's commands ----------------------------------------------------------
 
-void CMainFrame::OnViewToolbar()
+void MainWindow::OnViewToolbar()
 {
     m_toolBarVisible = !m_toolBarVisible;
     // Hiding takes the address box along; showing brings it back only when
@@ -540,20 +540,20 @@ void CMainFrame::OnViewToolbar()
     applyBarVisibility();
 }
 
-void CMainFrame::OnViewStatusBar()
+void MainWindow::OnViewStatusBar()
 {
     m_statusBarVisible = !m_statusBarVisible;
     applyBarVisibility();
 }
 
-void CMainFrame::OnViewAddressBar()
+void MainWindow::OnViewAddressBar()
 {
     m_addressBarVisible = !m_addressBarVisible;
     m_app.settings().SetShowAddressBar(m_addressBarVisible ? 1 : 0);
     applyBarVisibility();
 }
 
-void CMainFrame::OnViewTabs()
+void MainWindow::OnViewTabs()
 {
     if (m_tabsVisible) {
         DestroyTabs();
@@ -564,7 +564,7 @@ void CMainFrame::OnViewTabs()
     }
 }
 
-void CMainFrame::OnCloseAll()
+void MainWindow::OnCloseAll()
 {
     if (m_app.settings().GetMsgCloseAll()
         && corvaneMessageBox(this, QMessageBox::Question, QStringLiteral("Clean up alert"),
@@ -578,12 +578,12 @@ void CMainFrame::OnCloseAll()
     closeNextWindow();
 }
 
-void CMainFrame::OnOffline()
+void MainWindow::OnOffline()
 {
     m_offline = !m_offline;
 }
 
-void CMainFrame::OnScanPopups()
+void MainWindow::OnScanPopups()
 {
     SettingsStore &s = m_app.settings();
     m_popupScanning = !m_popupScanning;
@@ -601,7 +601,7 @@ void CMainFrame::OnScanPopups()
     s.SetSpawning(m_popupScanning ? 1 : 0);
 }
 
-void CMainFrame::OnToolbarVariant()
+void MainWindow::OnToolbarVariant()
 {
     SettingsStore &s = m_app.settings();
     if (!s.GetIE()) {
@@ -617,7 +617,7 @@ void CMainFrame::OnToolbarVariant()
     }
 }
 
-void CMainFrame::OnSmartNavigateToggle()
+void MainWindow::OnSmartNavigateToggle()
 {
     SettingsStore &s = m_app.settings();
     const bool on = !s.GetSmartNavigate();
@@ -633,29 +633,29 @@ void CMainFrame::OnSmartNavigateToggle()
                           QStringLiteral("All URLs will now be sent without modifications."));
 }
 
-void CMainFrame::OnMail()
+void MainWindow::OnMail()
 {
     const QString address = fromStd(m_app.settings().GetMailServer());
-    if (CTestView *view = ensureView())
+    if (BrowserView *view = ensureView())
         view->Navigate(address);
 }
 
-void CMainFrame::OnSearch()
+void MainWindow::OnSearch()
 {
     const QString address = fromStd(m_app.settings().GetSearchURL());
-    if (CTestView *view = ensureView())
+    if (BrowserView *view = ensureView())
         view->Navigate(address);
 }
 
-void CMainFrame::OnMakerHomePage()
+void MainWindow::OnMakerHomePage()
 {
-    if (CTestView *view = ensureView())
+    if (BrowserView *view = ensureView())
         view->Navigate(QString::fromLatin1(corvane::kMakerHomePage));
 }
 
-void CMainFrame::OnMailMaker()
+void MainWindow::OnMailMaker()
 {
-    CTestView *view = activeView();
+    BrowserView *view = activeView();
     if (!view)
         return;
     // The mail program starts only when the page may show dialogs.
@@ -663,18 +663,18 @@ void CMainFrame::OnMailMaker()
     view->Navigate(QString::fromLatin1(corvane::kMakerMail));
 }
 
-void CMainFrame::OnFavorite(int id)
+void MainWindow::OnFavorite(int id)
 {
-    CTestView *view = activeView();
+    BrowserView *view = activeView();
     const int index = id - cmd::FavoriteFirst;
     if (view && index >= 0 && index < m_favoriteAddresses.size())
         view->Navigate(m_favoriteAddresses.at(index));
 }
 
-void CMainFrame::OnAddressGo()
+void MainWindow::OnAddressGo()
 {
     m_addressTyping = false;
-    CTestView *view = activeView();
+    BrowserView *view = activeView();
     if (!view)
         return;
     SettingsStore &s = m_app.settings();
@@ -688,10 +688,10 @@ void CMainFrame::OnAddressGo()
     m_app.log().Write("User navigating to URL: [" + text.toStdString() + "]");
 }
 
-void CMainFrame::OnAddressPick(int index)
+void MainWindow::OnAddressPick(int index)
 {
     m_addressTyping = false;
-    CTestView *view = activeView();
+    BrowserView *view = activeView();
     if (!view || index < 0 || index >= m_address->count())
         return;
     const QString text = m_address->itemText(index);
@@ -699,63 +699,63 @@ void CMainFrame::OnAddressPick(int index)
     m_app.log().Write("User navigating to URL: [" + text.toStdString() + "]");
 }
 
-void CMainFrame::OnAddressTyping(const QString &text)
+void MainWindow::OnAddressTyping(const QString &text)
 {
     // One character: the user has begun a new address.
     if (text.size() == 1)
         m_addressTyping = true;
 }
 
-void CMainFrame::OnFileClose()
+void MainWindow::OnFileClose()
 {
-    if (CChildFrame *frame = activeChildFrame())
+    if (BrowserWindow *frame = activeBrowserWindow())
         frame->close();
 }
 
-void CMainFrame::OnAppExit()
+void MainWindow::OnAppExit()
 {
     close();
 }
 
-void CMainFrame::OnFilePrintSetup()
+void MainWindow::OnFilePrintSetup()
 {
     QPageSetupDialog dialog(&printer(), this);
     dialog.exec();
 }
 
-void CMainFrame::OnOptions()
+void MainWindow::OnOptions()
 {
     // The Options sheet comes with the managers module.
 }
 
-void CMainFrame::OnWorkspaceManager()
+void MainWindow::OnWorkspaceManager()
 {
     // The Workspace Manager comes with the managers module; LoadWorkspace
     // follows it when a workspace was chosen.
 }
 
-void CMainFrame::OnWindowSpawningManager()
+void MainWindow::OnWindowSpawningManager()
 {
     // The Window Spawning Manager comes with the managers module.
 }
 
-void CMainFrame::OnLinksManager()
+void MainWindow::OnLinksManager()
 {
     // The Links Manager comes with the managers module: ensure a window,
     // run it, then navigate to the view's pending address on OK.
 }
 
-void CMainFrame::OnNavigateDialog()
+void MainWindow::OnNavigateDialog()
 {
     // The Navigate dialog comes with its own module: ensure a window, run
     // it, then navigate to (or start the image series of) the pending address.
 }
 
-void CMainFrame::OnSplitterLock()
+void MainWindow::OnSplitterLock()
 {
-    // The lockable splitter comes with the child frame's splitter.
+    // The lockable splitter comes with the browser window's splitter.
 }
 
-void CMainFrame::OnSplitterUnlock()
+void MainWindow::OnSplitterUnlock()
 {
 }

@@ -1,16 +1,16 @@
-#include "app/CTestApp.h"
+#include "app/Application.h"
 
 #include "app/SingleInstance.h"
-#include "browser/CChildFrame.h"
-#include "browser/CTestDoc.h"
-#include "browser/CTestView.h"
+#include "browser/BrowserWindow.h"
+#include "browser/BrowserDocument.h"
+#include "browser/BrowserView.h"
 #include "core/DdeCommand.h"
 #include "core/NavigationLog.h"
 #include "core/SettingsStore.h"
 #include "core/UrlShortcut.h"
 #include "core/WorkspaceText.h"
 #include "engine/WebEngineControl.h"
-#include "mainframe/CMainFrame.h"
+#include "mainframe/MainWindow.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -19,35 +19,35 @@
 #include <QMdiArea>
 
 namespace {
-CTestApp *g_app = nullptr;
+Application *g_app = nullptr;
 
 std::string toStd(const QString &s) { return s.toStdString(); }
 } // namespace
 
-CTestApp::CTestApp(Options options, QObject *parent) : QObject(parent), m_options(std::move(options))
+Application::Application(Options options, QObject *parent) : QObject(parent), m_options(std::move(options))
 {
     g_app = this;
 }
 
-CTestApp::~CTestApp()
+Application::~Application()
 {
-    destroyMainFrame();
+    destroyMainWindow();
     if (g_app == this)
         g_app = nullptr;
 }
 
-void CTestApp::destroyMainFrame()
+void Application::destroyMainWindow()
 {
-    delete m_mainFrame;
-    m_mainFrame = nullptr;
+    delete m_mainWindow;
+    m_mainWindow = nullptr;
 }
 
-CTestApp *CTestApp::instance()
+Application *Application::instance()
 {
     return g_app;
 }
 
-bool CTestApp::InitInstance(const QStringList &arguments)
+bool Application::InitInstance(const QStringList &arguments)
 {
     // 1. The long-lived objects.
     m_settings = std::make_unique<SettingsStore>(SettingsStore::Locations{
@@ -67,12 +67,12 @@ bool CTestApp::InitInstance(const QStringList &arguments)
     m_log->Write(NavigationLog::banner());
     m_log->Write("Logging started...");
 
-    // 7. The main frame.
-    m_mainFrame = new CMainFrame(*this);
+    // 7. The main window.
+    m_mainWindow = new MainWindow(*this);
 
     // 9. Starting; shell open requests are served from here on.
     m_starting = true;
-    m_mainFrame->setUpdatesEnabled(false);
+    m_mainWindow->setUpdatesEnabled(false);
     bool dde = false;
     bool nologo = false;
     QString document;
@@ -105,38 +105,38 @@ bool CTestApp::InitInstance(const QStringList &arguments)
     }
 
     // 12. Show the main window with its start show state.
-    m_mainFrame->showWithStartState();
+    m_mainWindow->showWithStartState();
 
     // 13. Restore the start-up workspace after a plain start.
     if (document.isEmpty() && !dde
-        && (m_mainFrame->autoSaveAtCreation() || startupWorkspaceFlag()))
-        m_mainFrame->LoadWorkspace();
+        && (m_mainWindow->autoSaveAtCreation() || startupWorkspaceFlag()))
+        m_mainWindow->LoadWorkspace();
 
     // 14.
-    m_mainFrame->setUpdatesEnabled(true);
+    m_mainWindow->setUpdatesEnabled(true);
     m_starting = false;
     return true;
 }
 
-bool CTestApp::isDdeSwitch(const QString &argument)
+bool Application::isDdeSwitch(const QString &argument)
 {
     const QString lower = argument.toLower();
     return lower == QLatin1String("/dde") || lower == QLatin1String("-dde") || lower == QLatin1String("--dde");
 }
 
-bool CTestApp::isNologoSwitch(const QString &argument)
+bool Application::isNologoSwitch(const QString &argument)
 {
     const QString lower = argument.toLower();
     return lower == QLatin1String("nologo") || lower == QLatin1String("/nologo")
            || lower == QLatin1String("-nologo") || lower == QLatin1String("--nologo");
 }
 
-bool CTestApp::startupWorkspaceFlag() const
+bool Application::startupWorkspaceFlag() const
 {
     return corvane::workspaceStartupFlag(m_startupWorkspace);
 }
 
-void CTestApp::chooseStartupWorkspace()
+void Application::chooseStartupWorkspace()
 {
     const SettingsStore::WorkspaceMap workspaces = m_settings->LoadWorkspaces();
     if (m_settings->GetAutoSave()) {
@@ -153,10 +153,10 @@ void CTestApp::chooseStartupWorkspace()
     }
 }
 
-int CTestApp::ExitInstance()
+int Application::ExitInstance()
 {
     // The frame's destruction still writes through the store and the log.
-    destroyMainFrame();
+    destroyMainWindow();
     m_instance.reset();
     m_settings.reset();
     m_log.reset();
@@ -164,7 +164,7 @@ int CTestApp::ExitInstance()
     return 0;
 }
 
-void CTestApp::OnFileNew()
+void Application::OnFileNew()
 {
     if (m_firstNew) {
         // The default-browser check belongs to the first New.
@@ -175,7 +175,7 @@ void CTestApp::OnFileNew()
     openNewWindow();
 }
 
-CTestView *CTestApp::OpenDocumentFile(const QString &path)
+BrowserView *Application::OpenDocumentFile(const QString &path)
 {
     // File systems here are case-sensitive: the address keeps its case and
     // only the shortcut test looks at the lower-cased name.
@@ -193,7 +193,7 @@ CTestView *CTestApp::OpenDocumentFile(const QString &path)
         const corvane::UrlShortcutResult shortcut =
             corvane::parseUrlShortcut(std::string(bytes.constData(), size_t(bytes.size())));
         if (!shortcut.found) {
-            corvaneMessageBox(m_mainFrame, QMessageBox::Critical,
+            corvaneMessageBox(m_mainWindow, QMessageBox::Critical,
                               QStringLiteral("Invalid file format"),
                               QStringLiteral("The internet shortcut you are trying to open does not "
                                              "contain a valid site."),
@@ -205,11 +205,11 @@ CTestView *CTestApp::OpenDocumentFile(const QString &path)
     return openNewWindow();
 }
 
-bool CTestApp::OnDDECommand(const QString &command)
+bool Application::OnDDECommand(const QString &command)
 {
     if (m_inTray) {
         if (!m_settings->GetPassword().empty()) {
-            corvaneMessageBox(m_mainFrame, QMessageBox::Critical,
+            corvaneMessageBox(m_mainWindow, QMessageBox::Critical,
                               QStringLiteral("Authentication failed"),
                               QStringLiteral("You are not permitted to maximize this application.\n"
                                              "Ensure CAPS Lock is set correctly and re-enter\n"
@@ -217,40 +217,40 @@ bool CTestApp::OnDDECommand(const QString &command)
                               QMessageBox::Ok);
             return false;
         }
-        if (m_mainFrame)
-            m_mainFrame->RemoveFromTray();
+        if (m_mainWindow)
+            m_mainWindow->RemoveFromTray();
     }
     const std::optional<std::string> target = corvane::parseOpenCommand(toStd(command));
     if (!target)
         return false;
     if (!OpenDocumentFile(QString::fromStdString(*target)))
         return false;
-    if (m_mainFrame && !m_starting)
-        m_mainFrame->bringToFront();
+    if (m_mainWindow && !m_starting)
+        m_mainWindow->bringToFront();
     return true;
 }
 
-BrowserControl *CTestApp::createControl(QWidget *parent)
+BrowserControl *Application::createControl(QWidget *parent)
 {
     if (m_controlFactory)
         return m_controlFactory(parent);
     return new WebEngineControl(parent);
 }
 
-CTestView *CTestApp::openNewWindow()
+BrowserView *Application::openNewWindow()
 {
-    if (!m_mainFrame)
+    if (!m_mainWindow)
         return nullptr;
-    auto *frame = new CChildFrame(*this);
+    auto *frame = new BrowserWindow(*this);
     BrowserControl *control = createControl(frame);
-    auto *view = new CTestView(*this, frame->document(), control, frame);
+    auto *view = new BrowserView(*this, frame->document(), control, frame);
     frame->setView(view);
-    m_mainFrame->addChildFrame(frame);
+    m_mainWindow->addBrowserWindow(frame);
     view->OnInitialUpdate();
     return view;
 }
 
-void CTestApp::runDefaultBrowserCheck()
+void Application::runDefaultBrowserCheck()
 {
     // Asking to become the default browser arrives with the registration
     // module; until then the first New simply opens its window.

@@ -4,12 +4,12 @@
 #include <QString>
 
 // The document of one browser window. It holds no data of its own; its title
-// is the page title, which the child frame and the window tab show.
-class CTestDoc : public QObject
+// is the page title, which the browser window and the window tab show.
+class BrowserDocument : public QObject
 {
     Q_OBJECT
 public:
-    explicit CTestDoc(QObject *parent = nullptr) : QObject(parent) {}
+    explicit BrowserDocument(QObject *parent = nullptr) : QObject(parent) {}
 
     QString title() const { return m_title; }
     void SetTitle(const QString &title)

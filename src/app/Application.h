@@ -9,18 +9,18 @@
 #include <string>
 
 class BrowserControl;
-class CChildFrame;
-class CMainFrame;
-class CTestView;
+class BrowserWindow;
+class MainWindow;
+class BrowserView;
 class NavigationLog;
 class QWidget;
 class SettingsStore;
 class SingleInstance;
 
 // The application object: owns the settings store, the navigation log and the
-// start-up workspace from InitInstance to ExitInstance, creates the main frame,
+// start-up workspace from InitInstance to ExitInstance, creates the main window,
 // processes the command line and opens browser windows.
-class CTestApp : public QObject
+class Application : public QObject
 {
     Q_OBJECT
 public:
@@ -33,10 +33,10 @@ public:
         bool listen = true;     // serve the single-instance channel
     };
 
-    explicit CTestApp(Options options, QObject *parent = nullptr);
-    ~CTestApp() override;
+    explicit Application(Options options, QObject *parent = nullptr);
+    ~Application() override;
 
-    static CTestApp *instance();
+    static Application *instance();
 
     // Start-up sequence; false ends the program.
     bool InitInstance(const QStringList &arguments);
@@ -52,14 +52,14 @@ public:
     // new browser window opens on the pending document address or home page.
     void OnFileNew();
     // Opens a file or address in a new window (.url shortcuts give their URL=).
-    CTestView *OpenDocumentFile(const QString &path);
+    BrowserView *OpenDocumentFile(const QString &path);
     // A shell open request "[open("...")]"; refused while locked in the tray
     // with a password.
     bool OnDDECommand(const QString &command);
 
     SettingsStore &settings() { return *m_settings; }
     NavigationLog &log() { return *m_log; }
-    CMainFrame *mainFrame() const { return m_mainFrame; }
+    MainWindow *mainWindow() const { return m_mainWindow; }
 
     QString pendingDocumentAddress() const { return m_pendingDocumentAddress; }
     void setPendingDocumentAddress(const QString &a) { m_pendingDocumentAddress = a; }
@@ -82,13 +82,13 @@ public:
     void setControlFactory(ControlFactory factory) { m_controlFactory = std::move(factory); }
     BrowserControl *createControl(QWidget *parent);
 
-    // Opens a new browser window (document, child frame, view) and returns
+    // Opens a new browser window (document, window, view) and returns
     // its view. The view's first navigation follows the usual rule.
-    CTestView *openNewWindow();
+    BrowserView *openNewWindow();
 
 private:
-    // Destroys the main frame, which stores the bar and mode settings.
-    void destroyMainFrame();
+    // Destroys the main window, which stores the bar and mode settings.
+    void destroyMainWindow();
     void chooseStartupWorkspace();
     void runDefaultBrowserCheck();
 
@@ -96,7 +96,7 @@ private:
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<NavigationLog> m_log;
     std::unique_ptr<SingleInstance> m_instance;
-    CMainFrame *m_mainFrame = nullptr;
+    MainWindow *m_mainWindow = nullptr;
     ControlFactory m_controlFactory;
     std::string m_startupWorkspace;
     QString m_pendingDocumentAddress;

@@ -1,8 +1,8 @@
-#include "browser/CTestView.h"
+#include "browser/BrowserView.h"
 
-#include "app/CTestApp.h"
-#include "browser/CChildFrame.h"
-#include "browser/CTestDoc.h"
+#include "app/Application.h"
+#include "browser/BrowserWindow.h"
+#include "browser/BrowserDocument.h"
 #include "core/CommandIds.h"
 #include "core/FileFilter.h"
 #include "core/NavigationLog.h"
@@ -11,7 +11,7 @@
 #include "core/TextRules.h"
 #include "core/TextSize.h"
 #include "engine/WebProfile.h"
-#include "mainframe/CMainFrame.h"
+#include "mainframe/MainWindow.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -32,8 +32,8 @@ QString display(const QString &text)
 }
 } // namespace
 
-CTestView::CTestView(CTestApp &app, CTestDoc *doc, BrowserControl *control, QWidget *parent)
-    : QWidget(parent), m_app(app), m_doc(doc), m_control(control), m_mainFrame(app.mainFrame())
+BrowserView::BrowserView(Application &app, BrowserDocument *doc, BrowserControl *control, QWidget *parent)
+    : QWidget(parent), m_app(app), m_doc(doc), m_control(control), m_mainWindow(app.mainWindow())
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -48,67 +48,67 @@ CTestView::CTestView(CTestApp &app, CTestDoc *doc, BrowserControl *control, QWid
         }
     }
     m_autoRefreshTimer.setSingleShot(false);
-    connect(&m_autoRefreshTimer, &QTimer::timeout, this, &CTestView::onAutoRefreshTick);
+    connect(&m_autoRefreshTimer, &QTimer::timeout, this, &BrowserView::onAutoRefreshTick);
     // Downloads report to the status bar of the window in front.
     connect(WebProfile::instance(), &WebProfile::downloadStatus, this, [this](const QString &text) {
-        CMainFrame *f = frame();
+        MainWindow *f = frame();
         if (f && f->activeView() == this)
             f->setStatusText(display(text));
     });
 }
 
-CTestView::~CTestView()
+BrowserView::~BrowserView()
 {
     m_destroying = true;
     if (m_control)
         m_control->setEvents(nullptr);
     // The frame's panes no longer show this view's load.
-    if (CMainFrame *f = m_mainFrame.data()) {
+    if (MainWindow *f = m_mainWindow.data()) {
         f->setProgress(0, 0);
         f->UpdateStatusPanes();
         f->setStatusText(QString());
     }
 }
 
-CTestDoc *CTestView::document() const
+BrowserDocument *BrowserView::document() const
 {
     return m_doc;
 }
 
-CChildFrame *CTestView::ownFrame() const
+BrowserWindow *BrowserView::ownWindow() const
 {
-    return m_ownFrame;
+    return m_ownWindow;
 }
 
-void CTestView::setOwnFrame(CChildFrame *frame)
+void BrowserView::setOwnWindow(BrowserWindow *frame)
 {
-    m_ownFrame = frame;
+    m_ownWindow = frame;
 }
 
-CChildFrame *CTestView::childFrame() const
+BrowserWindow *BrowserView::browserWindow() const
 {
     for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
-        if (auto *frame = qobject_cast<CChildFrame *>(w))
+        if (auto *frame = qobject_cast<BrowserWindow *>(w))
             return frame;
     }
     return nullptr;
 }
 
-CMainFrame *CTestView::frame() const
+MainWindow *BrowserView::frame() const
 {
-    return m_destroying ? nullptr : m_mainFrame.data();
+    return m_destroying ? nullptr : m_mainWindow.data();
 }
 
-void CTestView::log(const QString &line) const
+void BrowserView::log(const QString &line) const
 {
     m_app.log().Write(line.toStdString());
 }
 
 // --- operations -------------------------------------------------------------------
 
-void CTestView::OnInitialUpdate()
+void BrowserView::OnInitialUpdate()
 {
-    m_mainFrame = m_app.mainFrame();
+    m_mainWindow = m_app.mainWindow();
     m_autoRefreshMinutes = 2;
     m_autoRefreshSeconds = 0;
 
@@ -122,7 +122,7 @@ void CTestView::OnInitialUpdate()
     onHome();
 }
 
-void CTestView::Navigate(const QString &address)
+void BrowserView::Navigate(const QString &address)
 {
     m_savedScrollLeft = 0;
     m_savedScrollTop = 0;
@@ -130,7 +130,7 @@ void CTestView::Navigate(const QString &address)
         m_control->navigate(address);
 }
 
-void CTestView::SaveScrollPosition()
+void BrowserView::SaveScrollPosition()
 {
     if (!m_control)
         return;
@@ -139,45 +139,45 @@ void CTestView::SaveScrollPosition()
     m_savedScrollTop = pos.y();
 }
 
-void CTestView::RestoreScrollPosition()
+void BrowserView::RestoreScrollPosition()
 {
     if (m_control)
         m_control->setScrollPosition(QPoint(m_savedScrollLeft, m_savedScrollTop));
 }
 
-void CTestView::setSavedScrollPosition(int left, int top)
+void BrowserView::setSavedScrollPosition(int left, int top)
 {
     m_savedScrollLeft = left;
     m_savedScrollTop = top;
 }
 
-QString CTestView::pageAddress(const QString &url, bool topLevel) const
+QString BrowserView::pageAddress(const QString &url, bool topLevel) const
 {
     if (topLevel || !m_control)
         return url;
     return m_control->pageUrl();
 }
 
-void CTestView::showSecureIndicator(const QString &address)
+void BrowserView::showSecureIndicator(const QString &address)
 {
-    if (CMainFrame *f = frame())
+    if (MainWindow *f = frame())
         f->setSecureText(corvane::isSecureAddress(address.toStdString()) ? QStringLiteral("S")
                                                                           : QString());
 }
 
-void CTestView::refreshProgress()
+void BrowserView::refreshProgress()
 {
-    if (CMainFrame *f = frame())
+    if (MainWindow *f = frame())
         f->UpdateStatusPanes();
 }
 
-void CTestView::activationRefresh()
+void BrowserView::activationRefresh()
 {
     if (!m_control || m_destroying)
         return;
     onTitleChanged(m_control->pageTitle());
     const QString address = m_control->pageUrl();
-    if (CMainFrame *f = frame()) {
+    if (MainWindow *f = frame()) {
         f->clearAddressTyping();
         f->SetAddressText(address);
     }
@@ -187,31 +187,31 @@ void CTestView::activationRefresh()
 
 // --- AutoRefresh --------------------------------------------------------------------
 
-void CTestView::setAutoRefresh(int minutes, int seconds, bool on)
+void BrowserView::setAutoRefresh(int minutes, int seconds, bool on)
 {
     m_autoRefreshMinutes = minutes;
     m_autoRefreshSeconds = seconds;
     m_autoRefreshOn = on;
 }
 
-int CTestView::autoRefreshInterval() const
+int BrowserView::autoRefreshInterval() const
 {
     return m_autoRefreshMinutes * 60000 + m_autoRefreshSeconds * 1000;
 }
 
-void CTestView::startAutoRefreshTimer()
+void BrowserView::startAutoRefreshTimer()
 {
     // 0:00 can only come from outside (a hand-edited workspace); a timer of
     // 0 ms would reload without pause, so it counts as one second.
     m_autoRefreshTimer.start(qMax(autoRefreshInterval(), 1000));
 }
 
-void CTestView::killAutoRefreshTimer()
+void BrowserView::killAutoRefreshTimer()
 {
     m_autoRefreshTimer.stop();
 }
 
-void CTestView::onAutoRefreshTick()
+void BrowserView::onAutoRefreshTick()
 {
     log(QStringLiteral("AutoRefreshing..."));
     if (m_control)
@@ -220,9 +220,9 @@ void CTestView::onAutoRefreshTick()
 
 // --- navigation events --------------------------------------------------------------
 
-void CTestView::onNavigationStarting(const QString &url, bool topLevel, bool &cancel)
+void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &cancel)
 {
-    CMainFrame *f = frame();
+    MainWindow *f = frame();
     // 1-2.
     m_stopwatch.Start();
     m_currentNavigationAddress = url;
@@ -264,7 +264,7 @@ void CTestView::onNavigationStarting(const QString &url, bool topLevel, bool &ca
     refreshProgress();
 }
 
-void CTestView::runScriptCloseTest(const QString &lowerAddress, bool &cancel)
+void BrowserView::runScriptCloseTest(const QString &lowerAddress, bool &cancel)
 {
     // The test itself ("close()", ".close" without "www.") arrives with the
     // popup filter.
@@ -272,7 +272,7 @@ void CTestView::runScriptCloseTest(const QString &lowerAddress, bool &cancel)
     Q_UNUSED(cancel);
 }
 
-void CTestView::runPopupDecision(const QString &url, bool &cancel)
+void BrowserView::runPopupDecision(const QString &url, bool &cancel)
 {
     // Taken once, at the first navigation start of the window. The filter
     // words, the sallyport and the confirmation arrive with the popup
@@ -282,22 +282,22 @@ void CTestView::runPopupDecision(const QString &url, bool &cancel)
     m_popupCheckPending = false;
 }
 
-void CTestView::onStatusTextChanged(const QString &text)
+void BrowserView::onStatusTextChanged(const QString &text)
 {
     if (m_navigating)
         log(text);
     m_statusText = text;
-    if (CMainFrame *f = frame())
+    if (MainWindow *f = frame())
         f->setStatusText(display(text));
 }
 
-void CTestView::onLinkHovered(const QString &url)
+void BrowserView::onLinkHovered(const QString &url)
 {
-    if (CMainFrame *f = frame())
+    if (MainWindow *f = frame())
         f->setStatusText(display(url.isEmpty() ? m_statusText : url));
 }
 
-void CTestView::onTitleChanged(const QString &title)
+void BrowserView::onTitleChanged(const QString &title)
 {
     if (m_navigating)
         log(title);
@@ -306,9 +306,9 @@ void CTestView::onTitleChanged(const QString &title)
     update();
 }
 
-void CTestView::onProgressChanged(int progress, int progressMax)
+void BrowserView::onProgressChanged(int progress, int progressMax)
 {
-    if (CMainFrame *f = frame()) {
+    if (MainWindow *f = frame()) {
         f->setProgress(progress, progressMax);
         f->UpdateStatusPanes();
     }
@@ -316,7 +316,7 @@ void CTestView::onProgressChanged(int progress, int progressMax)
         RestoreScrollPosition();
 }
 
-void CTestView::onDocumentComplete(const QString &url, bool topLevel)
+void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
 {
     // 1-2.
     const QString elapsed = QString::fromStdString(m_stopwatch.ElapsedText());
@@ -326,7 +326,7 @@ void CTestView::onDocumentComplete(const QString &url, bool topLevel)
     log(QStringLiteral(" "));
     // 3.
     const QString address = pageAddress(url, topLevel);
-    if (CMainFrame *f = frame())
+    if (MainWindow *f = frame())
         f->SetAddressText(address);
     // 4.
     if (m_autoRefreshOn)
@@ -341,25 +341,25 @@ void CTestView::onDocumentComplete(const QString &url, bool topLevel)
     refreshProgress();
 }
 
-void CTestView::onLoadStopped()
+void BrowserView::onLoadStopped()
 {
     // The page stays as it was: its address goes back into the box, and
     // AutoRefresh, paused at the start, goes on.
     m_navigating = false;
-    if (CMainFrame *f = frame())
+    if (MainWindow *f = frame())
         f->SetAddressText(m_control ? m_control->pageUrl() : QString());
     if (m_autoRefreshOn && !autoRefreshTimerActive())
         startAutoRefreshTimer();
     refreshProgress();
 }
 
-void CTestView::runImageSeriesStep()
+void BrowserView::runImageSeriesStep()
 {
     // The image-series download takes its next step here; it arrives with
     // the series itself.
 }
 
-void CTestView::onScriptError(const QString &message, int line, const QString &source)
+void BrowserView::onScriptError(const QString &message, int line, const QString &source)
 {
     Q_UNUSED(source);
     // With the script debugger switched off ("yes"), script errors pass
@@ -369,53 +369,53 @@ void CTestView::onScriptError(const QString &message, int line, const QString &s
                                                                     Qt::CaseInsensitive)
                            == 0)
         return;
-    if (CMainFrame *f = frame())
+    if (MainWindow *f = frame())
         f->setStatusText(display(QStringLiteral("Script error: %1 (line %2)").arg(message).arg(line)));
 }
 
 // --- new windows ---------------------------------------------------------------------
 
-CTestView *CTestView::openWindowFor()
+BrowserView *BrowserView::openWindowFor()
 {
     return m_app.openNewWindow();
 }
 
-void CTestView::onNewWindowRequested(BrowserControl **newControl, bool &cancel)
+void BrowserView::onNewWindowRequested(BrowserControl **newControl, bool &cancel)
 {
     // A view that never started a navigation opens no windows.
     if (m_currentNavigationAddress.isEmpty()) {
         cancel = true;
         return;
     }
-    CTestView *view = openWindowFor();
+    BrowserView *view = openWindowFor();
     if (!view || !view->control()) {
         cancel = true;
         return;
     }
     view->setPopupCheckPending(true);
     view->setOpenerAddress(m_currentNavigationAddress);
-    view->setOwnFrame(view->childFrame());
+    view->setOwnWindow(view->browserWindow());
     *newControl = view->control();
 }
 
-void CTestView::onViewSourceWindowRequested(BrowserControl **newControl)
+void BrowserView::onViewSourceWindowRequested(BrowserControl **newControl)
 {
     // The user asked for it: a window of its own, no popup decision.
-    CTestView *view = openWindowFor();
+    BrowserView *view = openWindowFor();
     *newControl = view ? view->control() : nullptr;
 }
 
-void CTestView::onWindowCloseRequested()
+void BrowserView::onWindowCloseRequested()
 {
     // A page's window.close(): the window goes once the event is over.
-    if (QPointer<CChildFrame> own = childFrame())
+    if (QPointer<BrowserWindow> own = browserWindow())
         QMetaObject::invokeMethod(
             own, [own] { if (own) own->close(); }, Qt::QueuedConnection);
 }
 
 // --- input ------------------------------------------------------------------------------
 
-void CTestView::watch(QWidget *widget)
+void BrowserView::watch(QWidget *widget)
 {
     // The engine draws into child widgets it creates as it goes; a click
     // lands on them.
@@ -424,7 +424,7 @@ void CTestView::watch(QWidget *widget)
         child->installEventFilter(this);
 }
 
-bool CTestView::eventFilter(QObject *watched, QEvent *event)
+bool BrowserView::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::ChildAdded:
@@ -454,19 +454,19 @@ namespace {
 struct ViewCommand
 {
     int id;
-    void (CTestView::*handler)();
+    void (BrowserView::*handler)();
 };
 constexpr ViewCommand kViewCommands[] = {
-    {corvane::cmd::Home, &CTestView::onHome},         {corvane::cmd::Refresh, &CTestView::onRefresh},
-    {corvane::cmd::Stop, &CTestView::onStop},         {corvane::cmd::Back, &CTestView::onBack},
-    {corvane::cmd::Forward, &CTestView::onForward},   {corvane::cmd::Open, &CTestView::onOpen},
-    {corvane::cmd::Copy, &CTestView::onCopy},         {corvane::cmd::Cut, &CTestView::onCut},
-    {corvane::cmd::Paste, &CTestView::onPaste},       {corvane::cmd::Undo, &CTestView::onUndo},
-    {corvane::cmd::Redo, &CTestView::onRedo},         {corvane::cmd::SelectAll, &CTestView::onSelectAll},
-    {corvane::cmd::SaveAs, &CTestView::onSaveAs},     {corvane::cmd::Preview, &CTestView::onPreview},
-    {corvane::cmd::Print, &CTestView::onPrint},       {corvane::cmd::Find, &CTestView::onFind},
-    {corvane::cmd::ViewSource, &CTestView::onViewSource},
-    {corvane::cmd::Properties, &CTestView::onProperties},
+    {corvane::cmd::Home, &BrowserView::onHome},         {corvane::cmd::Refresh, &BrowserView::onRefresh},
+    {corvane::cmd::Stop, &BrowserView::onStop},         {corvane::cmd::Back, &BrowserView::onBack},
+    {corvane::cmd::Forward, &BrowserView::onForward},   {corvane::cmd::Open, &BrowserView::onOpen},
+    {corvane::cmd::Copy, &BrowserView::onCopy},         {corvane::cmd::Cut, &BrowserView::onCut},
+    {corvane::cmd::Paste, &BrowserView::onPaste},       {corvane::cmd::Undo, &BrowserView::onUndo},
+    {corvane::cmd::Redo, &BrowserView::onRedo},         {corvane::cmd::SelectAll, &BrowserView::onSelectAll},
+    {corvane::cmd::SaveAs, &BrowserView::onSaveAs},     {corvane::cmd::Preview, &BrowserView::onPreview},
+    {corvane::cmd::Print, &BrowserView::onPrint},       {corvane::cmd::Find, &BrowserView::onFind},
+    {corvane::cmd::ViewSource, &BrowserView::onViewSource},
+    {corvane::cmd::Properties, &BrowserView::onProperties},
 };
 
 bool isFontsCommand(int id)
@@ -475,7 +475,7 @@ bool isFontsCommand(int id)
 }
 } // namespace
 
-bool CTestView::handlesCommand(int id)
+bool BrowserView::handlesCommand(int id)
 {
     if (isFontsCommand(id))
         return true;
@@ -485,7 +485,7 @@ bool CTestView::handlesCommand(int id)
     return false;
 }
 
-bool CTestView::OnCommand(int id)
+bool BrowserView::OnCommand(int id)
 {
     if (isFontsCommand(id)) {
         onFont(id);
@@ -500,20 +500,20 @@ bool CTestView::OnCommand(int id)
     return false;
 }
 
-void CTestView::onHome()
+void BrowserView::onHome()
 {
     const std::string home = m_app.settings().GetHomeURL();
     Navigate(home.empty() ? QString::fromLatin1(corvane::kDefaultStartPage)
                           : QString::fromStdString(home));
 }
 
-void CTestView::onRefresh()
+void BrowserView::onRefresh()
 {
-    CMainFrame *f = frame();
+    MainWindow *f = frame();
     if (f && m_app.settings().GetMsgOffline() && f->isOffline()) {
         // The window may close while the question is up (its page's script,
         // the end of the program).
-        const QPointer<CTestView> self(this);
+        const QPointer<BrowserView> self(this);
         const QMessageBox::StandardButton answer = corvaneMessageBox(
             this, QMessageBox::Question, QStringLiteral("Offline mode alert"),
             QStringLiteral("You are currently working offline.  Would you like to go online?"),
@@ -530,7 +530,7 @@ void CTestView::onRefresh()
         m_control->reload(BrowserControl::ReloadLevel::Complete);
 }
 
-void CTestView::onStop()
+void BrowserView::onStop()
 {
     m_navigating = false;
     if (!m_control)
@@ -544,37 +544,37 @@ void CTestView::onStop()
     m_imageSeries = false;
 }
 
-void CTestView::onBack()
+void BrowserView::onBack()
 {
     if (m_control)
         m_control->goBack();
 }
 
-void CTestView::onForward()
+void BrowserView::onForward()
 {
     if (m_control)
         m_control->goForward();
 }
 
-void CTestView::onOpen()
+void BrowserView::onOpen()
 {
     const QString filter =
         QString::fromStdString(corvane::dialogFileFilter(corvane::kOpenFileFilter));
     // The dialog belongs to the main window: this window may close while it
     // is up.
-    const QPointer<CTestView> self(this);
+    const QPointer<BrowserView> self(this);
     const QString path =
         QFileDialog::getOpenFileName(window(), QStringLiteral("Open"), QString(), filter);
     if (self && !path.isEmpty())
         Navigate(path);
 }
 
-void CTestView::onFont(int id)
+void BrowserView::onFont(int id)
 {
     const int fonts = corvane::fontsForCommand(id);
     if (fonts == 0)
         return;
-    if (CMainFrame *f = frame())
+    if (MainWindow *f = frame())
         f->setFontSize(fonts);
     m_app.settings().SetFonts(fonts);
     // Only this view changes; the stored value checks the Fonts menu item.
@@ -582,7 +582,7 @@ void CTestView::onFont(int id)
         m_control->runPageCommand(BrowserControl::PageCommand::Zoom, corvane::zoomArgumentForFonts(fonts));
 }
 
-bool CTestView::editFieldCommand(const char *slot)
+bool BrowserView::editFieldCommand(const char *slot)
 {
     QWidget *focus = QApplication::focusWidget();
     if (!focus)
@@ -601,73 +601,73 @@ bool CTestView::editFieldCommand(const char *slot)
     return true;
 }
 
-void CTestView::editOrPage(const char *slot, BrowserControl::PageCommand command)
+void BrowserView::editOrPage(const char *slot, BrowserControl::PageCommand command)
 {
     if (!editFieldCommand(slot) && m_control)
         m_control->runPageCommand(command);
 }
 
-void CTestView::onCopy()
+void BrowserView::onCopy()
 {
     editOrPage("copy", BrowserControl::PageCommand::Copy);
 }
 
-void CTestView::onCut()
+void BrowserView::onCut()
 {
     editOrPage("cut", BrowserControl::PageCommand::Cut);
 }
 
-void CTestView::onPaste()
+void BrowserView::onPaste()
 {
     editOrPage("paste", BrowserControl::PageCommand::Paste);
 }
 
-void CTestView::onUndo()
+void BrowserView::onUndo()
 {
     editOrPage("undo", BrowserControl::PageCommand::Undo);
 }
 
-void CTestView::onRedo()
+void BrowserView::onRedo()
 {
     editOrPage("redo", BrowserControl::PageCommand::Redo);
 }
 
-void CTestView::onSelectAll()
+void BrowserView::onSelectAll()
 {
     editOrPage("selectAll", BrowserControl::PageCommand::SelectAll);
 }
 
-void CTestView::onSaveAs()
+void BrowserView::onSaveAs()
 {
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::SaveAs);
 }
 
-void CTestView::onPreview()
+void BrowserView::onPreview()
 {
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::PrintPreview);
 }
 
-void CTestView::onPrint()
+void BrowserView::onPrint()
 {
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::Print);
 }
 
-void CTestView::onFind()
+void BrowserView::onFind()
 {
     if (m_control)
         m_control->find();
 }
 
-void CTestView::onViewSource()
+void BrowserView::onViewSource()
 {
     if (m_control)
         m_control->viewSource();
 }
 
-void CTestView::onProperties()
+void BrowserView::onProperties()
 {
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::Properties);

@@ -1,8 +1,8 @@
-#include "mainframe/CMainFrame.h"
+#include "mainframe/MainWindow.h"
 
-#include "app/CTestApp.h"
-#include "browser/CChildFrame.h"
-#include "browser/CTestView.h"
+#include "app/Application.h"
+#include "browser/BrowserWindow.h"
+#include "browser/BrowserView.h"
 #include "core/CommandIds.h"
 #include "core/CommandTable.h"
 #include "core/NavigationLog.h"
@@ -36,7 +36,7 @@ Rect toRect(const QRect &r)
 }
 } // namespace
 
-CMainFrame::CMainFrame(CTestApp &app) : m_app(app)
+MainWindow::MainWindow(Application &app) : m_app(app)
 {
     SettingsStore &s = m_app.settings();
     setWindowTitle(QStringLiteral("Corvane"));
@@ -91,7 +91,7 @@ CMainFrame::CMainFrame(CTestApp &app) : m_app(app)
     m_mdi = new QMdiArea(this);
     m_mdi->setViewMode(QMdiArea::SubWindowView);
     setCentralWidget(m_mdi);
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainWindow::onSubWindowActivated);
 
     // The commands, the menus of both bars and the accelerators.
     createActions();
@@ -133,7 +133,7 @@ CMainFrame::CMainFrame(CTestApp &app) : m_app(app)
     updateCommandUI();
 }
 
-CMainFrame::~CMainFrame()
+MainWindow::~MainWindow()
 {
     saveOnDestroy();
     m_destroying = true;
@@ -148,7 +148,7 @@ CMainFrame::~CMainFrame()
     delete mdi;
 }
 
-void CMainFrame::restorePlacement()
+void MainWindow::restorePlacement()
 {
     SettingsStore::MainPlacement creation;
     creation.rect = Rect{88, 88, 952, 697};
@@ -163,7 +163,7 @@ void CMainFrame::restorePlacement()
                 placement.rect.height());
 }
 
-void CMainFrame::showWithStartState()
+void MainWindow::showWithStartState()
 {
     InsertIEMenu();
     if (m_startShowCmd == 3)
@@ -174,7 +174,7 @@ void CMainFrame::showWithStartState()
         show();
 }
 
-void CMainFrame::bringToFront()
+void MainWindow::bringToFront()
 {
     if (isMinimized())
         showNormal();
@@ -184,41 +184,41 @@ void CMainFrame::bringToFront()
     activateWindow();
 }
 
-void CMainFrame::LoadWorkspace()
+void MainWindow::LoadWorkspace()
 {
     // Opening a workspace's windows comes with the workspace records.
 }
 
-void CMainFrame::RemoveFromTray()
+void MainWindow::RemoveFromTray()
 {
     // No tray icon is shown yet; the tray brings its own.
 }
 
-void CMainFrame::CreateTabs()
+void MainWindow::CreateTabs()
 {
     // The tab bar comes with the window tabs module; the flag is kept here.
 }
 
-void CMainFrame::DestroyTabs()
+void MainWindow::DestroyTabs()
 {
 }
 
 // --- browser windows -------------------------------------------------------------
 
-CChildFrame *CMainFrame::activeChildFrame() const
+BrowserWindow *MainWindow::activeBrowserWindow() const
 {
     // The current window stays current while another application or a
     // message box has the focus.
-    return m_mdi ? qobject_cast<CChildFrame *>(m_mdi->currentSubWindow()) : nullptr;
+    return m_mdi ? qobject_cast<BrowserWindow *>(m_mdi->currentSubWindow()) : nullptr;
 }
 
-CTestView *CMainFrame::activeView() const
+BrowserView *MainWindow::activeView() const
 {
-    CChildFrame *frame = activeChildFrame();
+    BrowserWindow *frame = activeBrowserWindow();
     return frame ? frame->activeView() : nullptr;
 }
 
-void CMainFrame::addChildFrame(CChildFrame *frame)
+void MainWindow::addBrowserWindow(BrowserWindow *frame)
 {
     m_mdi->addSubWindow(frame);
     connect(frame, &QObject::destroyed, this, [this] {
@@ -242,7 +242,7 @@ void CMainFrame::addChildFrame(CChildFrame *frame)
     updateCommandUI();
 }
 
-void CMainFrame::onSubWindowActivated(QMdiSubWindow *window)
+void MainWindow::onSubWindowActivated(QMdiSubWindow *window)
 {
     if (m_destroying || !m_mdi)
         return;
@@ -252,8 +252,8 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow *window)
         window = m_mdi->currentSubWindow();
     if (window && window != m_lastActivated) {
         m_lastActivated = window;
-        if (auto *frame = qobject_cast<CChildFrame *>(window)) {
-            if (CTestView *view = frame->activeView())
+        if (auto *frame = qobject_cast<BrowserWindow *>(window)) {
+            if (BrowserView *view = frame->activeView())
                 view->activationRefresh();
         }
     }
@@ -262,7 +262,7 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow *window)
     updateCommandUI();
 }
 
-void CMainFrame::closeNextWindow()
+void MainWindow::closeNextWindow()
 {
     if (!m_mdi)
         return;
@@ -292,19 +292,19 @@ void CMainFrame::closeNextWindow()
 
 // --- address box -----------------------------------------------------------------
 
-void CMainFrame::SetAddressText(const QString &text)
+void MainWindow::SetAddressText(const QString &text)
 {
     if (m_addressTyping)
         return;
     m_address->setEditText(text);
 }
 
-QString CMainFrame::addressText() const
+QString MainWindow::addressText() const
 {
     return m_address->editText();
 }
 
-void CMainFrame::saveAddressHistory()
+void MainWindow::saveAddressHistory()
 {
     std::vector<std::string> items;
     const QStringList list = m_address->items();
@@ -316,20 +316,20 @@ void CMainFrame::saveAddressHistory()
 
 // --- status bar ------------------------------------------------------------------
 
-void CMainFrame::setProgress(int progress, int progressMax)
+void MainWindow::setProgress(int progress, int progressMax)
 {
     m_progress = progress;
     m_progressMax = progressMax;
 }
 
-void CMainFrame::setStatusText(const QString &text)
+void MainWindow::setStatusText(const QString &text)
 {
     m_statusText = text;
     if (m_panes[0])
         m_panes[0]->setText(text);
 }
 
-void CMainFrame::setShowTimer(bool on)
+void MainWindow::setShowTimer(bool on)
 {
     m_showTimer = on;
     if (on && !m_timer2)
@@ -341,7 +341,7 @@ void CMainFrame::setShowTimer(bool on)
     UpdateStatusPanes();
 }
 
-void CMainFrame::createStatusBar()
+void MainWindow::createStatusBar()
 {
     QStatusBar *bar = statusBar();
     for (int i = 0; i < 5; ++i) {
@@ -359,7 +359,7 @@ void CMainFrame::createStatusBar()
     m_panes[0]->setText(m_statusText);
 }
 
-QStringList CMainFrame::statusPaneTexts() const
+QStringList MainWindow::statusPaneTexts() const
 {
     QStringList texts;
     for (QLabel *pane : m_panes)
@@ -367,7 +367,7 @@ QStringList CMainFrame::statusPaneTexts() const
     return texts;
 }
 
-void CMainFrame::UpdateStatusPanes()
+void MainWindow::UpdateStatusPanes()
 {
     if (!m_panes[0])
         return;
@@ -404,7 +404,7 @@ void CMainFrame::UpdateStatusPanes()
     }
 }
 
-void CMainFrame::timerEvent(QTimerEvent *event)
+void MainWindow::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() == m_timer2) {
         m_elapsed = QString::fromStdString(m_runTime.ElapsedText());
@@ -415,20 +415,20 @@ void CMainFrame::timerEvent(QTimerEvent *event)
     QMainWindow::timerEvent(event);
 }
 
-void CMainFrame::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     UpdateStatusPanes();
 }
 
-void CMainFrame::changeEvent(QEvent *event)
+void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         UpdateStatusPanes();
 }
 
-QPrinter &CMainFrame::printer()
+QPrinter &MainWindow::printer()
 {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>();
@@ -437,7 +437,7 @@ QPrinter &CMainFrame::printer()
 
 // --- closing ---------------------------------------------------------------------
 
-void CMainFrame::closeWithoutQuestions()
+void MainWindow::closeWithoutQuestions()
 {
     // While the exit question is up this close does nothing (a window closes
     // once at a time); the close that asked goes on as confirmed.
@@ -445,7 +445,7 @@ void CMainFrame::closeWithoutQuestions()
     close();
 }
 
-void CMainFrame::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     SettingsStore &s = m_app.settings();
     // 1. Confirm.
@@ -492,7 +492,7 @@ void CMainFrame::closeEvent(QCloseEvent *event)
     Q_EMIT closed();
 }
 
-void CMainFrame::saveOnDestroy()
+void MainWindow::saveOnDestroy()
 {
     if (!m_closed)
         return;

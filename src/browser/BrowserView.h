@@ -8,10 +8,10 @@
 #include <QTimer>
 #include <QWidget>
 
-class CChildFrame;
-class CMainFrame;
-class CTestApp;
-class CTestDoc;
+class BrowserWindow;
+class MainWindow;
+class Application;
+class BrowserDocument;
 
 // The content of a browser window: it hosts the web engine's control,
 // applies the user's modes (offline, silent, script debugger) to every
@@ -19,18 +19,18 @@ class CTestDoc;
 // frame's address box, status panes and the window title in step with the
 // page, remembers the scroll position, and carries out the page commands of
 // the View, Edit, Go and File menus.
-class CTestView : public QWidget, public BrowserEvents
+class BrowserView : public QWidget, public BrowserEvents
 {
     Q_OBJECT
 public:
     // The view takes the control in (and owns it unless it has an owner).
-    CTestView(CTestApp &app, CTestDoc *doc, BrowserControl *control, QWidget *parent = nullptr);
-    ~CTestView() override;
+    BrowserView(Application &app, BrowserDocument *doc, BrowserControl *control, QWidget *parent = nullptr);
+    ~BrowserView() override;
 
     BrowserControl *control() const { return m_control; }
-    CTestDoc *document() const;
+    BrowserDocument *document() const;
     // The browser window this view is in.
-    CChildFrame *childFrame() const;
+    BrowserWindow *browserWindow() const;
 
     // --- operations --------------------------------------------------------------
     // The first navigation: the application's pending document address, else
@@ -43,7 +43,7 @@ public:
     // page back to them.
     void SaveScrollPosition();
     void RestoreScrollPosition();
-    // Brings the main frame in step with this view: title, address box,
+    // Brings the main window in step with this view: title, address box,
     // secure indicator, progress. Runs when the view or its window becomes
     // active and when the view loses the focus.
     void activationRefresh();
@@ -54,7 +54,7 @@ public:
     bool OnCommand(int id);
 
     // --- state -------------------------------------------------------------------
-    // Written by the Navigate dialog for the main frame to navigate to.
+    // Written by the Navigate dialog for the main window to navigate to.
     QString pendingAddress() const { return m_pendingAddress; }
     void setPendingAddress(const QString &address) { m_pendingAddress = address; }
     int savedScrollLeft() const { return m_savedScrollLeft; }
@@ -91,8 +91,8 @@ public:
     void setPopupCheckPending(bool on) { m_popupCheckPending = on; }
     QString openerAddress() const { return m_openerAddress; }
     void setOpenerAddress(const QString &address) { m_openerAddress = address; }
-    CChildFrame *ownFrame() const;
-    void setOwnFrame(CChildFrame *frame);
+    BrowserWindow *ownWindow() const;
+    void setOwnWindow(BrowserWindow *frame);
 
     // An image series runs in this view; each completion takes its next step.
     bool imageSeriesActive() const { return m_imageSeries; }
@@ -137,7 +137,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    CMainFrame *frame() const;
+    MainWindow *frame() const;
     void log(const QString &line) const;
     // The page's address for the address box and the secure indicator: a
     // frame's navigation does not change what the window shows.
@@ -151,7 +151,7 @@ private:
     // An edit command: to the focused edit field if any, else to the page.
     void editOrPage(const char *slot, BrowserControl::PageCommand command);
     // Opens a browser window for a popup or the page source.
-    CTestView *openWindowFor();
+    BrowserView *openWindowFor();
 
     // The popup filter's part of a navigation start: the script-close test
     // (step 7) and the popup decision (step 10). The decision is taken once,
@@ -162,11 +162,11 @@ private:
     void runImageSeriesStep();
     void onAutoRefreshTick();
 
-    CTestApp &m_app;
-    QPointer<CTestDoc> m_doc;
+    Application &m_app;
+    QPointer<BrowserDocument> m_doc;
     QPointer<BrowserControl> m_control;
-    QPointer<CMainFrame> m_mainFrame;
-    QPointer<CChildFrame> m_ownFrame;
+    QPointer<MainWindow> m_mainWindow;
+    QPointer<BrowserWindow> m_ownWindow;
     Stopwatch m_stopwatch;
     QTimer m_autoRefreshTimer; // timer 1
     QString m_pendingAddress;

@@ -1,13 +1,13 @@
 // The browser view driven through a fake control inside a real application
-// object and main frame.
-#include "app/CTestApp.h"
-#include "browser/CChildFrame.h"
-#include "browser/CTestDoc.h"
-#include "browser/CTestView.h"
+// object and main window.
+#include "app/Application.h"
+#include "browser/BrowserWindow.h"
+#include "browser/BrowserDocument.h"
+#include "browser/BrowserView.h"
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "core/UserStore.h"
-#include "mainframe/CMainFrame.h"
+#include "mainframe/MainWindow.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
 
@@ -24,7 +24,7 @@
 
 namespace {
 
-class ViewTest : public ::testing::Test, protected AppHarness
+class BrowserViewTest : public ::testing::Test, protected AppHarness
 {
 protected:
     void SetUp() override
@@ -47,7 +47,7 @@ protected:
 
     SettingsStore &settings() { return app().settings(); }
     FakeBrowserControl *control(int i = 0) { return controls.at(i); }
-    CTestView *view(int i = 0) { return dynamic_cast<CTestView *>(control(i)->events()); }
+    BrowserView *view(int i = 0) { return dynamic_cast<BrowserView *>(control(i)->events()); }
 
     // The log's lines without their timestamps.
     QStringList logLines() const
@@ -68,7 +68,7 @@ protected:
     std::time_t m_now = 1000;
 };
 
-TEST_F(ViewTest, FirstNavigationTakesPendingAddressThenHomeThenStartPage)
+TEST_F(BrowserViewTest, FirstNavigationTakesPendingAddressThenHomeThenStartPage)
 {
     // The first window had neither: our own start page.
     controls.clear();
@@ -88,10 +88,10 @@ TEST_F(ViewTest, FirstNavigationTakesPendingAddressThenHomeThenStartPage)
     EXPECT_FALSE(app().firstNew());
 }
 
-TEST_F(ViewTest, NavigationStartAndEndAreLoggedAndTimed)
+TEST_F(BrowserViewTest, NavigationStartAndEndAreLoggedAndTimed)
 {
     useManualClock();
-    frame()->setOffline(true);
+    mainWindow()->setOffline(true);
     EXPECT_FALSE(control()->fireNavigationStarting(QStringLiteral("http://a.example/")));
     EXPECT_TRUE(view()->navigating());
     EXPECT_EQ(view()->currentNavigationAddress(), QStringLiteral("http://a.example/"));
@@ -101,7 +101,7 @@ TEST_F(ViewTest, NavigationStartAndEndAreLoggedAndTimed)
     control()->setLocation(QStringLiteral("A"), QStringLiteral("http://a.example/"));
     control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
     EXPECT_FALSE(view()->navigating());
-    EXPECT_EQ(frame()->addressText(), QStringLiteral("http://a.example/"));
+    EXPECT_EQ(mainWindow()->addressText(), QStringLiteral("http://a.example/"));
 
     const QStringList lines = logLines();
     ASSERT_GE(lines.size(), 4);
@@ -112,7 +112,7 @@ TEST_F(ViewTest, NavigationStartAndEndAreLoggedAndTimed)
                            QStringLiteral(" ")}));
 }
 
-TEST_F(ViewTest, EveryFrameLogsItsPairTimedFromTheLatestStart)
+TEST_F(BrowserViewTest, EveryFrameLogsItsPairTimedFromTheLatestStart)
 {
     useManualClock();
     const QString top = QStringLiteral("http://a.example/frames");
@@ -123,7 +123,7 @@ TEST_F(ViewTest, EveryFrameLogsItsPairTimedFromTheLatestStart)
     m_now += 3;
     control()->fireDocumentComplete(QStringLiteral("http://ads.example/f1"), false);
     // A frame does not change what the address box shows.
-    EXPECT_EQ(frame()->addressText(), top);
+    EXPECT_EQ(mainWindow()->addressText(), top);
     m_now += 1;
     control()->fireDocumentComplete(top, true);
 
@@ -136,13 +136,13 @@ TEST_F(ViewTest, EveryFrameLogsItsPairTimedFromTheLatestStart)
         QStringLiteral("~ Navigation timed result for URL: [%1] -- 00:00:04 ~").arg(top)));
 }
 
-TEST_F(ViewTest, LongTitlesAreCutInTheCaptionButLoggedWhole)
+TEST_F(BrowserViewTest, LongTitlesAreCutInTheCaptionButLoggedWhole)
 {
     control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
     const QString title200 = QString(200, QLatin1Char('t'));
     control()->fireTitle(title200);
     EXPECT_EQ(view()->document()->title(), QString(125, QLatin1Char('t')) + QStringLiteral("..."));
-    EXPECT_EQ(view()->childFrame()->windowTitle(), view()->document()->title());
+    EXPECT_EQ(view()->browserWindow()->windowTitle(), view()->document()->title());
     EXPECT_TRUE(logLines().contains(title200));
 
     const QString title128 = QString(128, QLatin1Char('u'));
@@ -151,11 +151,11 @@ TEST_F(ViewTest, LongTitlesAreCutInTheCaptionButLoggedWhole)
 
     // Status texts are cut the same way in the status bar.
     control()->fireStatusText(QString(300, QLatin1Char('s')));
-    EXPECT_EQ(frame()->statusText(), QString(125, QLatin1Char('s')) + QStringLiteral("..."));
+    EXPECT_EQ(mainWindow()->statusText(), QString(125, QLatin1Char('s')) + QStringLiteral("..."));
     EXPECT_TRUE(logLines().contains(QString(300, QLatin1Char('s'))));
 }
 
-TEST_F(ViewTest, StatusAndTitleAreLoggedOnlyWhileNavigating)
+TEST_F(BrowserViewTest, StatusAndTitleAreLoggedOnlyWhileNavigating)
 {
     control()->fireStatusText(QStringLiteral("before"));
     control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
@@ -183,17 +183,17 @@ TEST_F(ViewTest, StatusAndTitleAreLoggedOnlyWhileNavigating)
     EXPECT_EQ(view()->document()->title(), QStringLiteral("Title after"));
 }
 
-TEST_F(ViewTest, HttpsInAnyCaseLightsTheSecureIndicator)
+TEST_F(BrowserViewTest, HttpsInAnyCaseLightsTheSecureIndicator)
 {
     control()->fireNavigationStarting(QStringLiteral("HtTpS://bank.example/"));
-    EXPECT_EQ(frame()->secureText(), QStringLiteral("S"));
+    EXPECT_EQ(mainWindow()->secureText(), QStringLiteral("S"));
     control()->fireDocumentComplete(QStringLiteral("http://plain.example/"));
-    EXPECT_EQ(frame()->secureText(), QString());
+    EXPECT_EQ(mainWindow()->secureText(), QString());
     control()->fireNavigationStarting(QStringLiteral("https://bank.example/"));
-    EXPECT_EQ(frame()->secureText(), QStringLiteral("S"));
+    EXPECT_EQ(mainWindow()->secureText(), QStringLiteral("S"));
 }
 
-TEST_F(ViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
+TEST_F(BrowserViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
 {
     struct Case { int spawning; int noDialogs; const char *expected; };
     for (const Case c : {Case{1, 1, "setSilent 1"}, Case{1, 0, "setSilent 0"},
@@ -218,10 +218,10 @@ TEST_F(ViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
     EXPECT_FALSE(view()->loudOnce());
 }
 
-TEST_F(ViewTest, RefreshWhileOfflineAsksToGoOnline)
+TEST_F(BrowserViewTest, RefreshWhileOfflineAsksToGoOnline)
 {
     settings().SetMsgOffline(1);
-    frame()->setOffline(true);
+    mainWindow()->setOffline(true);
     answer = QMessageBox::No;
     view()->onRefresh();
     ASSERT_EQ(boxes.size(), 1);
@@ -231,12 +231,12 @@ TEST_F(ViewTest, RefreshWhileOfflineAsksToGoOnline)
     EXPECT_EQ(boxes[0].icon, QMessageBox::Question);
     EXPECT_EQ(boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("reload Complete")});
-    EXPECT_TRUE(frame()->isOffline());
+    EXPECT_TRUE(mainWindow()->isOffline());
 
     answer = QMessageBox::Yes;
     control()->clearOperations();
     view()->onRefresh();
-    EXPECT_FALSE(frame()->isOffline());
+    EXPECT_FALSE(mainWindow()->isOffline());
     EXPECT_EQ(control()->operations(),
               (QStringList{QStringLiteral("setOffline 0"), QStringLiteral("reload Complete")}));
 
@@ -244,12 +244,12 @@ TEST_F(ViewTest, RefreshWhileOfflineAsksToGoOnline)
     boxes.clear();
     view()->onRefresh();
     settings().SetMsgOffline(0);
-    frame()->setOffline(true);
+    mainWindow()->setOffline(true);
     view()->onRefresh();
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-TEST_F(ViewTest, ClipboardCommandsActOnTheFocusedEditField)
+TEST_F(BrowserViewTest, ClipboardCommandsActOnTheFocusedEditField)
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
@@ -290,7 +290,7 @@ TEST_F(ViewTest, ClipboardCommandsActOnTheFocusedEditField)
               (QStringList{QStringLiteral("runPageCommand Copy"), QStringLiteral("runPageCommand SelectAll")}));
 }
 
-TEST_F(ViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
+TEST_F(BrowserViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
 {
     view()->setAutoRefresh(2, 0, true);
     control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
@@ -308,7 +308,7 @@ TEST_F(ViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
     view()->onLoadStopped();
     EXPECT_FALSE(view()->navigating());
     EXPECT_TRUE(view()->autoRefreshTimerActive());
-    EXPECT_EQ(frame()->addressText(), QStringLiteral("http://a.example/next"));
+    EXPECT_EQ(mainWindow()->addressText(), QStringLiteral("http://a.example/next"));
 
     view()->onStop();
     EXPECT_FALSE(view()->autoRefreshTimerActive());
@@ -317,7 +317,7 @@ TEST_F(ViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
     EXPECT_FALSE(view()->autoRefreshTimerActive());
 }
 
-TEST_F(ViewTest, AutoRefreshTickLogsAndRefreshes)
+TEST_F(BrowserViewTest, AutoRefreshTickLogsAndRefreshes)
 {
     view()->setAutoRefresh(0, 0, true); // a zero interval still waits a second
     control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
@@ -325,13 +325,13 @@ TEST_F(ViewTest, AutoRefreshTickLogsAndRefreshes)
     EXPECT_TRUE(logLines().contains(QStringLiteral("AutoRefreshing...")));
 }
 
-TEST_F(ViewTest, TextSizeZoomsOnlyThisViewAndIsStored)
+TEST_F(BrowserViewTest, TextSizeZoomsOnlyThisViewAndIsStored)
 {
     app().openNewWindow();
     view(0)->onFont(corvane::cmd::FontsLarge);
     EXPECT_EQ(control(0)->operations(), QStringList{QStringLiteral("runPageCommand Zoom 3")});
     EXPECT_TRUE(control(1)->operations(QStringLiteral("runPageCommand")).isEmpty());
-    EXPECT_EQ(frame()->fontSize(), 2);
+    EXPECT_EQ(mainWindow()->fontSize(), 2);
     EXPECT_EQ(settings().GetFonts(), 2);
 
     view(0)->OnCommand(corvane::cmd::FontsTiny);
@@ -339,7 +339,7 @@ TEST_F(ViewTest, TextSizeZoomsOnlyThisViewAndIsStored)
     EXPECT_EQ(settings().GetFonts(), 5);
 }
 
-TEST_F(ViewTest, SavedScrollIsRestoredUntilNavigateOrAClick)
+TEST_F(BrowserViewTest, SavedScrollIsRestoredUntilNavigateOrAClick)
 {
     view()->setSavedScrollPosition(10, 500);
     control()->fireProgress(50, 100);
@@ -357,20 +357,20 @@ TEST_F(ViewTest, SavedScrollIsRestoredUntilNavigateOrAClick)
     EXPECT_FALSE(view()->hasSavedScrollPosition());
 }
 
-TEST_F(ViewTest, ScriptErrorsShowUnlessTheDebuggerSwitchIsYes)
+TEST_F(BrowserViewTest, ScriptErrorsShowUnlessTheDebuggerSwitchIsYes)
 {
     control()->fireScriptError(QStringLiteral("Uncaught ReferenceError: foo is not defined"), 7);
-    EXPECT_EQ(frame()->statusText(),
+    EXPECT_EQ(mainWindow()->statusText(),
               QStringLiteral("Script error: Uncaught ReferenceError: foo is not defined (line 7)"));
 
     settings().userStore().writeString("Software\\Microsoft\\Internet Explorer\\Main",
                                        "Disable Script Debugger", "yes");
-    frame()->setStatusText(QStringLiteral("quiet"));
+    mainWindow()->setStatusText(QStringLiteral("quiet"));
     control()->fireScriptError(QStringLiteral("another"), 1);
-    EXPECT_EQ(frame()->statusText(), QStringLiteral("quiet"));
+    EXPECT_EQ(mainWindow()->statusText(), QStringLiteral("quiet"));
 }
 
-TEST_F(ViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck)
+TEST_F(BrowserViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck)
 {
     bool cancelled = false;
     EXPECT_EQ(control()->fireNewWindow(&cancelled), nullptr);
@@ -383,7 +383,7 @@ TEST_F(ViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck)
     EXPECT_EQ(created, control(1));
     EXPECT_TRUE(view(1)->popupCheckPending());
     EXPECT_EQ(view(1)->openerAddress(), QStringLiteral("http://opener.example/"));
-    EXPECT_EQ(view(1)->ownFrame(), view(1)->childFrame());
+    EXPECT_EQ(view(1)->ownWindow(), view(1)->browserWindow());
     // The decision is taken once, at the popup's first navigation start.
     control(1)->fireNavigationStarting(QStringLiteral("http://popup.example/"));
     EXPECT_FALSE(view(1)->popupCheckPending());
@@ -394,16 +394,16 @@ TEST_F(ViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck)
     EXPECT_FALSE(view(2)->popupCheckPending());
 }
 
-TEST_F(ViewTest, ClosingTheViewClearsTheFramesProgressAndStatus)
+TEST_F(BrowserViewTest, ClosingTheViewClearsTheFramesProgressAndStatus)
 {
     control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
     control()->fireProgress(40, 100);
     control()->fireStatusText(QStringLiteral("Loading"));
-    EXPECT_EQ(frame()->progress(), 40);
-    delete view()->childFrame();
-    EXPECT_EQ(frame()->progress(), 0);
-    EXPECT_EQ(frame()->progressMax(), 0);
-    EXPECT_TRUE(frame()->statusText().isEmpty());
+    EXPECT_EQ(mainWindow()->progress(), 40);
+    delete view()->browserWindow();
+    EXPECT_EQ(mainWindow()->progress(), 0);
+    EXPECT_EQ(mainWindow()->progressMax(), 0);
+    EXPECT_TRUE(mainWindow()->statusText().isEmpty());
 }
 
 } // namespace

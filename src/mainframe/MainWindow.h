@@ -13,9 +13,9 @@
 #include <vector>
 
 class AddressBar;
-class CChildFrame;
-class CTestApp;
-class CTestView;
+class BrowserWindow;
+class Application;
+class BrowserView;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -32,18 +32,18 @@ struct MenuEntry;
 // the MDI area holding every browser window. It keeps the running copies of
 // the bar flags, offline mode, popup scanning and text size, and routes every
 // command: the active view first, then the frame, then the application.
-class CMainFrame : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit CMainFrame(CTestApp &app);
-    ~CMainFrame() override;
+    explicit MainWindow(Application &app);
+    ~MainWindow() override;
 
     QMdiArea *mdiArea() const { return m_mdi; }
-    CChildFrame *activeChildFrame() const;
-    CTestView *activeView() const;
+    BrowserWindow *activeBrowserWindow() const;
+    BrowserView *activeView() const;
     // Adds a browser window's frame to the MDI area and shows it.
-    void addChildFrame(CChildFrame *frame);
+    void addBrowserWindow(BrowserWindow *frame);
 
     // Shows the window in the start show state (normal or maximized) that
     // the stored placement chose, after adjusting the menu bar.
@@ -201,8 +201,8 @@ private:
     void saveOnDestroy();
     void onSubWindowActivated(QMdiSubWindow *window);
     // Navigates the view, opening a browser window first when none is active.
-    CTestView *ensureView();
-    bool routeToView(CTestView *view, int id);
+    BrowserView *ensureView();
+    bool routeToView(BrowserView *view, int id);
     bool routeToFrame(int id);
     bool routeToApplication(int id);
     bool viewHandles(int id) const;
@@ -210,7 +210,7 @@ private:
     bool applicationHandles(int id) const;
     void setCommandState(int id, bool enabled, bool checkable, bool checked);
 
-    CTestApp &m_app;
+    Application &m_app;
     QMdiArea *m_mdi = nullptr;
     QToolBar *m_toolBar = nullptr;
     QToolBar *m_addressBand = nullptr;
