@@ -22,13 +22,13 @@ static void BM_NavigationLogWriteLine(benchmark::State &state)
     {
         SettingsStore settings(SettingsStore::Locations{
             (dir / "Corvane.ini").string(), (dir / "user-store").string(), dir.string()});
-        settings.OpenBackingStore();
-        settings.SetLogging(1);
-        settings.SetLogFile((dir / "bench.log").string());
+        settings.openBackingStore();
+        settings.setLogging(1);
+        settings.setLogFile((dir / "bench.log").string());
         NavigationLog log(settings);
         const std::string line = "* Navigation started to URL: [https://example.org/some/page.html?q=1] *";
         for (auto _ : state)
-            log.Write(line);
+            log.write(line);
     }
     std::error_code ec;
     fs::remove_all(dir, ec);

@@ -29,23 +29,23 @@ public:
             std::ofstream(m_dir + "/Corvane.ini", std::ios::binary) << "[Settings]\r\nEnableIniFile=1\r\n";
         store = std::make_unique<SettingsStore>(
             SettingsStore::Locations{m_dir + "/Corvane.ini", m_dir + "/user.store", m_dir});
-        store->OpenBackingStore();
+        store->openBackingStore();
 
-        store->SetHomeURL("http://www.example.org/start.html");
-        store->SetLogging(1);
-        store->SetViewRGB(makeRgb(12, 34, 56));
-        store->SetPassword("secret");
-        store->SetSearchURL("http://search.example.org/?q=");
-        store->SetMailServer("mailto:someone@example.org");
-        store->SaveMainPlacement(false, Rect{88, 88, 952, 697});
+        store->setHomeUrl("http://www.example.org/start.html");
+        store->setLogging(1);
+        store->setViewRgb(makeRgb(12, 34, 56));
+        store->setPassword("secret");
+        store->setSearchUrl("http://search.example.org/?q=");
+        store->setMailServer("mailto:someone@example.org");
+        store->saveMainPlacement(false, Rect{88, 88, 952, 697});
         std::vector<std::string> history;
         for (int i = 0; i < 40; ++i)
             history.push_back("http://site" + std::to_string(i) + ".example.org/page.html");
-        store->StoreAddressHistory(history);
+        store->storeAddressHistory(history);
         SettingsStore::LinkMap links;
         for (int i = 0; i < 50; ++i)
             links["Link name " + std::to_string(i)] = "http://link" + std::to_string(i) + ".example.org/";
-        store->StoreLinks(links);
+        store->storeLinks(links);
     }
     ~BenchStore()
     {
@@ -64,7 +64,7 @@ void BM_GetFonts(benchmark::State &state)
 {
     BenchStore bench(state.range(0) != 0);
     for (auto _ : state)
-        benchmark::DoNotOptimize(bench.store->GetFonts());
+        benchmark::DoNotOptimize(bench.store->fonts());
 }
 BENCHMARK(BM_GetFonts)->ArgName("ini")->Arg(0)->Arg(1);
 
@@ -72,7 +72,7 @@ void BM_GetHomeURL(benchmark::State &state)
 {
     BenchStore bench(state.range(0) != 0);
     for (auto _ : state)
-        benchmark::DoNotOptimize(bench.store->GetHomeURL());
+        benchmark::DoNotOptimize(bench.store->homeUrl());
 }
 BENCHMARK(BM_GetHomeURL)->ArgName("ini")->Arg(0)->Arg(1);
 
@@ -82,7 +82,7 @@ void BM_SetFonts(benchmark::State &state)
     BenchStore bench(state.range(0) != 0);
     int value = 1;
     for (auto _ : state) {
-        bench.store->SetFonts(value);
+        bench.store->setFonts(value);
         value = value == 1 ? 2 : 1;
     }
 }
@@ -93,7 +93,7 @@ void BM_SetFontsUnchanged(benchmark::State &state)
 {
     BenchStore bench(state.range(0) != 0);
     for (auto _ : state)
-        bench.store->SetFonts(3);
+        bench.store->setFonts(3);
 }
 BENCHMARK(BM_SetFontsUnchanged)->ArgName("ini")->Arg(0)->Arg(1);
 
@@ -101,17 +101,17 @@ void BM_LoadLinks(benchmark::State &state)
 {
     BenchStore bench(state.range(0) != 0);
     for (auto _ : state)
-        benchmark::DoNotOptimize(bench.store->LoadLinks());
+        benchmark::DoNotOptimize(bench.store->loadLinks());
 }
 BENCHMARK(BM_LoadLinks)->ArgName("ini")->Arg(0)->Arg(1);
 
 void BM_StoreAddressHistory(benchmark::State &state)
 {
     BenchStore bench(state.range(0) != 0);
-    std::vector<std::string> history = bench.store->LoadAddressHistory();
+    std::vector<std::string> history = bench.store->loadAddressHistory();
     for (auto _ : state) {
         std::rotate(history.begin(), history.begin() + 1, history.end());
-        bench.store->StoreAddressHistory(history);
+        bench.store->storeAddressHistory(history);
     }
 }
 BENCHMARK(BM_StoreAddressHistory)->ArgName("ini")->Arg(0)->Arg(1);

@@ -47,7 +47,7 @@ Application *Application::instance()
     return g_app;
 }
 
-bool Application::InitInstance(const QStringList &arguments)
+bool Application::start(const QStringList &arguments)
 {
     // 1. The long-lived objects.
     m_settings = std::make_unique<SettingsStore>(SettingsStore::Locations{
@@ -58,14 +58,14 @@ bool Application::InitInstance(const QStringList &arguments)
     m_inTray = false;
 
     // 3. Where the settings live; nothing is read before this.
-    m_settings->OpenBackingStore();
+    m_settings->openBackingStore();
 
     // 4. The workspace to restore at start-up.
     chooseStartupWorkspace();
 
     // 5. The log banner.
-    m_log->Write(NavigationLog::banner());
-    m_log->Write("Logging started...");
+    m_log->write(NavigationLog::banner());
+    m_log->write("Logging started...");
 
     // 7. The main window.
     m_mainWindow = new MainWindow(*this);
@@ -86,21 +86,21 @@ bool Application::InitInstance(const QStringList &arguments)
     }
     if (m_options.listen) {
         m_instance = std::make_unique<SingleInstance>(m_options.runtimeDir);
-        m_instance->listen([this](const QString &command) { return OnDDECommand(command); });
+        m_instance->listen([this](const QString &command) { return handleOpenRequest(command); });
     }
 
     // 10. The splash screen is due when Logo is on or another version ran last.
     m_splashDue = !nologo
-                  && (m_settings->GetLogo() != 0 || m_settings->GetVersion() != kCorvaneVersion);
+                  && (m_settings->logo() != 0 || m_settings->version() != kCorvaneVersion);
 
     // 11. The command line: nothing means New; a document opens in a new window.
     if (document.isEmpty()) {
         if (!dde)
-            OnFileNew();
+            newWindow();
     } else if (dde) {
-        OnDDECommand(QString::fromStdString(corvane::makeOpenCommand(toStd(document))));
+        handleOpenRequest(QString::fromStdString(corvane::makeOpenCommand(toStd(document))));
     } else {
-        if (!OpenDocumentFile(document))
+        if (!openDocumentFile(document))
             return false;
     }
 
@@ -110,7 +110,7 @@ bool Application::InitInstance(const QStringList &arguments)
     // 13. Restore the start-up workspace after a plain start.
     if (document.isEmpty() && !dde
         && (m_mainWindow->autoSaveAtCreation() || startupWorkspaceFlag()))
-        m_mainWindow->LoadWorkspace();
+        m_mainWindow->loadWorkspace();
 
     // 14.
     m_mainWindow->setUpdatesEnabled(true);
@@ -138,8 +138,8 @@ bool Application::startupWorkspaceFlag() const
 
 void Application::chooseStartupWorkspace()
 {
-    const SettingsStore::WorkspaceMap workspaces = m_settings->LoadWorkspaces();
-    if (m_settings->GetAutoSave()) {
+    const SettingsStore::WorkspaceMap workspaces = m_settings->loadWorkspaces();
+    if (m_settings->autoSave()) {
         const auto it = workspaces.find("default");
         if (it != workspaces.end() && !it->second.empty())
             m_startupWorkspace = it->second;
@@ -153,7 +153,7 @@ void Application::chooseStartupWorkspace()
     }
 }
 
-int Application::ExitInstance()
+int Application::shutDown()
 {
     // The frame's destruction still writes through the store and the log.
     destroyMainWindow();
@@ -164,18 +164,18 @@ int Application::ExitInstance()
     return 0;
 }
 
-void Application::OnFileNew()
+void Application::newWindow()
 {
     if (m_firstNew) {
         // The default-browser check belongs to the first New.
-        if (!m_settings->GetBiPassDefault())
+        if (!m_settings->biPassDefault())
             runDefaultBrowserCheck();
         m_firstNew = false;
     }
-    openNewWindow();
+    openBrowserWindow();
 }
 
-BrowserView *Application::OpenDocumentFile(const QString &path)
+BrowserView *Application::openDocumentFile(const QString &path)
 {
     // File systems here are case-sensitive: the address keeps its case and
     // only the shortcut test looks at the lower-cased name.
@@ -202,13 +202,13 @@ BrowserView *Application::OpenDocumentFile(const QString &path)
             m_pendingDocumentAddress = QString::fromStdString(shortcut.address);
         }
     }
-    return openNewWindow();
+    return openBrowserWindow();
 }
 
-bool Application::OnDDECommand(const QString &command)
+bool Application::handleOpenRequest(const QString &command)
 {
     if (m_inTray) {
-        if (!m_settings->GetPassword().empty()) {
+        if (!m_settings->password().empty()) {
             corvaneMessageBox(m_mainWindow, QMessageBox::Critical,
                               QStringLiteral("Authentication failed"),
                               QStringLiteral("You are not permitted to maximize this application.\n"
@@ -218,12 +218,12 @@ bool Application::OnDDECommand(const QString &command)
             return false;
         }
         if (m_mainWindow)
-            m_mainWindow->RemoveFromTray();
+            m_mainWindow->removeFromTray();
     }
     const std::optional<std::string> target = corvane::parseOpenCommand(toStd(command));
     if (!target)
         return false;
-    if (!OpenDocumentFile(QString::fromStdString(*target)))
+    if (!openDocumentFile(QString::fromStdString(*target)))
         return false;
     if (m_mainWindow && !m_starting)
         m_mainWindow->bringToFront();
@@ -237,7 +237,7 @@ BrowserControl *Application::createControl(QWidget *parent)
     return new WebEngineControl(parent);
 }
 
-BrowserView *Application::openNewWindow()
+BrowserView *Application::openBrowserWindow()
 {
     if (!m_mainWindow)
         return nullptr;
@@ -246,7 +246,7 @@ BrowserView *Application::openNewWindow()
     auto *view = new BrowserView(*this, frame->document(), control, frame);
     frame->setView(view);
     m_mainWindow->addBrowserWindow(frame);
-    view->OnInitialUpdate();
+    view->startFirstNavigation();
     return view;
 }
 

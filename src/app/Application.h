@@ -18,7 +18,7 @@ class SettingsStore;
 class SingleInstance;
 
 // The application object: owns the settings store, the navigation log and the
-// start-up workspace from InitInstance to ExitInstance, creates the main window,
+// start-up workspace from start to shutDown, creates the main window,
 // processes the command line and opens browser windows.
 class Application : public QObject
 {
@@ -39,23 +39,23 @@ public:
     static Application *instance();
 
     // Start-up sequence; false ends the program.
-    bool InitInstance(const QStringList &arguments);
+    bool start(const QStringList &arguments);
     // The command line's switches, in any case: "/dde" (also "-dde",
     // "--dde") and "nologo" (also with "/", "-" or "--"). The first other
     // argument is the document.
     static bool isDdeSwitch(const QString &argument);
     static bool isNologoSwitch(const QString &argument);
     // Releases the store, the log and the workspace; closes a splash window.
-    int ExitInstance();
+    int shutDown();
 
     // New (57600): the first New may run the default-browser check, then a
     // new browser window opens on the pending document address or home page.
-    void OnFileNew();
+    void newWindow();
     // Opens a file or address in a new window (.url shortcuts give their URL=).
-    BrowserView *OpenDocumentFile(const QString &path);
+    BrowserView *openDocumentFile(const QString &path);
     // A shell open request "[open("...")]"; refused while locked in the tray
     // with a password.
-    bool OnDDECommand(const QString &command);
+    bool handleOpenRequest(const QString &command);
 
     SettingsStore &settings() { return *m_settings; }
     NavigationLog &log() { return *m_log; }
@@ -84,7 +84,7 @@ public:
 
     // Opens a new browser window (document, window, view) and returns
     // its view. The view's first navigation follows the usual rule.
-    BrowserView *openNewWindow();
+    BrowserView *openBrowserWindow();
 
 private:
     // Destroys the main window, which stores the bar and mode settings.

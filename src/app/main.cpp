@@ -174,17 +174,17 @@ int main(int argc, char **argv)
                              frame->closeWithoutQuestions();
                      });
 
-    if (!app.InitInstance(args)) {
-        app.ExitInstance();
+    if (!app.start(args)) {
+        app.shutDown();
         return 1;
     }
     if (terminateRequested) {
         app.mainWindow()->closeWithoutQuestions();
-        app.ExitInstance();
+        app.shutDown();
         return 0;
     }
     QObject::connect(app.mainWindow(), &MainWindow::closed, &qapp, &QCoreApplication::quit);
     const int code = qapp.exec();
-    app.ExitInstance(); // the frame goes first, storing its bars and modes
+    app.shutDown(); // the frame goes first, storing its bars and modes
     return code;
 }

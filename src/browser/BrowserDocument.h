@@ -12,7 +12,7 @@ public:
     explicit BrowserDocument(QObject *parent = nullptr) : QObject(parent) {}
 
     QString title() const { return m_title; }
-    void SetTitle(const QString &title)
+    void setTitle(const QString &title)
     {
         if (title == m_title)
             return;

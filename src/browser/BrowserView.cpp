@@ -65,7 +65,7 @@ BrowserView::~BrowserView()
     // The frame's panes no longer show this view's load.
     if (MainWindow *f = m_mainWindow.data()) {
         f->setProgress(0, 0);
-        f->UpdateStatusPanes();
+        f->updateStatusPanes();
         f->setStatusText(QString());
     }
 }
@@ -101,12 +101,12 @@ MainWindow *BrowserView::frame() const
 
 void BrowserView::log(const QString &line) const
 {
-    m_app.log().Write(line.toStdString());
+    m_app.log().write(line.toStdString());
 }
 
 // --- operations -------------------------------------------------------------------
 
-void BrowserView::OnInitialUpdate()
+void BrowserView::startFirstNavigation()
 {
     m_mainWindow = m_app.mainWindow();
     m_autoRefreshMinutes = 2;
@@ -114,15 +114,15 @@ void BrowserView::OnInitialUpdate()
 
     const QString pending = m_app.pendingDocumentAddress();
     if (!pending.isEmpty()) {
-        Navigate(pending);
+        navigate(pending);
         m_app.setPendingDocumentAddress(QString());
         m_app.clearFirstNew();
         return;
     }
-    onHome();
+    goHome();
 }
 
-void BrowserView::Navigate(const QString &address)
+void BrowserView::navigate(const QString &address)
 {
     m_savedScrollLeft = 0;
     m_savedScrollTop = 0;
@@ -130,7 +130,7 @@ void BrowserView::Navigate(const QString &address)
         m_control->navigate(address);
 }
 
-void BrowserView::SaveScrollPosition()
+void BrowserView::saveScrollPosition()
 {
     if (!m_control)
         return;
@@ -139,7 +139,7 @@ void BrowserView::SaveScrollPosition()
     m_savedScrollTop = pos.y();
 }
 
-void BrowserView::RestoreScrollPosition()
+void BrowserView::restoreScrollPosition()
 {
     if (m_control)
         m_control->setScrollPosition(QPoint(m_savedScrollLeft, m_savedScrollTop));
@@ -168,7 +168,7 @@ void BrowserView::showSecureIndicator(const QString &address)
 void BrowserView::refreshProgress()
 {
     if (MainWindow *f = frame())
-        f->UpdateStatusPanes();
+        f->updateStatusPanes();
 }
 
 void BrowserView::activationRefresh()
@@ -179,7 +179,7 @@ void BrowserView::activationRefresh()
     const QString address = m_control->pageUrl();
     if (MainWindow *f = frame()) {
         f->clearAddressTyping();
-        f->SetAddressText(address);
+        f->setAddressText(address);
     }
     showSecureIndicator(address);
     refreshProgress();
@@ -224,7 +224,7 @@ void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &
 {
     MainWindow *f = frame();
     // 1-2.
-    m_stopwatch.Start();
+    m_stopwatch.start();
     m_currentNavigationAddress = url;
     log(QStringLiteral("* Navigation started to URL: [") + url + QStringLiteral("] *"));
     // 3. AutoRefresh waits for the end of this load.
@@ -238,20 +238,20 @@ void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &
     // 6. A document handed in from outside: show the window at once.
     if (f && !m_app.pendingDocumentAddress().isEmpty()) {
         f->repaint();
-        f->InsertIEMenu();
+        f->insertIEMenu();
     }
     // 7.
     runScriptCloseTest(url.toLower(), cancel);
     // 8. While the override is on, the script debugger stays off.
     if (f && f->overrideScriptDebugging())
-        m_app.settings().SetScriptDebuggerSwitch("yes");
+        m_app.settings().setScriptDebuggerSwitch("yes");
     // 9. Silent mode.
     if (m_control) {
         if (m_loudOnce) {
             m_control->setSilent(false);
             m_loudOnce = false;
-        } else if (m_app.settings().GetSpawning()) {
-            m_control->setSilent(m_app.settings().GetNoDialogs() != 0);
+        } else if (m_app.settings().spawning()) {
+            m_control->setSilent(m_app.settings().noDialogs() != 0);
         } else {
             m_control->setSilent(false);
         }
@@ -302,7 +302,7 @@ void BrowserView::onTitleChanged(const QString &title)
     if (m_navigating)
         log(title);
     if (m_doc)
-        m_doc->SetTitle(display(title));
+        m_doc->setTitle(display(title));
     update();
 }
 
@@ -310,16 +310,16 @@ void BrowserView::onProgressChanged(int progress, int progressMax)
 {
     if (MainWindow *f = frame()) {
         f->setProgress(progress, progressMax);
-        f->UpdateStatusPanes();
+        f->updateStatusPanes();
     }
     if (hasSavedScrollPosition())
-        RestoreScrollPosition();
+        restoreScrollPosition();
 }
 
 void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
 {
     // 1-2.
-    const QString elapsed = QString::fromStdString(m_stopwatch.ElapsedText());
+    const QString elapsed = QString::fromStdString(m_stopwatch.elapsedText());
     m_navigating = false;
     log(QStringLiteral("* Navigation complete to URL: [%1] *").arg(url));
     log(QStringLiteral("~ Navigation timed result for URL: [%1] -- %2 ~").arg(url, elapsed));
@@ -327,7 +327,7 @@ void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
     // 3.
     const QString address = pageAddress(url, topLevel);
     if (MainWindow *f = frame())
-        f->SetAddressText(address);
+        f->setAddressText(address);
     // 4.
     if (m_autoRefreshOn)
         startAutoRefreshTimer();
@@ -337,7 +337,7 @@ void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
     // 6-8.
     showSecureIndicator(address);
     if (hasSavedScrollPosition())
-        RestoreScrollPosition();
+        restoreScrollPosition();
     refreshProgress();
 }
 
@@ -347,7 +347,7 @@ void BrowserView::onLoadStopped()
     // AutoRefresh, paused at the start, goes on.
     m_navigating = false;
     if (MainWindow *f = frame())
-        f->SetAddressText(m_control ? m_control->pageUrl() : QString());
+        f->setAddressText(m_control ? m_control->pageUrl() : QString());
     if (m_autoRefreshOn && !autoRefreshTimerActive())
         startAutoRefreshTimer();
     refreshProgress();
@@ -364,7 +364,7 @@ void BrowserView::onScriptError(const QString &message, int line, const QString 
     Q_UNUSED(source);
     // With the script debugger switched off ("yes"), script errors pass
     // unnoticed.
-    const std::optional<std::string> debuggerOff = m_app.settings().GetScriptDebuggerSwitch();
+    const std::optional<std::string> debuggerOff = m_app.settings().scriptDebuggerSwitch();
     if (debuggerOff && QString::fromStdString(*debuggerOff).compare(QLatin1String("yes"),
                                                                     Qt::CaseInsensitive)
                            == 0)
@@ -377,7 +377,7 @@ void BrowserView::onScriptError(const QString &message, int line, const QString 
 
 BrowserView *BrowserView::openWindowFor()
 {
-    return m_app.openNewWindow();
+    return m_app.openBrowserWindow();
 }
 
 void BrowserView::onNewWindowRequested(BrowserControl **newControl, bool &cancel)
@@ -457,16 +457,16 @@ struct ViewCommand
     void (BrowserView::*handler)();
 };
 constexpr ViewCommand kViewCommands[] = {
-    {corvane::cmd::Home, &BrowserView::onHome},         {corvane::cmd::Refresh, &BrowserView::onRefresh},
-    {corvane::cmd::Stop, &BrowserView::onStop},         {corvane::cmd::Back, &BrowserView::onBack},
-    {corvane::cmd::Forward, &BrowserView::onForward},   {corvane::cmd::Open, &BrowserView::onOpen},
-    {corvane::cmd::Copy, &BrowserView::onCopy},         {corvane::cmd::Cut, &BrowserView::onCut},
-    {corvane::cmd::Paste, &BrowserView::onPaste},       {corvane::cmd::Undo, &BrowserView::onUndo},
-    {corvane::cmd::Redo, &BrowserView::onRedo},         {corvane::cmd::SelectAll, &BrowserView::onSelectAll},
-    {corvane::cmd::SaveAs, &BrowserView::onSaveAs},     {corvane::cmd::Preview, &BrowserView::onPreview},
-    {corvane::cmd::Print, &BrowserView::onPrint},       {corvane::cmd::Find, &BrowserView::onFind},
-    {corvane::cmd::ViewSource, &BrowserView::onViewSource},
-    {corvane::cmd::Properties, &BrowserView::onProperties},
+    {corvane::cmd::Home, &BrowserView::goHome},         {corvane::cmd::Refresh, &BrowserView::reload},
+    {corvane::cmd::Stop, &BrowserView::stop},         {corvane::cmd::Back, &BrowserView::goBack},
+    {corvane::cmd::Forward, &BrowserView::goForward},   {corvane::cmd::Open, &BrowserView::openFile},
+    {corvane::cmd::Copy, &BrowserView::copy},         {corvane::cmd::Cut, &BrowserView::cut},
+    {corvane::cmd::Paste, &BrowserView::paste},       {corvane::cmd::Undo, &BrowserView::undo},
+    {corvane::cmd::Redo, &BrowserView::redo},         {corvane::cmd::SelectAll, &BrowserView::selectAll},
+    {corvane::cmd::SaveAs, &BrowserView::saveAs},     {corvane::cmd::Preview, &BrowserView::printPreview},
+    {corvane::cmd::Print, &BrowserView::print},       {corvane::cmd::Find, &BrowserView::findInPage},
+    {corvane::cmd::ViewSource, &BrowserView::viewSource},
+    {corvane::cmd::Properties, &BrowserView::showProperties},
 };
 
 bool isFontsCommand(int id)
@@ -485,10 +485,10 @@ bool BrowserView::handlesCommand(int id)
     return false;
 }
 
-bool BrowserView::OnCommand(int id)
+bool BrowserView::runCommand(int id)
 {
     if (isFontsCommand(id)) {
-        onFont(id);
+        changeFonts(id);
         return true;
     }
     for (const ViewCommand &c : kViewCommands) {
@@ -500,17 +500,17 @@ bool BrowserView::OnCommand(int id)
     return false;
 }
 
-void BrowserView::onHome()
+void BrowserView::goHome()
 {
-    const std::string home = m_app.settings().GetHomeURL();
-    Navigate(home.empty() ? QString::fromLatin1(corvane::kDefaultStartPage)
+    const std::string home = m_app.settings().homeUrl();
+    navigate(home.empty() ? QString::fromLatin1(corvane::kDefaultStartPage)
                           : QString::fromStdString(home));
 }
 
-void BrowserView::onRefresh()
+void BrowserView::reload()
 {
     MainWindow *f = frame();
-    if (f && m_app.settings().GetMsgOffline() && f->isOffline()) {
+    if (f && m_app.settings().msgOffline() && f->isOffline()) {
         // The window may close while the question is up (its page's script,
         // the end of the program).
         const QPointer<BrowserView> self(this);
@@ -530,7 +530,7 @@ void BrowserView::onRefresh()
         m_control->reload(BrowserControl::ReloadLevel::Complete);
 }
 
-void BrowserView::onStop()
+void BrowserView::stop()
 {
     m_navigating = false;
     if (!m_control)
@@ -544,19 +544,19 @@ void BrowserView::onStop()
     m_imageSeries = false;
 }
 
-void BrowserView::onBack()
+void BrowserView::goBack()
 {
     if (m_control)
         m_control->goBack();
 }
 
-void BrowserView::onForward()
+void BrowserView::goForward()
 {
     if (m_control)
         m_control->goForward();
 }
 
-void BrowserView::onOpen()
+void BrowserView::openFile()
 {
     const QString filter =
         QString::fromStdString(corvane::dialogFileFilter(corvane::kOpenFileFilter));
@@ -566,17 +566,17 @@ void BrowserView::onOpen()
     const QString path =
         QFileDialog::getOpenFileName(window(), QStringLiteral("Open"), QString(), filter);
     if (self && !path.isEmpty())
-        Navigate(path);
+        navigate(path);
 }
 
-void BrowserView::onFont(int id)
+void BrowserView::changeFonts(int id)
 {
     const int fonts = corvane::fontsForCommand(id);
     if (fonts == 0)
         return;
     if (MainWindow *f = frame())
         f->setFontSize(fonts);
-    m_app.settings().SetFonts(fonts);
+    m_app.settings().setFonts(fonts);
     // Only this view changes; the stored value checks the Fonts menu item.
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::Zoom, corvane::zoomArgumentForFonts(fonts));
@@ -607,67 +607,67 @@ void BrowserView::editOrPage(const char *slot, BrowserControl::PageCommand comma
         m_control->runPageCommand(command);
 }
 
-void BrowserView::onCopy()
+void BrowserView::copy()
 {
     editOrPage("copy", BrowserControl::PageCommand::Copy);
 }
 
-void BrowserView::onCut()
+void BrowserView::cut()
 {
     editOrPage("cut", BrowserControl::PageCommand::Cut);
 }
 
-void BrowserView::onPaste()
+void BrowserView::paste()
 {
     editOrPage("paste", BrowserControl::PageCommand::Paste);
 }
 
-void BrowserView::onUndo()
+void BrowserView::undo()
 {
     editOrPage("undo", BrowserControl::PageCommand::Undo);
 }
 
-void BrowserView::onRedo()
+void BrowserView::redo()
 {
     editOrPage("redo", BrowserControl::PageCommand::Redo);
 }
 
-void BrowserView::onSelectAll()
+void BrowserView::selectAll()
 {
     editOrPage("selectAll", BrowserControl::PageCommand::SelectAll);
 }
 
-void BrowserView::onSaveAs()
+void BrowserView::saveAs()
 {
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::SaveAs);
 }
 
-void BrowserView::onPreview()
+void BrowserView::printPreview()
 {
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::PrintPreview);
 }
 
-void BrowserView::onPrint()
+void BrowserView::print()
 {
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::Print);
 }
 
-void BrowserView::onFind()
+void BrowserView::findInPage()
 {
     if (m_control)
         m_control->find();
 }
 
-void BrowserView::onViewSource()
+void BrowserView::viewSource()
 {
     if (m_control)
         m_control->viewSource();
 }
 
-void BrowserView::onProperties()
+void BrowserView::showProperties()
 {
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::Properties);

@@ -35,14 +35,14 @@ public:
     // --- operations --------------------------------------------------------------
     // The first navigation: the application's pending document address, else
     // the home page, else the default start page.
-    void OnInitialUpdate();
+    void startFirstNavigation();
     // The one entry for navigation the program starts: clears the saved
     // scroll position and navigates the control.
-    void Navigate(const QString &address);
+    void navigate(const QString &address);
     // Reads the page's scroll position into the saved values / scrolls the
     // page back to them.
-    void SaveScrollPosition();
-    void RestoreScrollPosition();
+    void saveScrollPosition();
+    void restoreScrollPosition();
     // Brings the main window in step with this view: title, address box,
     // secure indicator, progress. Runs when the view or its window becomes
     // active and when the view loses the focus.
@@ -51,7 +51,7 @@ public:
     // command is not the view's.
     // Whether the view carries out this command.
     static bool handlesCommand(int id);
-    bool OnCommand(int id);
+    bool runCommand(int id);
 
     // --- state -------------------------------------------------------------------
     // Written by the Navigate dialog for the main window to navigate to.
@@ -112,26 +112,26 @@ public:
     void onLoadStopped() override;
 
 public Q_SLOTS:
-    void onHome();
-    void onRefresh();
-    void onStop();
-    void onBack();
-    void onForward();
-    void onOpen();
+    void goHome();
+    void reload();
+    void stop();
+    void goBack();
+    void goForward();
+    void openFile();
     // Fonts Huge .. Tiny (cmd::FontsHuge .. cmd::FontsTiny).
-    void onFont(int id);
-    void onCopy();
-    void onCut();
-    void onPaste();
-    void onUndo();
-    void onRedo();
-    void onSelectAll();
-    void onSaveAs();
-    void onPreview();
-    void onPrint();
-    void onFind();
-    void onViewSource();
-    void onProperties();
+    void changeFonts(int id);
+    void copy();
+    void cut();
+    void paste();
+    void undo();
+    void redo();
+    void selectAll();
+    void saveAs();
+    void printPreview();
+    void print();
+    void findInPage();
+    void viewSource();
+    void showProperties();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

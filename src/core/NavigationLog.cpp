@@ -62,13 +62,13 @@ NavigationLog::NavigationLog(const SettingsStore &settings)
 {
 }
 
-void NavigationLog::Write(const std::string &text)
+void NavigationLog::write(const std::string &text)
 {
     // Both settings are read for every line so that a change in the Options
     // sheet applies to the very next one.
-    if (!m_settings.GetLogging())
+    if (!m_settings.logging())
         return;
-    const std::string path = m_settings.GetLogFile();
+    const std::string path = m_settings.logFile();
     if (path.empty())
         return;
 

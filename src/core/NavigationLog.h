@@ -15,8 +15,8 @@ class NavigationLog
 public:
     explicit NavigationLog(const SettingsStore &settings);
 
-    void Write(const std::string &text);
-    void Write(const char *text) { Write(std::string(text ? text : "")); }
+    void write(const std::string &text);
+    void write(const char *text) { write(std::string(text ? text : "")); }
 
     // The clock the timestamps come from (seconds since the epoch, shown in
     // local time). Replaceable for tests.

@@ -176,7 +176,7 @@ void SettingsStore::setCdRootResolver(std::function<std::string()> resolver)
     m_cdRoot = std::move(resolver);
 }
 
-void SettingsStore::OpenBackingStore()
+void SettingsStore::openBackingStore()
 {
     // The INI file first: it alone says whether it is the store.
     m_iniMode = true;
@@ -193,7 +193,7 @@ void SettingsStore::OpenBackingStore()
 
 bool SettingsStore::cdMode() const
 {
-    return GetCDSupport() != 0;
+    return cdSupport() != 0;
 }
 
 int SettingsStore::readInt(const char *section, const std::string &name, int defaultValue) const
@@ -228,71 +228,72 @@ void SettingsStore::writeString(const char *section, const std::string &name, co
 
 // --- scalar settings ------------------------------------------------------------------
 
-#define CORVANE_INT_SETTING(Name, Section, Default)                                                    \
-    int SettingsStore::Get##Name() const { return readInt(Section, #Name, Default); }                 \
-    void SettingsStore::Set##Name(int v) { writeInt(Section, #Name, v); }
+// getter, setter: the accessors; Name: the stored value's name.
+#define CORVANE_INT_SETTING(getter, setter, Name, Section, Default)                                    \
+    int SettingsStore::getter() const { return readInt(Section, #Name, Default); }                    \
+    void SettingsStore::setter(int v) { writeInt(Section, #Name, v); }
 
 // Read-only media: the getter gives a fixed value and the setter writes nothing.
-#define CORVANE_CD_INT_SETTING(Name, Section, Default, CdValue)                                        \
-    int SettingsStore::Get##Name() const { return cdMode() ? CdValue : readInt(Section, #Name, Default); } \
-    void SettingsStore::Set##Name(int v)                                                               \
+#define CORVANE_CD_INT_SETTING(getter, setter, Name, Section, Default, CdValue)                        \
+    int SettingsStore::getter() const { return cdMode() ? CdValue : readInt(Section, #Name, Default); } \
+    void SettingsStore::setter(int v)                                                                  \
     {                                                                                                  \
         if (!cdMode())                                                                                 \
             writeInt(Section, #Name, v);                                                               \
     }
 
-#define CORVANE_STRING_SETTING(Name)                                                                   \
-    std::string SettingsStore::Get##Name() const { return readString(kSettings, #Name); }             \
-    void SettingsStore::Set##Name(const std::string &v) { writeString(kSettings, #Name, v); }
+#define CORVANE_STRING_SETTING(getter, setter, Name)                                                   \
+    std::string SettingsStore::getter() const { return readString(kSettings, #Name); }                \
+    void SettingsStore::setter(const std::string &v) { writeString(kSettings, #Name, v); }
 
-CORVANE_CD_INT_SETTING(Logging, kSettings, 0, 0)
-CORVANE_INT_SETTING(HideToolBar, kSettings, 0)
-CORVANE_INT_SETTING(HideStatusBar, kSettings, 0)
-CORVANE_STRING_SETTING(MailServer)
-CORVANE_CD_INT_SETTING(SavePosition, kPlacement, 1, 0)
-CORVANE_INT_SETTING(ChildMaximized, kSettings, 1)
-CORVANE_CD_INT_SETTING(Logo, kSettings, 1, 1)
-CORVANE_INT_SETTING(MinimizeToTray, kSettings, 0)
-CORVANE_INT_SETTING(AlwaysOnTop, kSettings, 0)
-CORVANE_INT_SETTING(Fonts, kSettings, 3)
-CORVANE_INT_SETTING(ViewBorder3D, kSettings, 1)
-CORVANE_INT_SETTING(ViewBorder3DEnabled, kSettings, 1)
-CORVANE_INT_SETTING(Offline, kSettings, 0)
-CORVANE_INT_SETTING(Spawning, kSettings, 0)
-CORVANE_INT_SETTING(IE, kSettings, 1)
-CORVANE_CD_INT_SETTING(BiPassDefault, kSettings, 0, 1)
-CORVANE_STRING_SETTING(SearchURL)
-CORVANE_INT_SETTING(HideTabs, kSettings, 0)
-CORVANE_INT_SETTING(TabsBottomPlacement, kSettings, 1)
-CORVANE_INT_SETTING(TabsStacked, kSettings, 0)
-CORVANE_INT_SETTING(TabsButtons, kSettings, 0)
-CORVANE_INT_SETTING(MSMenus, kSettings, 1)
-CORVANE_INT_SETTING(MsgAutoRefresh, kSettings, 1)
-CORVANE_INT_SETTING(MsgLinksSave, kSettings, 1)
-CORVANE_CD_INT_SETTING(MsgMSMenu, kSettings, 1, 0)
-CORVANE_INT_SETTING(MsgWindowSpawning, kSettings, 1)
-CORVANE_CD_INT_SETTING(MsgOffline, kSettings, 1, 0)
-CORVANE_INT_SETTING(MsgCloseAll, kSettings, 1)
-CORVANE_INT_SETTING(MsgExit, kSettings, 1)
-CORVANE_INT_SETTING(MsgConfirmNewWindow, kSettings, 1)
-CORVANE_INT_SETTING(MsgSmartNavigate, kSettings, 1)
-CORVANE_INT_SETTING(CDSupport, kSettings, 0)
-CORVANE_INT_SETTING(EnableIniFile, kSettings, 0)
-CORVANE_INT_SETTING(LinksAlwaysOn, kSettings, 0)
-CORVANE_INT_SETTING(NoDialogs, kSettings, 0)
-CORVANE_INT_SETTING(AutoSave, kWorkspaces, 0)
-CORVANE_INT_SETTING(OverrideScriptDebugging, kSettings, 1)
-CORVANE_STRING_SETTING(PreviousDebuggerValue)
-CORVANE_INT_SETTING(SpawningFilter, kSettings, 1)
-CORVANE_INT_SETTING(SpawningSallyport, kSettings, 1)
-CORVANE_INT_SETTING(DimToolBar, kSettings, 1)
-CORVANE_INT_SETTING(SmartNavigate, kSettings, 1)
+CORVANE_CD_INT_SETTING(logging, setLogging, Logging, kSettings, 0, 0)
+CORVANE_INT_SETTING(hideToolBar, setHideToolBar, HideToolBar, kSettings, 0)
+CORVANE_INT_SETTING(hideStatusBar, setHideStatusBar, HideStatusBar, kSettings, 0)
+CORVANE_STRING_SETTING(mailServer, setMailServer, MailServer)
+CORVANE_CD_INT_SETTING(savePosition, setSavePosition, SavePosition, kPlacement, 1, 0)
+CORVANE_INT_SETTING(childMaximized, setChildMaximized, ChildMaximized, kSettings, 1)
+CORVANE_CD_INT_SETTING(logo, setLogo, Logo, kSettings, 1, 1)
+CORVANE_INT_SETTING(minimizeToTray, setMinimizeToTray, MinimizeToTray, kSettings, 0)
+CORVANE_INT_SETTING(alwaysOnTop, setAlwaysOnTop, AlwaysOnTop, kSettings, 0)
+CORVANE_INT_SETTING(fonts, setFonts, Fonts, kSettings, 3)
+CORVANE_INT_SETTING(viewBorder3D, setViewBorder3D, ViewBorder3D, kSettings, 1)
+CORVANE_INT_SETTING(viewBorder3DEnabled, setViewBorder3DEnabled, ViewBorder3DEnabled, kSettings, 1)
+CORVANE_INT_SETTING(offline, setOffline, Offline, kSettings, 0)
+CORVANE_INT_SETTING(spawning, setSpawning, Spawning, kSettings, 0)
+CORVANE_INT_SETTING(ie, setIe, IE, kSettings, 1)
+CORVANE_CD_INT_SETTING(biPassDefault, setBiPassDefault, BiPassDefault, kSettings, 0, 1)
+CORVANE_STRING_SETTING(searchUrl, setSearchUrl, SearchURL)
+CORVANE_INT_SETTING(hideTabs, setHideTabs, HideTabs, kSettings, 0)
+CORVANE_INT_SETTING(tabsBottomPlacement, setTabsBottomPlacement, TabsBottomPlacement, kSettings, 1)
+CORVANE_INT_SETTING(tabsStacked, setTabsStacked, TabsStacked, kSettings, 0)
+CORVANE_INT_SETTING(tabsButtons, setTabsButtons, TabsButtons, kSettings, 0)
+CORVANE_INT_SETTING(msMenus, setMsMenus, MSMenus, kSettings, 1)
+CORVANE_INT_SETTING(msgAutoRefresh, setMsgAutoRefresh, MsgAutoRefresh, kSettings, 1)
+CORVANE_INT_SETTING(msgLinksSave, setMsgLinksSave, MsgLinksSave, kSettings, 1)
+CORVANE_CD_INT_SETTING(msgMsMenu, setMsgMsMenu, MsgMSMenu, kSettings, 1, 0)
+CORVANE_INT_SETTING(msgWindowSpawning, setMsgWindowSpawning, MsgWindowSpawning, kSettings, 1)
+CORVANE_CD_INT_SETTING(msgOffline, setMsgOffline, MsgOffline, kSettings, 1, 0)
+CORVANE_INT_SETTING(msgCloseAll, setMsgCloseAll, MsgCloseAll, kSettings, 1)
+CORVANE_INT_SETTING(msgExit, setMsgExit, MsgExit, kSettings, 1)
+CORVANE_INT_SETTING(msgConfirmNewWindow, setMsgConfirmNewWindow, MsgConfirmNewWindow, kSettings, 1)
+CORVANE_INT_SETTING(msgSmartNavigate, setMsgSmartNavigate, MsgSmartNavigate, kSettings, 1)
+CORVANE_INT_SETTING(cdSupport, setCdSupport, CDSupport, kSettings, 0)
+CORVANE_INT_SETTING(enableIniFile, setEnableIniFile, EnableIniFile, kSettings, 0)
+CORVANE_INT_SETTING(linksAlwaysOn, setLinksAlwaysOn, LinksAlwaysOn, kSettings, 0)
+CORVANE_INT_SETTING(noDialogs, setNoDialogs, NoDialogs, kSettings, 0)
+CORVANE_INT_SETTING(autoSave, setAutoSave, AutoSave, kWorkspaces, 0)
+CORVANE_INT_SETTING(overrideScriptDebugging, setOverrideScriptDebugging, OverrideScriptDebugging, kSettings, 1)
+CORVANE_STRING_SETTING(previousDebuggerValue, setPreviousDebuggerValue, PreviousDebuggerValue)
+CORVANE_INT_SETTING(spawningFilter, setSpawningFilter, SpawningFilter, kSettings, 1)
+CORVANE_INT_SETTING(spawningSallyport, setSpawningSallyport, SpawningSallyport, kSettings, 1)
+CORVANE_INT_SETTING(dimToolBar, setDimToolBar, DimToolBar, kSettings, 1)
+CORVANE_INT_SETTING(smartNavigate, setSmartNavigate, SmartNavigate, kSettings, 1)
 
 #undef CORVANE_INT_SETTING
 #undef CORVANE_CD_INT_SETTING
 #undef CORVANE_STRING_SETTING
 
-std::string SettingsStore::GetHomeURL() const
+std::string SettingsStore::homeUrl() const
 {
     const std::string url = readString(kSettings, "HomeURL");
     if (!cdMode())
@@ -317,45 +318,45 @@ std::string SettingsStore::GetHomeURL() const
     return url.substr(0, at) + path;
 }
 
-void SettingsStore::SetHomeURL(const std::string &v)
+void SettingsStore::setHomeUrl(const std::string &v)
 {
     if (cdMode() && isDrivePath(v))
         return;
     writeString(kSettings, "HomeURL", v);
 }
 
-int SettingsStore::GetShowAddressBar() const
+int SettingsStore::showAddressBar() const
 {
     return readInt(kSettings, "HideAddressBar", 0) == 0 ? 1 : 0;
 }
 
-void SettingsStore::SetShowAddressBar(int v)
+void SettingsStore::setShowAddressBar(int v)
 {
     writeInt(kSettings, "HideAddressBar", v == 0 ? 1 : 0);
 }
 
-int SettingsStore::GetShowTimer() const
+int SettingsStore::showTimer() const
 {
     return readInt(kSettings, "HideTimer", 0) == 0 ? 1 : 0;
 }
 
-void SettingsStore::SetShowTimer(int v)
+void SettingsStore::setShowTimer(int v)
 {
     writeInt(kSettings, "HideTimer", v == 0 ? 1 : 0);
 }
 
-std::string SettingsStore::GetVersion() const
+std::string SettingsStore::version() const
 {
     return cdMode() ? std::string(kCorvaneVersion) : readString(kSettings, "Version");
 }
 
-void SettingsStore::SetVersion(const std::string &v)
+void SettingsStore::setVersion(const std::string &v)
 {
     if (!cdMode())
         writeString(kSettings, "Version", v);
 }
 
-std::string SettingsStore::GetPassword() const
+std::string SettingsStore::password() const
 {
     std::string password = readString(kSettings, "Password");
     for (char &c : password)
@@ -363,7 +364,7 @@ std::string SettingsStore::GetPassword() const
     return password;
 }
 
-void SettingsStore::SetPassword(const std::string &v)
+void SettingsStore::setPassword(const std::string &v)
 {
     std::string scrambled = v;
     for (char &c : scrambled)
@@ -371,7 +372,7 @@ void SettingsStore::SetPassword(const std::string &v)
     writeString(kSettings, "Password", scrambled);
 }
 
-Rgb SettingsStore::GetViewRGB() const
+Rgb SettingsStore::viewRgb() const
 {
     int r = 0;
     int g = 0;
@@ -381,19 +382,19 @@ Rgb SettingsStore::GetViewRGB() const
     return makeRgb(r, g, b);
 }
 
-void SettingsStore::SetViewRGB(Rgb v)
+void SettingsStore::setViewRgb(Rgb v)
 {
     char text[40];
     std::snprintf(text, sizeof text, "%d,%d,%d", rgbRed(v), rgbGreen(v), rgbBlue(v));
     writeString(kSettings, "ViewRGB", text);
 }
 
-int SettingsStore::GetSaveAddressHistory() const
+int SettingsStore::saveAddressHistory() const
 {
     return cdMode() ? 0 : readInt(kSettings, "SaveAddressHistory", 1);
 }
 
-void SettingsStore::SetSaveAddressHistory(int v)
+void SettingsStore::setSaveAddressHistory(int v)
 {
     if (cdMode())
         return;
@@ -405,7 +406,7 @@ void SettingsStore::SetSaveAddressHistory(int v)
     writeInt(kSettings, "SaveAddressHistory", v);
 }
 
-std::string SettingsStore::GetLogFile() const
+std::string SettingsStore::logFile() const
 {
     if (cdMode())
         return std::string();
@@ -418,7 +419,7 @@ std::string SettingsStore::GetLogFile() const
     return home + "/Corvane.log";
 }
 
-void SettingsStore::SetLogFile(const std::string &v)
+void SettingsStore::setLogFile(const std::string &v)
 {
     if (!cdMode())
         writeString(kSettings, "LogFile", v);
@@ -431,20 +432,20 @@ const char *const kScriptDebuggerKey = "Software\\Microsoft\\Internet Explorer\\
 const char *const kScriptDebuggerValue = "Disable Script Debugger";
 } // namespace
 
-std::optional<std::string> SettingsStore::GetScriptDebuggerSwitch() const
+std::optional<std::string> SettingsStore::scriptDebuggerSwitch() const
 {
     if (!m_userStore->keyExists(kScriptDebuggerKey))
         return std::nullopt;
     return m_userStore->readString(kScriptDebuggerKey, kScriptDebuggerValue).value_or(std::string());
 }
 
-void SettingsStore::SetScriptDebuggerSwitch(const std::string &value)
+void SettingsStore::setScriptDebuggerSwitch(const std::string &value)
 {
     if (!m_iniMode)
         m_userStore->writeString(kScriptDebuggerKey, kScriptDebuggerValue, value);
 }
 
-SettingsStore::MainPlacement SettingsStore::RestoreMainPlacement(const MainPlacement &creation,
+SettingsStore::MainPlacement SettingsStore::restoreMainPlacement(const MainPlacement &creation,
                                                                  const std::optional<Rect> &workArea) const
 {
     Rect stored;
@@ -477,7 +478,7 @@ SettingsStore::MainPlacement SettingsStore::RestoreMainPlacement(const MainPlace
     return result;
 }
 
-void SettingsStore::SaveMainPlacement(bool maximized, const Rect &normalRect)
+void SettingsStore::saveMainPlacement(bool maximized, const Rect &normalRect)
 {
     Writer writer(*this);
     writer.writeInt(kPlacement, "Bottom", normalRect.bottom);
@@ -517,12 +518,12 @@ void SettingsStore::storeList(Writer &writer, const char *section, const char *p
         writer.writeString(section, numbered(prefix, count + 1), std::string());
 }
 
-std::vector<std::string> SettingsStore::LoadAddressHistory() const
+std::vector<std::string> SettingsStore::loadAddressHistory() const
 {
     return loadList(kAddressHistory, "Address");
 }
 
-void SettingsStore::StoreAddressHistory(const std::vector<std::string> &items)
+void SettingsStore::storeAddressHistory(const std::vector<std::string> &items)
 {
     std::vector<std::string> kept;
     for (const std::string &item : items) {
@@ -537,7 +538,7 @@ void SettingsStore::StoreAddressHistory(const std::vector<std::string> &items)
     writer.commit();
 }
 
-SettingsStore::LinkMap SettingsStore::LoadLinks() const
+SettingsStore::LinkMap SettingsStore::loadLinks() const
 {
     LinkMap links;
     for (const std::string &text : loadList(kLinks, "Link")) {
@@ -551,7 +552,7 @@ SettingsStore::LinkMap SettingsStore::LoadLinks() const
     return links;
 }
 
-void SettingsStore::StoreLinks(const LinkMap &links)
+void SettingsStore::storeLinks(const LinkMap &links)
 {
     std::vector<std::string> values;
     values.reserve(links.size());
@@ -567,22 +568,22 @@ void SettingsStore::StoreLinks(const LinkMap &links)
     writer.commit();
 }
 
-std::vector<std::string> SettingsStore::LoadFilter() const
+std::vector<std::string> SettingsStore::loadFilter() const
 {
     return loadList(kFilter, "Word");
 }
 
-void SettingsStore::StoreFilter(const std::vector<std::string> &words)
+void SettingsStore::storeFilter(const std::vector<std::string> &words)
 {
     storeWordList(kFilter, words);
 }
 
-std::vector<std::string> SettingsStore::LoadSallyport() const
+std::vector<std::string> SettingsStore::loadSallyport() const
 {
     return loadList(kSallyport, "Word");
 }
 
-void SettingsStore::StoreSallyport(const std::vector<std::string> &sites)
+void SettingsStore::storeSallyport(const std::vector<std::string> &sites)
 {
     storeWordList(kSallyport, sites);
 }
@@ -595,7 +596,7 @@ void SettingsStore::storeWordList(const char *section, const std::vector<std::st
     writer.commit();
 }
 
-SettingsStore::WorkspaceMap SettingsStore::LoadWorkspaces() const
+SettingsStore::WorkspaceMap SettingsStore::loadWorkspaces() const
 {
     WorkspaceMap workspaces;
     const std::vector<std::string> records = loadList(kWorkspaces, "Workspace");
@@ -609,7 +610,7 @@ SettingsStore::WorkspaceMap SettingsStore::LoadWorkspaces() const
     return workspaces;
 }
 
-void SettingsStore::StoreWorkspaces(const WorkspaceMap &workspaces)
+void SettingsStore::storeWorkspaces(const WorkspaceMap &workspaces)
 {
     // The key also holds AutoSave and, below it, the Workspace Manager's
     // placement: keep them across the rewrite.
@@ -636,7 +637,7 @@ void SettingsStore::StoreWorkspaces(const WorkspaceMap &workspaces)
     writer.commit();
 }
 
-std::optional<Rect> SettingsStore::RestoreDialogPlacement(const std::string &dialogName) const
+std::optional<Rect> SettingsStore::restoreDialogPlacement(const std::string &dialogName) const
 {
     if (cdMode())
         return std::nullopt;
@@ -651,7 +652,7 @@ std::optional<Rect> SettingsStore::RestoreDialogPlacement(const std::string &dia
     return rect;
 }
 
-void SettingsStore::SaveDialogPlacement(const std::string &dialogName, const Rect &rect)
+void SettingsStore::saveDialogPlacement(const std::string &dialogName, const Rect &rect)
 {
     if (cdMode())
         return;

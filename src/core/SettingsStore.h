@@ -49,7 +49,7 @@ public:
     SettingsStore &operator=(const SettingsStore &) = delete;
 
     // Start-up selection of the backing store; called once before any read.
-    void OpenBackingStore();
+    void openBackingStore();
     bool usingIniFile() const { return m_iniMode; }
 
     // The whole per-user store (HKEY_CURRENT_USER's stand-in), for the few
@@ -62,63 +62,65 @@ public:
     void setCdRootResolver(std::function<std::string()> resolver);
 
     // --- scalar settings ----------------------------------------------------
-    std::string GetHomeURL() const;          void SetHomeURL(const std::string &v);
-    int GetLogging() const;                  void SetLogging(int v);
-    int GetHideToolBar() const;              void SetHideToolBar(int v);
-    int GetHideStatusBar() const;            void SetHideStatusBar(int v);
-    int GetShowAddressBar() const;           void SetShowAddressBar(int v);
-    std::string GetMailServer() const;       void SetMailServer(const std::string &v);
-    int GetSavePosition() const;             void SetSavePosition(int v);
-    int GetChildMaximized() const;           void SetChildMaximized(int v);
-    int GetLogo() const;                     void SetLogo(int v);
-    int GetMinimizeToTray() const;           void SetMinimizeToTray(int v);
-    std::string GetVersion() const;          void SetVersion(const std::string &v);
-    std::string GetPassword() const;         void SetPassword(const std::string &v);
-    int GetShowTimer() const;                void SetShowTimer(int v);
-    int GetAlwaysOnTop() const;              void SetAlwaysOnTop(int v);
-    int GetFonts() const;                    void SetFonts(int v);
-    Rgb GetViewRGB() const;                  void SetViewRGB(Rgb v);
-    int GetViewBorder3D() const;             void SetViewBorder3D(int v);
-    int GetViewBorder3DEnabled() const;      void SetViewBorder3DEnabled(int v);
-    int GetOffline() const;                  void SetOffline(int v);
-    int GetSpawning() const;                 void SetSpawning(int v);
-    int GetSaveAddressHistory() const;       void SetSaveAddressHistory(int v);
-    std::string GetLogFile() const;          void SetLogFile(const std::string &v);
-    int GetIE() const;                       void SetIE(int v);
-    int GetBiPassDefault() const;            void SetBiPassDefault(int v);
-    std::string GetSearchURL() const;        void SetSearchURL(const std::string &v);
-    int GetHideTabs() const;                 void SetHideTabs(int v);
-    int GetTabsBottomPlacement() const;      void SetTabsBottomPlacement(int v);
-    int GetTabsStacked() const;              void SetTabsStacked(int v);
-    int GetTabsButtons() const;              void SetTabsButtons(int v);
-    int GetMSMenus() const;                  void SetMSMenus(int v);
-    int GetMsgAutoRefresh() const;           void SetMsgAutoRefresh(int v);
-    int GetMsgLinksSave() const;             void SetMsgLinksSave(int v);
-    int GetMsgMSMenu() const;                void SetMsgMSMenu(int v);
-    int GetMsgWindowSpawning() const;        void SetMsgWindowSpawning(int v);
-    int GetMsgOffline() const;               void SetMsgOffline(int v);
-    int GetMsgCloseAll() const;              void SetMsgCloseAll(int v);
-    int GetMsgExit() const;                  void SetMsgExit(int v);
-    int GetMsgConfirmNewWindow() const;      void SetMsgConfirmNewWindow(int v);
-    int GetMsgSmartNavigate() const;         void SetMsgSmartNavigate(int v);
-    int GetCDSupport() const;                void SetCDSupport(int v);
-    int GetEnableIniFile() const;            void SetEnableIniFile(int v);
-    int GetLinksAlwaysOn() const;            void SetLinksAlwaysOn(int v);
-    int GetNoDialogs() const;                void SetNoDialogs(int v);
-    int GetAutoSave() const;                 void SetAutoSave(int v);
-    int GetOverrideScriptDebugging() const;  void SetOverrideScriptDebugging(int v);
-    std::string GetPreviousDebuggerValue() const; void SetPreviousDebuggerValue(const std::string &v);
-    int GetSpawningFilter() const;           void SetSpawningFilter(int v);
-    int GetSpawningSallyport() const;        void SetSpawningSallyport(int v);
-    int GetDimToolBar() const;               void SetDimToolBar(int v);
-    int GetSmartNavigate() const;            void SetSmartNavigate(int v);
+    // One getter and one setter per stored value, named for the value:
+    // HideToolBar is hideToolBar() / setHideToolBar(), HomeURL homeUrl().
+    std::string homeUrl() const;          void setHomeUrl(const std::string &v);
+    int logging() const;                  void setLogging(int v);
+    int hideToolBar() const;              void setHideToolBar(int v);
+    int hideStatusBar() const;            void setHideStatusBar(int v);
+    int showAddressBar() const;           void setShowAddressBar(int v);
+    std::string mailServer() const;       void setMailServer(const std::string &v);
+    int savePosition() const;             void setSavePosition(int v);
+    int childMaximized() const;           void setChildMaximized(int v);
+    int logo() const;                     void setLogo(int v);
+    int minimizeToTray() const;           void setMinimizeToTray(int v);
+    std::string version() const;          void setVersion(const std::string &v);
+    std::string password() const;         void setPassword(const std::string &v);
+    int showTimer() const;                void setShowTimer(int v);
+    int alwaysOnTop() const;              void setAlwaysOnTop(int v);
+    int fonts() const;                    void setFonts(int v);
+    Rgb viewRgb() const;                  void setViewRgb(Rgb v);
+    int viewBorder3D() const;             void setViewBorder3D(int v);
+    int viewBorder3DEnabled() const;      void setViewBorder3DEnabled(int v);
+    int offline() const;                  void setOffline(int v);
+    int spawning() const;                 void setSpawning(int v);
+    int saveAddressHistory() const;       void setSaveAddressHistory(int v);
+    std::string logFile() const;          void setLogFile(const std::string &v);
+    int ie() const;                       void setIe(int v);
+    int biPassDefault() const;            void setBiPassDefault(int v);
+    std::string searchUrl() const;        void setSearchUrl(const std::string &v);
+    int hideTabs() const;                 void setHideTabs(int v);
+    int tabsBottomPlacement() const;      void setTabsBottomPlacement(int v);
+    int tabsStacked() const;              void setTabsStacked(int v);
+    int tabsButtons() const;              void setTabsButtons(int v);
+    int msMenus() const;                  void setMsMenus(int v);
+    int msgAutoRefresh() const;           void setMsgAutoRefresh(int v);
+    int msgLinksSave() const;             void setMsgLinksSave(int v);
+    int msgMsMenu() const;                void setMsgMsMenu(int v);
+    int msgWindowSpawning() const;        void setMsgWindowSpawning(int v);
+    int msgOffline() const;               void setMsgOffline(int v);
+    int msgCloseAll() const;              void setMsgCloseAll(int v);
+    int msgExit() const;                  void setMsgExit(int v);
+    int msgConfirmNewWindow() const;      void setMsgConfirmNewWindow(int v);
+    int msgSmartNavigate() const;         void setMsgSmartNavigate(int v);
+    int cdSupport() const;                void setCdSupport(int v);
+    int enableIniFile() const;            void setEnableIniFile(int v);
+    int linksAlwaysOn() const;            void setLinksAlwaysOn(int v);
+    int noDialogs() const;                void setNoDialogs(int v);
+    int autoSave() const;                 void setAutoSave(int v);
+    int overrideScriptDebugging() const;  void setOverrideScriptDebugging(int v);
+    std::string previousDebuggerValue() const; void setPreviousDebuggerValue(const std::string &v);
+    int spawningFilter() const;           void setSpawningFilter(int v);
+    int spawningSallyport() const;        void setSpawningSallyport(int v);
+    int dimToolBar() const;               void setDimToolBar(int v);
+    int smartNavigate() const;            void setSmartNavigate(int v);
 
     // The web view's script-debugger switch: "Disable Script Debugger" of
     // Software\Microsoft\Internet Explorer\Main in the per-user store.
     // Nothing when that key does not exist. A run on the INI file leaves the
     // per-user store alone, so the setter writes nothing then.
-    std::optional<std::string> GetScriptDebuggerSwitch() const;
-    void SetScriptDebuggerSwitch(const std::string &value);
+    std::optional<std::string> scriptDebuggerSwitch() const;
+    void setScriptDebuggerSwitch(const std::string &value);
 
     // --- main-window placement ("Placement") ----------------------------------
     struct MainPlacement
@@ -129,32 +131,32 @@ public:
     // Adjusts the creation rectangle and start show state from the stored
     // record. workArea is the primary screen's available area, or nothing
     // when it cannot be had.
-    MainPlacement RestoreMainPlacement(const MainPlacement &creation,
+    MainPlacement restoreMainPlacement(const MainPlacement &creation,
                                        const std::optional<Rect> &workArea) const;
     // Stores the placement: maximized or not, and the normal rectangle in
     // screen coordinates.
-    void SaveMainPlacement(bool maximized, const Rect &normalRect);
+    void saveMainPlacement(bool maximized, const Rect &normalRect);
 
     // --- stored lists ---------------------------------------------------------
     using LinkMap = std::map<std::string, std::string>;      // name -> address
     using WorkspaceMap = std::map<std::string, std::string>; // name -> record
 
-    std::vector<std::string> LoadAddressHistory() const;
-    void StoreAddressHistory(const std::vector<std::string> &items);
-    LinkMap LoadLinks() const;
-    void StoreLinks(const LinkMap &links);
-    std::vector<std::string> LoadFilter() const;
-    void StoreFilter(const std::vector<std::string> &words);
-    std::vector<std::string> LoadSallyport() const;
-    void StoreSallyport(const std::vector<std::string> &sites);
-    WorkspaceMap LoadWorkspaces() const;
-    void StoreWorkspaces(const WorkspaceMap &workspaces);
+    std::vector<std::string> loadAddressHistory() const;
+    void storeAddressHistory(const std::vector<std::string> &items);
+    LinkMap loadLinks() const;
+    void storeLinks(const LinkMap &links);
+    std::vector<std::string> loadFilter() const;
+    void storeFilter(const std::vector<std::string> &words);
+    std::vector<std::string> loadSallyport() const;
+    void storeSallyport(const std::vector<std::string> &sites);
+    WorkspaceMap loadWorkspaces() const;
+    void storeWorkspaces(const WorkspaceMap &workspaces);
 
     // Resizable dialogs' rectangles by dialog name ("Links", "Spawning",
     // anything else = the Workspace Manager). Restore gives nothing in CD
     // mode or while no record exists (Bottom or Right 0).
-    std::optional<Rect> RestoreDialogPlacement(const std::string &dialogName) const;
-    void SaveDialogPlacement(const std::string &dialogName, const Rect &rect);
+    std::optional<Rect> restoreDialogPlacement(const std::string &dialogName) const;
+    void saveDialogPlacement(const std::string &dialogName, const Rect &rect);
 
 private:
     // Changes gathered for one rewrite of whichever back end is in use.

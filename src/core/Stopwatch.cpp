@@ -18,15 +18,15 @@ Stopwatch::Stopwatch(std::function<std::time_t()> clock)
 {
     // A stopwatch that is never restarted measures from its creation (the main
     // frame's running time), never from the epoch.
-    Start();
+    start();
 }
 
-void Stopwatch::Start()
+void Stopwatch::start()
 {
     m_start = m_clock();
 }
 
-std::string Stopwatch::ElapsedText() const
+std::string Stopwatch::elapsedText() const
 {
     return format(static_cast<long long>(m_clock()) - static_cast<long long>(m_start));
 }

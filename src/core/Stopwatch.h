@@ -11,8 +11,8 @@ class Stopwatch
 public:
     explicit Stopwatch(std::function<std::time_t()> clock = {});
 
-    void Start();
-    std::string ElapsedText() const;
+    void start();
+    std::string elapsedText() const;
 
     // "%s:%s:%s" of hours (mod 24), minutes and seconds, each "0%d" below 10.
     static std::string format(long long totalSeconds);

@@ -47,18 +47,18 @@ MainWindow::MainWindow(Application &app) : m_app(app)
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     // 1. The bars; creation toggles the toolbar and status bar once each.
-    m_toolBarVisible = s.GetHideToolBar() != 0;
-    m_statusBarVisible = s.GetHideStatusBar() != 0;
-    m_addressBarVisible = s.GetShowAddressBar() != 0;
+    m_toolBarVisible = s.hideToolBar() != 0;
+    m_statusBarVisible = s.hideStatusBar() != 0;
+    m_addressBarVisible = s.showAddressBar() != 0;
     // 2. The protected indicator.
-    m_protected = (!s.GetPassword().empty() && s.GetMinimizeToTray()) ? QStringLiteral("P")
+    m_protected = (!s.password().empty() && s.minimizeToTray()) ? QStringLiteral("P")
                                                                         : QString();
     // 3.
-    m_showTimer = s.GetShowTimer() != 0;
-    m_fontSize = s.GetFonts();
-    m_offline = s.GetOffline() != 0;
+    m_showTimer = s.showTimer() != 0;
+    m_fontSize = s.fonts();
+    m_offline = s.offline() != 0;
     // 4. Offer to go online.
-    if (!s.GetCDSupport() && s.GetMsgOffline() && m_offline) {
+    if (!s.cdSupport() && s.msgOffline() && m_offline) {
         if (corvaneMessageBox(nullptr, QMessageBox::Question, QStringLiteral("Offline mode alert"),
                               QStringLiteral("You are currently working offline.  Would you like "
                                              "to go online?"),
@@ -68,23 +68,23 @@ MainWindow::MainWindow(Application &app) : m_app(app)
     }
     // 5.
     m_closingAll = false;
-    m_popupScanning = s.GetSpawning() != 0;
+    m_popupScanning = s.spawning() != 0;
     // 6. Take over the script-debugger switch, remembering what it was.
-    m_overrideScriptDebugging = s.GetOverrideScriptDebugging() != 0;
-    if (m_overrideScriptDebugging && s.GetPreviousDebuggerValue().empty()) {
-        std::string previous = s.GetScriptDebuggerSwitch().value_or("yes");
+    m_overrideScriptDebugging = s.overrideScriptDebugging() != 0;
+    if (m_overrideScriptDebugging && s.previousDebuggerValue().empty()) {
+        std::string previous = s.scriptDebuggerSwitch().value_or("yes");
         if (previous.size() > 259)
             previous.resize(259);
-        s.SetPreviousDebuggerValue(previous);
+        s.setPreviousDebuggerValue(previous);
     }
     // 7.
     m_addressTyping = false;
     m_loadingWorkspace = false;
-    m_autoSaveAtCreation = s.GetAutoSave() != 0;
+    m_autoSaveAtCreation = s.autoSave() != 0;
     m_statusText = QString::fromLatin1(corvane::kIdlePrompt);
 
     // --- creation ---------------------------------------------------------------
-    if (s.GetSavePosition())
+    if (s.savePosition())
         restorePlacement();
     else
         resize(952 - 88, 697 - 88);
@@ -100,32 +100,32 @@ MainWindow::MainWindow(Application &app) : m_app(app)
 
     // 3.-6. The toolbar and the address band, side by side in one row.
     createToolBars();
-    LoadToolbarImages(corvane::useFavoritesToolbar(s.GetIE() != 0, s.GetLinksAlwaysOn() != 0)
+    loadToolbarImages(corvane::useFavoritesToolbar(s.ie() != 0, s.linksAlwaysOn() != 0)
                           ? 156
                           : 128);
     // 7.-8. The status bar with its five panes.
     createStatusBar();
-    UpdateStatusPanes();
+    updateStatusPanes();
     // 10. The stored visibility of both bars.
-    OnViewToolbar();
-    OnViewStatusBar();
+    toggleToolBar();
+    toggleStatusBar();
     // 11. Timer 2 keeps the elapsed time and the panes up to date.
-    m_runTime.Start();
-    m_timer2 = startTimer(1000);
+    m_runTime.start();
+    m_clockTimer = startTimer(1000);
     // 12.
-    setWindowFlag(Qt::WindowStaysOnTopHint, s.GetAlwaysOnTop() != 0);
+    setWindowFlag(Qt::WindowStaysOnTopHint, s.alwaysOnTop() != 0);
     // 13. The address history.
-    if (s.GetSaveAddressHistory()) {
+    if (s.saveAddressHistory()) {
         QStringList history;
-        for (const std::string &item : s.LoadAddressHistory())
+        for (const std::string &item : s.loadAddressHistory())
             history << QString::fromStdString(item);
         m_address->appendItems(history);
     }
     // 14. The window tabs.
-    if (s.GetHideTabs()) {
+    if (s.hideTabs()) {
         m_tabsVisible = false;
     } else {
-        CreateTabs();
+        createTabs();
         m_tabsVisible = true;
     }
     // 15. Menu icons.
@@ -137,8 +137,8 @@ MainWindow::~MainWindow()
 {
     saveOnDestroy();
     m_destroying = true;
-    if (m_timer2)
-        killTimer(m_timer2);
+    if (m_clockTimer)
+        killTimer(m_clockTimer);
     // The browser windows go first, while the frame they report to is whole.
     QMdiArea *mdi = m_mdi;
     m_mdi = nullptr;
@@ -157,7 +157,7 @@ void MainWindow::restorePlacement()
     if (QScreen *screen = QGuiApplication::primaryScreen())
         workArea = toRect(screen->availableGeometry());
     const SettingsStore::MainPlacement placement =
-        m_app.settings().RestoreMainPlacement(creation, workArea);
+        m_app.settings().restoreMainPlacement(creation, workArea);
     m_startShowCmd = placement.showCmd;
     setGeometry(placement.rect.left, placement.rect.top, placement.rect.width(),
                 placement.rect.height());
@@ -165,7 +165,7 @@ void MainWindow::restorePlacement()
 
 void MainWindow::showWithStartState()
 {
-    InsertIEMenu();
+    insertIEMenu();
     if (m_startShowCmd == 3)
         showMaximized();
     else if (m_startShowCmd == 2 || m_startShowCmd == 6 || m_startShowCmd == 7)
@@ -184,22 +184,22 @@ void MainWindow::bringToFront()
     activateWindow();
 }
 
-void MainWindow::LoadWorkspace()
+void MainWindow::loadWorkspace()
 {
     // Opening a workspace's windows comes with the workspace records.
 }
 
-void MainWindow::RemoveFromTray()
+void MainWindow::removeFromTray()
 {
     // No tray icon is shown yet; the tray brings its own.
 }
 
-void MainWindow::CreateTabs()
+void MainWindow::createTabs()
 {
     // The tab bar comes with the window tabs module; the flag is kept here.
 }
 
-void MainWindow::DestroyTabs()
+void MainWindow::destroyTabs()
 {
 }
 
@@ -234,7 +234,7 @@ void MainWindow::addBrowserWindow(BrowserWindow *frame)
             updateCommandUI();
         });
     });
-    if (m_app.settings().GetChildMaximized())
+    if (m_app.settings().childMaximized())
         frame->showMaximized();
     else
         frame->show();
@@ -292,7 +292,7 @@ void MainWindow::closeNextWindow()
 
 // --- address box -----------------------------------------------------------------
 
-void MainWindow::SetAddressText(const QString &text)
+void MainWindow::setAddressText(const QString &text)
 {
     if (m_addressTyping)
         return;
@@ -311,7 +311,7 @@ void MainWindow::saveAddressHistory()
     items.reserve(size_t(list.size()));
     for (const QString &item : list)
         items.push_back(item.toStdString());
-    m_app.settings().StoreAddressHistory(items);
+    m_app.settings().storeAddressHistory(items);
 }
 
 // --- status bar ------------------------------------------------------------------
@@ -332,13 +332,13 @@ void MainWindow::setStatusText(const QString &text)
 void MainWindow::setShowTimer(bool on)
 {
     m_showTimer = on;
-    if (on && !m_timer2)
-        m_timer2 = startTimer(1000);
-    else if (!on && m_timer2) {
-        killTimer(m_timer2);
-        m_timer2 = 0;
+    if (on && !m_clockTimer)
+        m_clockTimer = startTimer(1000);
+    else if (!on && m_clockTimer) {
+        killTimer(m_clockTimer);
+        m_clockTimer = 0;
     }
-    UpdateStatusPanes();
+    updateStatusPanes();
 }
 
 void MainWindow::createStatusBar()
@@ -367,7 +367,7 @@ QStringList MainWindow::statusPaneTexts() const
     return texts;
 }
 
-void MainWindow::UpdateStatusPanes()
+void MainWindow::updateStatusPanes()
 {
     if (!m_panes[0])
         return;
@@ -406,9 +406,9 @@ void MainWindow::UpdateStatusPanes()
 
 void MainWindow::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() == m_timer2) {
-        m_elapsed = QString::fromStdString(m_runTime.ElapsedText());
-        UpdateStatusPanes();
+    if (event->timerId() == m_clockTimer) {
+        m_elapsed = QString::fromStdString(m_runTime.elapsedText());
+        updateStatusPanes();
         updateCommandUI();
         return;
     }
@@ -418,14 +418,14 @@ void MainWindow::timerEvent(QTimerEvent *event)
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    UpdateStatusPanes();
+    updateStatusPanes();
 }
 
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        UpdateStatusPanes();
+        updateStatusPanes();
 }
 
 QPrinter &MainWindow::printer()
@@ -449,7 +449,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     SettingsStore &s = m_app.settings();
     // 1. Confirm.
-    if (!m_skipQuestions && s.GetMsgExit()) {
+    if (!m_skipQuestions && s.msgExit()) {
         const QMessageBox::StandardButton answer =
             corvaneMessageBox(this, QMessageBox::Question, QStringLiteral("Exit program"),
                               QStringLiteral("Are you sure you want to exit?"),
@@ -462,27 +462,27 @@ void MainWindow::closeEvent(QCloseEvent *event)
         }
     }
     // 2. The address history.
-    if (s.GetSaveAddressHistory())
+    if (s.saveAddressHistory())
         saveAddressHistory();
     // 3. The window's placement.
-    if (s.GetSavePosition()) {
+    if (s.savePosition()) {
         const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-        s.SaveMainPlacement(isMaximized(), toRect(normal));
+        s.saveMainPlacement(isMaximized(), toRect(normal));
     }
     // 4.
-    RemoveFromTray();
+    removeFromTray();
     // 5. Give the script-debugger switch back its own value.
     if (m_overrideScriptDebugging) {
-        s.SetScriptDebuggerSwitch(s.GetPreviousDebuggerValue());
-        s.SetPreviousDebuggerValue(std::string());
+        s.setScriptDebuggerSwitch(s.previousDebuggerValue());
+        s.setPreviousDebuggerValue(std::string());
     }
     // 6.
-    s.SetOverrideScriptDebugging(m_overrideScriptDebugging ? 1 : 0);
+    s.setOverrideScriptDebugging(m_overrideScriptDebugging ? 1 : 0);
     // 7. The "default" workspace follows AutoSave.
-    SettingsStore::WorkspaceMap workspaces = s.LoadWorkspaces();
-    if (!s.GetAutoSave()) {
+    SettingsStore::WorkspaceMap workspaces = s.loadWorkspaces();
+    if (!s.autoSave()) {
         workspaces.erase("default");
-        s.StoreWorkspaces(workspaces);
+        s.storeWorkspaces(workspaces);
     }
     // 8. Close the browser windows, then the frame.
     m_closingAll = false;
@@ -497,11 +497,11 @@ void MainWindow::saveOnDestroy()
     if (!m_closed)
         return;
     SettingsStore &s = m_app.settings();
-    s.SetHideToolBar(!m_toolBarVisible);
-    s.SetHideStatusBar(!m_statusBarVisible);
-    s.SetVersion(kCorvaneVersion);
-    m_app.log().Write("*** Total elapsed time: " + m_runTime.ElapsedText() + " ***");
-    s.SetOffline(m_offline);
-    s.SetHideTabs(!m_tabsVisible);
-    s.SetShowAddressBar(m_addressBarVisible);
+    s.setHideToolBar(!m_toolBarVisible);
+    s.setHideStatusBar(!m_statusBarVisible);
+    s.setVersion(kCorvaneVersion);
+    m_app.log().write("*** Total elapsed time: " + m_runTime.elapsedText() + " ***");
+    s.setOffline(m_offline);
+    s.setHideTabs(!m_tabsVisible);
+    s.setShowAddressBar(m_addressBarVisible);
 }

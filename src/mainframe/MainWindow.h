@@ -53,13 +53,13 @@ public:
     // AutoSave as it was when the frame was created.
     bool autoSaveAtCreation() const { return m_autoSaveAtCreation; }
     // Applies the application's current workspace.
-    void LoadWorkspace();
+    void loadWorkspace();
     // The tray icon, while the window hides in the tray.
-    void RemoveFromTray();
+    void removeFromTray();
 
     // --- what the browser view asks of the frame -------------------------------
     // Puts a text into the address box unless the user is typing an address.
-    void SetAddressText(const QString &text);
+    void setAddressText(const QString &text);
     QString addressText() const;
     void clearAddressTyping() { m_addressTyping = false; }
     bool addressTyping() const { return m_addressTyping; }
@@ -78,9 +78,9 @@ public:
     void setFontSize(int size) { m_fontSize = size; }
     // The "&IE" menu after "&Tools" when IE is on; the Go menu then loses
     // "&Links...". Safe to call again.
-    void InsertIEMenu();
+    void insertIEMenu();
     // Re-applies the status bar layout from the current fields.
-    void UpdateStatusPanes();
+    void updateStatusPanes();
     // The texts the status panes show now (for the status bar and tests).
     QStringList statusPaneTexts() const;
     // The widths the layout gave the panes, in pixels.
@@ -95,7 +95,7 @@ public:
     // --- commands ----------------------------------------------------------------
     // Runs a command: the active view, then the frame, then the application.
     // False when nothing handles it (or it is disabled).
-    bool OnCommand(int id);
+    bool runCommand(int id);
     // Enables, disables and checks every command from the current state.
     void updateCommandUI();
     // The action of a command (menus and accelerators share it).
@@ -117,11 +117,11 @@ public:
     bool popupScanning() const { return m_popupScanning; }
     // Toolbar 128 (Links Manager) or 156 (Favorites), with the normal images
     // shaded when DimToolBar is on and in full colour under the mouse.
-    void LoadToolbarImages(int toolbar);
+    void loadToolbarImages(int toolbar);
     int currentToolbar() const { return m_currentToolbar; }
     // The window tabs (their bar comes with the tabs module).
-    void CreateTabs();
-    void DestroyTabs();
+    void createTabs();
+    void destroyTabs();
 
     // --- Close All ---------------------------------------------------------------
     bool closingAll() const { return m_closingAll; }
@@ -139,35 +139,35 @@ public:
     void closeWithoutQuestions();
 
     // --- the frame's commands ----------------------------------------------------
-    void OnViewToolbar();
-    void OnViewStatusBar();
-    void OnViewAddressBar();
-    void OnViewTabs();
-    void OnCloseAll();
-    void OnOffline();
-    void OnScanPopups();
-    void OnToolbarVariant();
-    void OnSmartNavigateToggle();
-    void OnMail();
-    void OnSearch();
-    void OnMakerHomePage();
-    void OnMailMaker();
-    void OnFavorite(int id);
-    void OnAddressGo();
-    void OnAddressPick(int index);
-    void OnAddressTyping(const QString &text);
-    void OnFileClose();
-    void OnAppExit();
-    void OnFilePrintSetup();
+    void toggleToolBar();
+    void toggleStatusBar();
+    void toggleAddressBar();
+    void toggleTabs();
+    void closeAll();
+    void toggleOffline();
+    void togglePopupScanning();
+    void switchToolbarVariant();
+    void toggleSmartNavigate();
+    void openMail();
+    void openSearch();
+    void openMakerHomePage();
+    void mailMaker();
+    void openFavorite(int id);
+    void goToTypedAddress();
+    void goToPickedAddress(int index);
+    void noteAddressTyping(const QString &text);
+    void closeActiveWindow();
+    void exitProgram();
+    void printSetup();
     // Commands whose dialogs come with their own modules; until then their
     // actions stay disabled.
-    void OnOptions();
-    void OnWorkspaceManager();
-    void OnWindowSpawningManager();
-    void OnLinksManager();
-    void OnNavigateDialog();
-    void OnSplitterLock();
-    void OnSplitterUnlock();
+    void showOptions();
+    void showWorkspaceManager();
+    void showWindowSpawningManager();
+    void showLinksManager();
+    void showNavigateDialog();
+    void lockSplitter();
+    void unlockSplitter();
 
 Q_SIGNALS:
     // The frame accepted a close: the program ends.
@@ -234,7 +234,7 @@ private:
     int m_progressMax = 0;
     int m_fontSize = 3;
     int m_startShowCmd = 1;
-    int m_timer2 = 0;
+    int m_clockTimer = 0;
     int m_currentToolbar = 128;
     bool m_windowMenuShown = false;
     bool m_toolBarVisible = true;

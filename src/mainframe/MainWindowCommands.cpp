@@ -107,7 +107,7 @@ QAction *MainWindow::ensureAction(int id, const QString &text)
         action->setShortcutContext(Qt::WindowShortcut);
         // Keys work whichever menu bar is up, even for commands no menu shows.
         addAction(action);
-        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
         command.action = action;
     }
     if (!text.isEmpty() && command.action->text().isEmpty())
@@ -220,9 +220,9 @@ QList<QMenu *> MainWindow::currentMenus() const
     return m_windowMenuShown ? m_menusWithWindow : m_menusNoWindow;
 }
 
-void MainWindow::InsertIEMenu()
+void MainWindow::insertIEMenu()
 {
-    if (!m_app.settings().GetIE())
+    if (!m_app.settings().ie())
         return;
     QList<QMenu *> &menus = m_windowMenuShown ? m_menusWithWindow : m_menusNoWindow;
     QMenu *&ieMenu = m_windowMenuShown ? m_ieMenuWithWindow : m_ieMenuNoWindow;
@@ -279,17 +279,17 @@ void MainWindow::createToolBars()
     m_addressBand->addWidget(m_address);
     addToolBar(Qt::TopToolBarArea, m_addressBand);
 
-    connect(m_address, &AddressBar::goRequested, this, [this] { OnCommand(cmd::AddressGo); });
-    connect(m_address, &AddressBar::itemPicked, this, &MainWindow::OnAddressPick);
-    connect(m_address, &AddressBar::textEditedByUser, this, &MainWindow::OnAddressTyping);
+    connect(m_address, &AddressBar::goRequested, this, [this] { runCommand(cmd::AddressGo); });
+    connect(m_address, &AddressBar::itemPicked, this, &MainWindow::goToPickedAddress);
+    connect(m_address, &AddressBar::textEditedByUser, this, &MainWindow::noteAddressTyping);
 }
 
-void MainWindow::LoadToolbarImages(int toolbar)
+void MainWindow::loadToolbarImages(int toolbar)
 {
     m_currentToolbar = toolbar == 156 ? 156 : 128;
     const corvane::ToolbarSlots &slots =
         m_currentToolbar == 156 ? corvane::toolbar156() : corvane::toolbar128();
-    const bool dim = m_app.settings().GetDimToolBar() != 0;
+    const bool dim = m_app.settings().dimToolBar() != 0;
 
     for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
         qDeleteAll(it->toolbarButtons);
@@ -310,7 +310,7 @@ void MainWindow::LoadToolbarImages(int toolbar)
         button->setToolTip(fromStd(prompt.tooltip));
         button->setStatusTip(fromStd(prompt.prompt));
         button->setCheckable(command->isCheckable());
-        connect(button, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        connect(button, &QAction::triggered, this, [this, id] { runCommand(id); });
         m_toolBar->addAction(button);
         m_commands[id].toolbarButtons << button;
     }
@@ -319,7 +319,7 @@ void MainWindow::LoadToolbarImages(int toolbar)
 
 void MainWindow::applyMenuIcons()
 {
-    const bool show = m_app.settings().GetMSMenus() != 0;
+    const bool show = m_app.settings().msMenus() != 0;
     for (int id : kMenuIconCommands)
         if (QAction *action = commandAction(id))
             action->setIconVisibleInMenu(show);
@@ -371,9 +371,9 @@ bool MainWindow::isCommandEnabled(int id) const
     case cmd::TileVertically:
         return haveView;
     case cmd::Mail:
-        return !m_app.settings().GetMailServer().empty();
+        return !m_app.settings().mailServer().empty();
     case cmd::Search:
-        return !m_app.settings().GetSearchURL().empty();
+        return !m_app.settings().searchUrl().empty();
     default:
         break;
     }
@@ -433,18 +433,18 @@ void MainWindow::updateCommandUI()
         m_address->setEnabled(haveView);
     if (!haveView && !m_secure.isEmpty()) {
         m_secure.clear();
-        UpdateStatusPanes();
+        updateStatusPanes();
     }
 }
 
-bool MainWindow::OnCommand(int id)
+bool MainWindow::runCommand(int id)
 {
     if (m_destroying || !isCommandEnabled(id))
         return false;
     bool handled = false;
     BrowserView *view = activeView();
     if (view && viewHandles(id))
-        handled = view->OnCommand(id);
+        handled = view->runCommand(id);
     if (!handled && frameHandles(id))
         handled = routeToFrame(id);
     if (!handled && applicationHandles(id))
@@ -456,26 +456,26 @@ bool MainWindow::OnCommand(int id)
 bool MainWindow::routeToFrame(int id)
 {
     if (isFavorite(id)) {
-        OnFavorite(id);
+        openFavorite(id);
         return true;
     }
     switch (id) {
-    case cmd::ToolBar: OnViewToolbar(); return true;
-    case cmd::StatusBar: OnViewStatusBar(); return true;
-    case cmd::AddressBar: OnViewAddressBar(); return true;
-    case cmd::Tabs: OnViewTabs(); return true;
-    case cmd::CloseAll: OnCloseAll(); return true;
-    case cmd::Offline: OnOffline(); return true;
-    case cmd::ScanPopups: OnScanPopups(); return true;
-    case cmd::ToolbarVariant: OnToolbarVariant(); return true;
-    case cmd::SmartNavigateToggle: OnSmartNavigateToggle(); return true;
-    case cmd::Mail: OnMail(); return true;
-    case cmd::Search: OnSearch(); return true;
-    case cmd::MakerHomePage: OnMakerHomePage(); return true;
-    case cmd::MailMaker: OnMailMaker(); return true;
-    case cmd::AddressGo: OnAddressGo(); return true;
-    case cmd::Close: OnFileClose(); return true;
-    case cmd::Exit: OnAppExit(); return true;
+    case cmd::ToolBar: toggleToolBar(); return true;
+    case cmd::StatusBar: toggleStatusBar(); return true;
+    case cmd::AddressBar: toggleAddressBar(); return true;
+    case cmd::Tabs: toggleTabs(); return true;
+    case cmd::CloseAll: closeAll(); return true;
+    case cmd::Offline: toggleOffline(); return true;
+    case cmd::ScanPopups: togglePopupScanning(); return true;
+    case cmd::ToolbarVariant: switchToolbarVariant(); return true;
+    case cmd::SmartNavigateToggle: toggleSmartNavigate(); return true;
+    case cmd::Mail: openMail(); return true;
+    case cmd::Search: openSearch(); return true;
+    case cmd::MakerHomePage: openMakerHomePage(); return true;
+    case cmd::MailMaker: mailMaker(); return true;
+    case cmd::AddressGo: goToTypedAddress(); return true;
+    case cmd::Close: closeActiveWindow(); return true;
+    case cmd::Exit: exitProgram(); return true;
     case cmd::Cascade: m_mdi->cascadeSubWindows(); return true;
     case cmd::TileHorizontally:
     case cmd::TileVertically: {
@@ -501,14 +501,14 @@ bool MainWindow::routeToFrame(int id)
         }
         return true;
     }
-    case cmd::Options: OnOptions(); return true;
-    case cmd::Workspaces: OnWorkspaceManager(); return true;
-    case cmd::WindowSpawning: OnWindowSpawningManager(); return true;
+    case cmd::Options: showOptions(); return true;
+    case cmd::Workspaces: showWorkspaceManager(); return true;
+    case cmd::WindowSpawning: showWindowSpawningManager(); return true;
     case cmd::Links:
-    case cmd::LinksManager: OnLinksManager(); return true;
-    case cmd::Navigate: OnNavigateDialog(); return true;
-    case cmd::Lock: OnSplitterLock(); return true;
-    case cmd::Unlock: OnSplitterUnlock(); return true;
+    case cmd::LinksManager: showLinksManager(); return true;
+    case cmd::Navigate: showNavigateDialog(); return true;
+    case cmd::Lock: lockSplitter(); return true;
+    case cmd::Unlock: unlockSplitter(); return true;
     default: return false;
     }
 }
@@ -516,8 +516,8 @@ bool MainWindow::routeToFrame(int id)
 bool MainWindow::routeToApplication(int id)
 {
     switch (id) {
-    case cmd::New: m_app.OnFileNew(); return true;
-    case cmd::PrintSetup: OnFilePrintSetup(); return true;
+    case cmd::New: m_app.newWindow(); return true;
+    case cmd::PrintSetup: printSetup(); return true;
     default: return false;
     }
 }
@@ -526,13 +526,13 @@ BrowserView *MainWindow::ensureView()
 {
     if (BrowserView *view = activeView())
         return view;
-    m_app.OnFileNew();
+    m_app.newWindow();
     return activeView();
 }
 
 // --- the frame's commands ----------------------------------------------------------
 
-void MainWindow::OnViewToolbar()
+void MainWindow::toggleToolBar()
 {
     m_toolBarVisible = !m_toolBarVisible;
     // Hiding takes the address box along; showing brings it back only when
@@ -540,33 +540,33 @@ void MainWindow::OnViewToolbar()
     applyBarVisibility();
 }
 
-void MainWindow::OnViewStatusBar()
+void MainWindow::toggleStatusBar()
 {
     m_statusBarVisible = !m_statusBarVisible;
     applyBarVisibility();
 }
 
-void MainWindow::OnViewAddressBar()
+void MainWindow::toggleAddressBar()
 {
     m_addressBarVisible = !m_addressBarVisible;
-    m_app.settings().SetShowAddressBar(m_addressBarVisible ? 1 : 0);
+    m_app.settings().setShowAddressBar(m_addressBarVisible ? 1 : 0);
     applyBarVisibility();
 }
 
-void MainWindow::OnViewTabs()
+void MainWindow::toggleTabs()
 {
     if (m_tabsVisible) {
-        DestroyTabs();
+        destroyTabs();
         m_tabsVisible = false;
     } else {
-        CreateTabs();
+        createTabs();
         m_tabsVisible = true;
     }
 }
 
-void MainWindow::OnCloseAll()
+void MainWindow::closeAll()
 {
-    if (m_app.settings().GetMsgCloseAll()
+    if (m_app.settings().msgCloseAll()
         && corvaneMessageBox(this, QMessageBox::Question, QStringLiteral("Clean up alert"),
                              QStringLiteral("Are you sure you want to close all windows?"),
                              QMessageBox::Yes | QMessageBox::No)
@@ -578,16 +578,16 @@ void MainWindow::OnCloseAll()
     closeNextWindow();
 }
 
-void MainWindow::OnOffline()
+void MainWindow::toggleOffline()
 {
     m_offline = !m_offline;
 }
 
-void MainWindow::OnScanPopups()
+void MainWindow::togglePopupScanning()
 {
     SettingsStore &s = m_app.settings();
     m_popupScanning = !m_popupScanning;
-    if (s.GetMsgWindowSpawning()) {
+    if (s.msgWindowSpawning()) {
         if (m_popupScanning)
             corvaneMessageBox(this, QMessageBox::Information,
                               QStringLiteral("Window Spawning Manager enabled"),
@@ -598,31 +598,31 @@ void MainWindow::OnScanPopups()
                               QStringLiteral("Window Spawning Manager disabled"),
                               QStringLiteral("All popups will now spawn as normal."));
     }
-    s.SetSpawning(m_popupScanning ? 1 : 0);
+    s.setSpawning(m_popupScanning ? 1 : 0);
 }
 
-void MainWindow::OnToolbarVariant()
+void MainWindow::switchToolbarVariant()
 {
     SettingsStore &s = m_app.settings();
-    if (!s.GetIE()) {
-        s.SetLinksAlwaysOn(s.GetLinksAlwaysOn());
+    if (!s.ie()) {
+        s.setLinksAlwaysOn(s.linksAlwaysOn());
         return;
     }
-    if (s.GetLinksAlwaysOn()) {
-        s.SetLinksAlwaysOn(0);
-        LoadToolbarImages(156);
+    if (s.linksAlwaysOn()) {
+        s.setLinksAlwaysOn(0);
+        loadToolbarImages(156);
     } else {
-        s.SetLinksAlwaysOn(1);
-        LoadToolbarImages(128);
+        s.setLinksAlwaysOn(1);
+        loadToolbarImages(128);
     }
 }
 
-void MainWindow::OnSmartNavigateToggle()
+void MainWindow::toggleSmartNavigate()
 {
     SettingsStore &s = m_app.settings();
-    const bool on = !s.GetSmartNavigate();
-    s.SetSmartNavigate(on ? 1 : 0);
-    if (!s.GetMsgSmartNavigate())
+    const bool on = !s.smartNavigate();
+    s.setSmartNavigate(on ? 1 : 0);
+    if (!s.msgSmartNavigate())
         return;
     if (on)
         corvaneMessageBox(this, QMessageBox::Information, QStringLiteral("SmartNavigate enabled"),
@@ -633,45 +633,45 @@ void MainWindow::OnSmartNavigateToggle()
                           QStringLiteral("All URLs will now be sent without modifications."));
 }
 
-void MainWindow::OnMail()
+void MainWindow::openMail()
 {
-    const QString address = fromStd(m_app.settings().GetMailServer());
+    const QString address = fromStd(m_app.settings().mailServer());
     if (BrowserView *view = ensureView())
-        view->Navigate(address);
+        view->navigate(address);
 }
 
-void MainWindow::OnSearch()
+void MainWindow::openSearch()
 {
-    const QString address = fromStd(m_app.settings().GetSearchURL());
+    const QString address = fromStd(m_app.settings().searchUrl());
     if (BrowserView *view = ensureView())
-        view->Navigate(address);
+        view->navigate(address);
 }
 
-void MainWindow::OnMakerHomePage()
+void MainWindow::openMakerHomePage()
 {
     if (BrowserView *view = ensureView())
-        view->Navigate(QString::fromLatin1(corvane::kMakerHomePage));
+        view->navigate(QString::fromLatin1(corvane::kMakerHomePage));
 }
 
-void MainWindow::OnMailMaker()
+void MainWindow::mailMaker()
 {
     BrowserView *view = activeView();
     if (!view)
         return;
     // The mail program starts only when the page may show dialogs.
     view->setLoudOnce(true);
-    view->Navigate(QString::fromLatin1(corvane::kMakerMail));
+    view->navigate(QString::fromLatin1(corvane::kMakerMail));
 }
 
-void MainWindow::OnFavorite(int id)
+void MainWindow::openFavorite(int id)
 {
     BrowserView *view = activeView();
     const int index = id - cmd::FavoriteFirst;
     if (view && index >= 0 && index < m_favoriteAddresses.size())
-        view->Navigate(m_favoriteAddresses.at(index));
+        view->navigate(m_favoriteAddresses.at(index));
 }
 
-void MainWindow::OnAddressGo()
+void MainWindow::goToTypedAddress()
 {
     m_addressTyping = false;
     BrowserView *view = activeView();
@@ -679,83 +679,83 @@ void MainWindow::OnAddressGo()
         return;
     SettingsStore &s = m_app.settings();
     const QString text = fromStd(
-        corvane::smartNavigate(m_address->editText().toStdString(), s.GetSmartNavigate() != 0));
-    view->Navigate(text);
-    if (s.GetSaveAddressHistory()) {
+        corvane::smartNavigate(m_address->editText().toStdString(), s.smartNavigate() != 0));
+    view->navigate(text);
+    if (s.saveAddressHistory()) {
         m_address->insertAtTop(text);
         saveAddressHistory();
     }
-    m_app.log().Write("User navigating to URL: [" + text.toStdString() + "]");
+    m_app.log().write("User navigating to URL: [" + text.toStdString() + "]");
 }
 
-void MainWindow::OnAddressPick(int index)
+void MainWindow::goToPickedAddress(int index)
 {
     m_addressTyping = false;
     BrowserView *view = activeView();
     if (!view || index < 0 || index >= m_address->count())
         return;
     const QString text = m_address->itemText(index);
-    view->Navigate(text);
-    m_app.log().Write("User navigating to URL: [" + text.toStdString() + "]");
+    view->navigate(text);
+    m_app.log().write("User navigating to URL: [" + text.toStdString() + "]");
 }
 
-void MainWindow::OnAddressTyping(const QString &text)
+void MainWindow::noteAddressTyping(const QString &text)
 {
     // One character: the user has begun a new address.
     if (text.size() == 1)
         m_addressTyping = true;
 }
 
-void MainWindow::OnFileClose()
+void MainWindow::closeActiveWindow()
 {
     if (BrowserWindow *frame = activeBrowserWindow())
         frame->close();
 }
 
-void MainWindow::OnAppExit()
+void MainWindow::exitProgram()
 {
     close();
 }
 
-void MainWindow::OnFilePrintSetup()
+void MainWindow::printSetup()
 {
     QPageSetupDialog dialog(&printer(), this);
     dialog.exec();
 }
 
-void MainWindow::OnOptions()
+void MainWindow::showOptions()
 {
     // The Options sheet comes with the managers module.
 }
 
-void MainWindow::OnWorkspaceManager()
+void MainWindow::showWorkspaceManager()
 {
     // The Workspace Manager comes with the managers module; LoadWorkspace
     // follows it when a workspace was chosen.
 }
 
-void MainWindow::OnWindowSpawningManager()
+void MainWindow::showWindowSpawningManager()
 {
     // The Window Spawning Manager comes with the managers module.
 }
 
-void MainWindow::OnLinksManager()
+void MainWindow::showLinksManager()
 {
     // The Links Manager comes with the managers module: ensure a window,
     // run it, then navigate to the view's pending address on OK.
 }
 
-void MainWindow::OnNavigateDialog()
+void MainWindow::showNavigateDialog()
 {
     // The Navigate dialog comes with its own module: ensure a window, run
     // it, then navigate to (or start the image series of) the pending address.
 }
 
-void MainWindow::OnSplitterLock()
+void MainWindow::lockSplitter()
 {
     // The lockable splitter comes with the browser window's splitter.
 }
 
-void MainWindow::OnSplitterUnlock()
+void MainWindow::unlockSplitter()
 {
 }

@@ -29,7 +29,7 @@ TEST_F(AppTest, FreshStartOpensOneWindowOnTheHomePageAndCreatesTheIni)
 {
     {
         auto s = store();
-        s->SetHomeURL("http://home.example/start");
+        s->setHomeUrl("http://home.example/start");
     }
     ASSERT_TRUE(start({QStringLiteral("nologo")}));
     EXPECT_EQ(windowCount(), 1);
@@ -47,14 +47,14 @@ TEST_F(AppTest, SplashIsDueWithLogoOrAnotherVersion)
     // A first run: no Version stored yet.
     {
         auto s = store();
-        s->SetLogo(0);
+        s->setLogo(0);
     }
     ASSERT_TRUE(start({QStringLiteral("about:blank")}));
     EXPECT_TRUE(app().splashDue());
-    store()->SetVersion("3.00");
+    store()->setVersion("3.00");
     ASSERT_TRUE(start({QStringLiteral("about:blank")}));
     EXPECT_FALSE(app().splashDue());
-    store()->SetLogo(1);
+    store()->setLogo(1);
     ASSERT_TRUE(start({QStringLiteral("about:blank")}));
     EXPECT_TRUE(app().splashDue());
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
@@ -78,7 +78,7 @@ TEST_F(AppTest, UrlShortcutsOpenTheirAddress)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[InternetShortcut]\r\nURL=http://Example.org/Path\r\nIconIndex=0\r\n");
     f.close();
-    app().OpenDocumentFile(crlf);
+    app().openDocumentFile(crlf);
     EXPECT_TRUE(lastControl()->did(QStringLiteral("navigate http://Example.org/Path")))
         << lastControl()->operations().join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(boxes.isEmpty());
@@ -93,7 +93,7 @@ TEST_F(AppTest, ShortcutWithoutUrlWarnsAndOpensItsOwnPath)
     f.write("[InternetShortcut]\r\nIconIndex=0\r\n");
     f.close();
     const int before = windowCount();
-    app().OpenDocumentFile(path);
+    app().openDocumentFile(path);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].title, QStringLiteral("Invalid file format"));
     EXPECT_EQ(boxes[0].text, QStringLiteral("The internet shortcut you are trying to open does "
@@ -108,10 +108,10 @@ TEST_F(AppTest, ShortcutWithoutUrlWarnsAndOpensItsOwnPath)
 TEST_F(AppTest, OpenRequestRefusedInTrayWithPassword)
 {
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
-    app().settings().SetPassword("secret");
+    app().settings().setPassword("secret");
     app().setInTray(true);
     const int before = windowCount();
-    EXPECT_FALSE(app().OnDDECommand(QStringLiteral("[open(\"http://example.org/x\")]")));
+    EXPECT_FALSE(app().handleOpenRequest(QStringLiteral("[open(\"http://example.org/x\")]")));
     EXPECT_EQ(windowCount(), before);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].title, QStringLiteral("Authentication failed"));
@@ -127,14 +127,14 @@ TEST_F(AppTest, OpenRequestAcceptedInTrayWithoutPasswordAndOutside)
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
     app().setInTray(true);
     const int before = windowCount();
-    EXPECT_TRUE(app().OnDDECommand(QStringLiteral("[open(\"http://example.org/y\")]")));
+    EXPECT_TRUE(app().handleOpenRequest(QStringLiteral("[open(\"http://example.org/y\")]")));
     EXPECT_EQ(windowCount(), before + 1);
     EXPECT_TRUE(lastControl()->did(QStringLiteral("navigate http://example.org/y")));
     EXPECT_TRUE(app().inTray());
     EXPECT_TRUE(boxes.isEmpty());
 
     app().setInTray(false);
-    EXPECT_FALSE(app().OnDDECommand(QStringLiteral("open http://example.org/z")));
+    EXPECT_FALSE(app().handleOpenRequest(QStringLiteral("open http://example.org/z")));
     EXPECT_EQ(windowCount(), before + 1);
 }
 
@@ -147,7 +147,7 @@ TEST_F(AppTest, StartupWorkspaceChoice)
     };
     {
         auto s = store();
-        s->StoreWorkspaces({{"alpha", record("alpha", 0)},
+        s->storeWorkspaces({{"alpha", record("alpha", 0)},
                             {"beta", record("beta", 1)},
                             {"gamma", record("gamma", 1)}});
     }
@@ -157,7 +157,7 @@ TEST_F(AppTest, StartupWorkspaceChoice)
     EXPECT_EQ(app().startupWorkspace(), record("beta", 1));
 
     // AutoSave looks only for "default"; without one nothing is restored.
-    store()->SetAutoSave(1);
+    store()->setAutoSave(1);
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
     EXPECT_TRUE(app().startupWorkspace().empty());
 }

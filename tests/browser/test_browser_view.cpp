@@ -33,15 +33,15 @@ protected:
         answer = QMessageBox::No; // questions are declined unless a test says otherwise
         ASSERT_TRUE(start({QStringLiteral("nologo")}));
         ASSERT_EQ(controls.size(), 1);
-        settings().SetLogging(1);
-        settings().SetLogFile(logPath().toStdString());
+        settings().setLogging(1);
+        settings().setLogFile(logPath().toStdString());
         control()->clearOperations();
     }
 
     void TearDown() override
     {
         if (started())
-            app().ExitInstance();
+            app().shutDown();
         stop();
     }
 
@@ -72,17 +72,17 @@ TEST_F(BrowserViewTest, FirstNavigationTakesPendingAddressThenHomeThenStartPage)
 {
     // The first window had neither: our own start page.
     controls.clear();
-    app().openNewWindow();
+    app().openBrowserWindow();
     EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("navigate qrc:/pages/start.html")});
     EXPECT_EQ(view()->autoRefreshMinutes(), 2);
     EXPECT_EQ(view()->autoRefreshSeconds(), 0);
 
-    settings().SetHomeURL("http://home.example/");
-    app().openNewWindow();
+    settings().setHomeUrl("http://home.example/");
+    app().openBrowserWindow();
     EXPECT_EQ(control(1)->operations(), QStringList{QStringLiteral("navigate http://home.example/")});
 
     app().setPendingDocumentAddress(QStringLiteral("/tmp/page.html"));
-    app().openNewWindow();
+    app().openBrowserWindow();
     EXPECT_EQ(control(2)->operations(), QStringList{QStringLiteral("navigate /tmp/page.html")});
     EXPECT_TRUE(app().pendingDocumentAddress().isEmpty());
     EXPECT_FALSE(app().firstNew());
@@ -167,7 +167,7 @@ TEST_F(BrowserViewTest, StatusAndTitleAreLoggedOnlyWhileNavigating)
 
     control()->setLocation(QStringLiteral("B"), QStringLiteral("http://b.example/"));
     control()->fireNavigationStarting(QStringLiteral("http://b.example/"));
-    view()->onStop();
+    view()->stop();
     control()->fireStatusText(QStringLiteral("after stop"));
 
     const QStringList lines = logLines();
@@ -198,8 +198,8 @@ TEST_F(BrowserViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
     struct Case { int spawning; int noDialogs; const char *expected; };
     for (const Case c : {Case{1, 1, "setSilent 1"}, Case{1, 0, "setSilent 0"},
                          Case{0, 1, "setSilent 0"}, Case{0, 0, "setSilent 0"}}) {
-        settings().SetSpawning(c.spawning);
-        settings().SetNoDialogs(c.noDialogs);
+        settings().setSpawning(c.spawning);
+        settings().setNoDialogs(c.noDialogs);
         control()->clearOperations();
         control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
         EXPECT_EQ(control()->operations(QStringLiteral("setSilent")),
@@ -207,8 +207,8 @@ TEST_F(BrowserViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
             << c.spawning << c.noDialogs;
     }
     // A mail link's navigation is loud once, then the rule applies again.
-    settings().SetSpawning(1);
-    settings().SetNoDialogs(1);
+    settings().setSpawning(1);
+    settings().setNoDialogs(1);
     view()->setLoudOnce(true);
     control()->clearOperations();
     control()->fireNavigationStarting(QStringLiteral("mailto:x@example.org"));
@@ -220,10 +220,10 @@ TEST_F(BrowserViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
 
 TEST_F(BrowserViewTest, RefreshWhileOfflineAsksToGoOnline)
 {
-    settings().SetMsgOffline(1);
+    settings().setMsgOffline(1);
     mainWindow()->setOffline(true);
     answer = QMessageBox::No;
-    view()->onRefresh();
+    view()->reload();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].title, QStringLiteral("Offline mode alert"));
     EXPECT_EQ(boxes[0].text,
@@ -235,17 +235,17 @@ TEST_F(BrowserViewTest, RefreshWhileOfflineAsksToGoOnline)
 
     answer = QMessageBox::Yes;
     control()->clearOperations();
-    view()->onRefresh();
+    view()->reload();
     EXPECT_FALSE(mainWindow()->isOffline());
     EXPECT_EQ(control()->operations(),
               (QStringList{QStringLiteral("setOffline 0"), QStringLiteral("reload Complete")}));
 
     // Online, or with the message off: no question.
     boxes.clear();
-    view()->onRefresh();
-    settings().SetMsgOffline(0);
+    view()->reload();
+    settings().setMsgOffline(0);
     mainWindow()->setOffline(true);
-    view()->onRefresh();
+    view()->reload();
     EXPECT_TRUE(boxes.isEmpty());
 }
 
@@ -266,16 +266,16 @@ TEST_F(BrowserViewTest, ClipboardCommandsActOnTheFocusedEditField)
     edit->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return edit->hasFocus(); }));
     edit->selectAll();
-    view()->onCopy();
+    view()->copy();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("typed text"));
 
     combo->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return combo->hasFocus(); }));
     combo->lineEdit()->selectAll();
-    view()->onCut();
+    view()->cut();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("http://address.example/"));
     EXPECT_TRUE(combo->currentText().isEmpty());
-    view()->onPaste();
+    view()->paste();
     EXPECT_EQ(combo->currentText(), QStringLiteral("http://address.example/"));
     EXPECT_TRUE(control()->operations(QStringLiteral("runPageCommand")).isEmpty());
 
@@ -284,8 +284,8 @@ TEST_F(BrowserViewTest, ClipboardCommandsActOnTheFocusedEditField)
     view()->setFocus();
     QApplication::setActiveWindow(view()->window());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !edit->hasFocus() && !combo->hasFocus(); }));
-    view()->onCopy();
-    view()->onSelectAll();
+    view()->copy();
+    view()->selectAll();
     EXPECT_EQ(control()->operations(QStringLiteral("runPageCommand")),
               (QStringList{QStringLiteral("runPageCommand Copy"), QStringLiteral("runPageCommand SelectAll")}));
 }
@@ -310,7 +310,7 @@ TEST_F(BrowserViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
     EXPECT_TRUE(view()->autoRefreshTimerActive());
     EXPECT_EQ(mainWindow()->addressText(), QStringLiteral("http://a.example/next"));
 
-    view()->onStop();
+    view()->stop();
     EXPECT_FALSE(view()->autoRefreshTimerActive());
     EXPECT_FALSE(view()->autoRefreshOn());
     control()->fireDocumentComplete(QStringLiteral("http://a.example/next"));
@@ -327,16 +327,16 @@ TEST_F(BrowserViewTest, AutoRefreshTickLogsAndRefreshes)
 
 TEST_F(BrowserViewTest, TextSizeZoomsOnlyThisViewAndIsStored)
 {
-    app().openNewWindow();
-    view(0)->onFont(corvane::cmd::FontsLarge);
+    app().openBrowserWindow();
+    view(0)->changeFonts(corvane::cmd::FontsLarge);
     EXPECT_EQ(control(0)->operations(), QStringList{QStringLiteral("runPageCommand Zoom 3")});
     EXPECT_TRUE(control(1)->operations(QStringLiteral("runPageCommand")).isEmpty());
     EXPECT_EQ(mainWindow()->fontSize(), 2);
-    EXPECT_EQ(settings().GetFonts(), 2);
+    EXPECT_EQ(settings().fonts(), 2);
 
-    view(0)->OnCommand(corvane::cmd::FontsTiny);
+    view(0)->runCommand(corvane::cmd::FontsTiny);
     EXPECT_EQ(control(0)->operations().last(), QStringLiteral("runPageCommand Zoom 0"));
-    EXPECT_EQ(settings().GetFonts(), 5);
+    EXPECT_EQ(settings().fonts(), 5);
 }
 
 TEST_F(BrowserViewTest, SavedScrollIsRestoredUntilNavigateOrAClick)
@@ -350,10 +350,10 @@ TEST_F(BrowserViewTest, SavedScrollIsRestoredUntilNavigateOrAClick)
     EXPECT_FALSE(view()->hasSavedScrollPosition());
 
     control()->setScroll(QPoint(3, 40));
-    view()->SaveScrollPosition();
+    view()->saveScrollPosition();
     EXPECT_EQ(view()->savedScrollLeft(), 3);
     EXPECT_EQ(view()->savedScrollTop(), 40);
-    view()->Navigate(QStringLiteral("http://b.example/"));
+    view()->navigate(QStringLiteral("http://b.example/"));
     EXPECT_FALSE(view()->hasSavedScrollPosition());
 }
 

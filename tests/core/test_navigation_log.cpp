@@ -45,9 +45,9 @@ protected:
 
         m_settings = std::make_unique<SettingsStore>(SettingsStore::Locations{
             (m_dir / "Corvane.ini").string(), (m_dir / "user-store").string(), m_dir.string()});
-        m_settings->OpenBackingStore();
-        m_settings->SetLogging(1);
-        m_settings->SetLogFile(logPath().string());
+        m_settings->openBackingStore();
+        m_settings->setLogging(1);
+        m_settings->setLogFile(logPath().string());
         m_log = std::make_unique<NavigationLog>(*m_settings);
         m_log->setClock([this] { return m_now; });
     }
@@ -103,10 +103,10 @@ TEST(StopwatchText, MeasuresFromTheLatestStart)
     std::time_t now = 1000;
     Stopwatch watch([&] { return now; });
     now += 3 * 3600 + 4 * 60 + 5;
-    EXPECT_EQ(watch.ElapsedText(), "03:04:05"); // from construction
-    watch.Start();
+    EXPECT_EQ(watch.elapsedText(), "03:04:05"); // from construction
+    watch.start();
     now += 9;
-    EXPECT_EQ(watch.ElapsedText(), "00:00:09");
+    EXPECT_EQ(watch.elapsedText(), "00:00:09");
 }
 
 TEST_F(NavigationLogTest, AppendsTimestampedCrLfLinesInOrder)
@@ -114,10 +114,10 @@ TEST_F(NavigationLogTest, AppendsTimestampedCrLfLinesInOrder)
     {
         std::ofstream(logPath(), std::ios::binary) << "kept\r\n";
     }
-    m_log->Write("first");
+    m_log->write("first");
     m_now += 61;
-    m_log->Write(std::string("two\nlines"));
-    m_log->Write(static_cast<const char *>(nullptr));
+    m_log->write(std::string("two\nlines"));
+    m_log->write(static_cast<const char *>(nullptr));
     EXPECT_EQ(readFile(logPath()), "kept\r\n"
                                    "[03/07/2024-09:05:02] first\r\n"
                                    "[03/07/2024-09:06:03] two\nlines\r\n"
@@ -129,21 +129,21 @@ TEST_F(NavigationLogTest, UsesTheLocalTimeOfTheClock)
     ::setenv("TZ", "XST-2", 1); // two hours east of UTC, no daylight saving
     ::tzset();
     m_now = 946684799; // 1999-12-31 23:59:59 UTC
-    m_log->Write("x");
+    m_log->write("x");
     EXPECT_EQ(readFile(logPath()), "[01/01/2000-01:59:59] x\r\n");
 }
 
 TEST_F(NavigationLogTest, LoggingOffCreatesNoFileAndChangesApplyAtOnce)
 {
-    m_settings->SetLogging(0);
-    m_log->Write("lost");
+    m_settings->setLogging(0);
+    m_log->write("lost");
     EXPECT_FALSE(fs::exists(logPath()));
 
-    m_settings->SetLogging(1);
-    m_log->Write("Logging enabled");
+    m_settings->setLogging(1);
+    m_log->write("Logging enabled");
     const fs::path other = m_dir / "other.log";
-    m_settings->SetLogFile(other.string());
-    m_log->Write("moved");
+    m_settings->setLogFile(other.string());
+    m_log->write("moved");
     EXPECT_EQ(readFile(logPath()), "[03/07/2024-09:05:02] Logging enabled\r\n");
     EXPECT_EQ(readFile(other), "[03/07/2024-09:05:02] moved\r\n");
 }
@@ -154,16 +154,16 @@ TEST_F(NavigationLogTest, ReadOnlyFileOrMissingFolderWritesNothing)
         std::ofstream(logPath(), std::ios::binary) << "old\r\n";
     }
     ASSERT_EQ(::chmod(logPath().c_str(), 0444), 0);
-    m_log->Write("lost");
+    m_log->write("lost");
     EXPECT_EQ(readFile(logPath()), "old\r\n");
 
     const fs::path missing = m_dir / "no-such-folder" / "nav.log";
-    m_settings->SetLogFile(missing.string());
-    m_log->Write("lost");
+    m_settings->setLogFile(missing.string());
+    m_log->write("lost");
     EXPECT_FALSE(fs::exists(missing.parent_path()));
 
-    m_settings->SetLogFile(m_dir.string()); // a folder, not a file
-    m_log->Write("lost");
+    m_settings->setLogFile(m_dir.string()); // a folder, not a file
+    m_log->write("lost");
     EXPECT_TRUE(fs::is_directory(m_dir));
 }
 
@@ -172,11 +172,11 @@ TEST_F(NavigationLogTest, LineIsLostWhileAnotherWriterHoldsTheFile)
     const int holder = ::open(logPath().c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-    m_log->Write("lost");
+    m_log->write("lost");
     EXPECT_EQ(readFile(logPath()), "");
 
     ::flock(holder, LOCK_UN);
-    m_log->Write("after");
+    m_log->write("after");
     ::close(holder);
     EXPECT_EQ(readFile(logPath()), "[03/07/2024-09:05:02] after\r\n");
 }

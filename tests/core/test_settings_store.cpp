@@ -30,7 +30,7 @@ protected:
             writeFile(iniPath(), iniContent);
         m_store = std::make_unique<SettingsStore>(
             SettingsStore::Locations{iniPath(), userPath(), m_dir.file("home")});
-        m_store->OpenBackingStore();
+        m_store->openBackingStore();
         return *m_store;
     }
 
@@ -43,23 +43,23 @@ TEST_F(SettingsStoreTest, FreshStartWritesBothSwitchesAndUsesTheUserStore)
     SettingsStore &s = open();
     EXPECT_FALSE(s.usingIniFile());
     EXPECT_EQ(readFile(iniPath()), "[Settings]\r\nEnableIniFile=0\r\nCDSupport=0\r\n");
-    EXPECT_EQ(s.GetFonts(), 3);
-    EXPECT_EQ(s.GetShowTimer(), 1);
-    EXPECT_EQ(s.GetSaveAddressHistory(), 1);
-    EXPECT_EQ(s.GetLogFile(), m_dir.file("home") + "/Corvane.log");
+    EXPECT_EQ(s.fonts(), 3);
+    EXPECT_EQ(s.showTimer(), 1);
+    EXPECT_EQ(s.saveAddressHistory(), 1);
+    EXPECT_EQ(s.logFile(), m_dir.file("home") + "/Corvane.log");
     EXPECT_FALSE(fileExists(userPath())) << "reading writes nothing";
 
-    s.SetLogging(1);
-    s.SetHomeURL("http://example.org/");
+    s.setLogging(1);
+    s.setHomeUrl("http://example.org/");
     EXPECT_EQ(readFile(iniPath()), "[Settings]\r\nEnableIniFile=0\r\nCDSupport=0\r\n");
     UserStore user(userPath());
     EXPECT_EQ(user.readDword(kSettingsKey, "Logging"), 1);
     EXPECT_EQ(user.readString(kSettingsKey, "HomeURL"), "http://example.org/");
-    EXPECT_EQ(s.GetLogging(), 1);
+    EXPECT_EQ(s.logging(), 1);
 
     // The store caches nothing: another writer's value is seen at once.
     user.writeDword(kSettingsKey, "Fonts", 5);
-    EXPECT_EQ(s.GetFonts(), 5);
+    EXPECT_EQ(s.fonts(), 5);
 }
 
 TEST_F(SettingsStoreTest, EnabledIniFileHoldsEverythingAndTheUserStoreIsNeverCreated)
@@ -67,17 +67,17 @@ TEST_F(SettingsStoreTest, EnabledIniFileHoldsEverythingAndTheUserStoreIsNeverCre
     SettingsStore &s = open("[Settings]\r\nEnableIniFile=1\r\n");
     EXPECT_TRUE(s.usingIniFile());
 
-    s.SetFonts(2);
-    s.SetHomeURL("http://example.org/");
-    s.SetSavePosition(0);
-    s.SetAutoSave(1);
-    s.SetSaveAddressHistory(0);
-    s.SaveMainPlacement(false, Rect{1, 2, 3, 4});
-    s.StoreLinks({{"a", "b"}});
-    s.StoreWorkspaces({{"w", "w\xB7rest"}});
-    s.StoreAddressHistory({"http://a/"});
-    s.SaveDialogPlacement("Links", Rect{1, 2, 3, 4});
-    s.SetScriptDebuggerSwitch("yes");
+    s.setFonts(2);
+    s.setHomeUrl("http://example.org/");
+    s.setSavePosition(0);
+    s.setAutoSave(1);
+    s.setSaveAddressHistory(0);
+    s.saveMainPlacement(false, Rect{1, 2, 3, 4});
+    s.storeLinks({{"a", "b"}});
+    s.storeWorkspaces({{"w", "w\xB7rest"}});
+    s.storeAddressHistory({"http://a/"});
+    s.saveDialogPlacement("Links", Rect{1, 2, 3, 4});
+    s.setScriptDebuggerSwitch("yes");
     EXPECT_FALSE(fileExists(userPath()));
     EXPECT_FALSE(fileExists(m_dir.file("config")));
 
@@ -87,18 +87,18 @@ TEST_F(SettingsStoreTest, EnabledIniFileHoldsEverythingAndTheUserStoreIsNeverCre
     EXPECT_EQ(ini.getInt("Placement", "SavePosition", 1), 0);
     EXPECT_EQ(ini.getInt("Workspaces", "AutoSave", 0), 1);
     EXPECT_EQ(ini.getInt("Settings", "EnableIniFile", 0), 1);
-    EXPECT_EQ(s.GetFonts(), 2);
+    EXPECT_EQ(s.fonts(), 2);
 }
 
 TEST_F(SettingsStoreTest, ScriptDebuggerSwitchLivesOutsideTheProgramsKey)
 {
     SettingsStore &s = open();
-    EXPECT_EQ(s.GetScriptDebuggerSwitch(), std::nullopt);
-    s.SetScriptDebuggerSwitch("no");
+    EXPECT_EQ(s.scriptDebuggerSwitch(), std::nullopt);
+    s.setScriptDebuggerSwitch("no");
     EXPECT_EQ(UserStore(userPath()).readString("Software\\Microsoft\\Internet Explorer\\Main",
                                                "Disable Script Debugger"),
               "no");
-    EXPECT_EQ(s.GetScriptDebuggerSwitch(), "no");
+    EXPECT_EQ(s.scriptDebuggerSwitch(), "no");
 }
 
 TEST_F(SettingsStoreTest, DisabledIniFileWithCdSupportStaysUnchanged)
@@ -107,9 +107,9 @@ TEST_F(SettingsStoreTest, DisabledIniFileWithCdSupportStaysUnchanged)
     SettingsStore &s = open(content);
     EXPECT_FALSE(s.usingIniFile());
     EXPECT_EQ(readFile(iniPath()), content);
-    EXPECT_EQ(s.GetCDSupport(), 0) << "CD mode comes from the user store";
-    s.SetLogging(1);
-    EXPECT_EQ(s.GetLogging(), 1);
+    EXPECT_EQ(s.cdSupport(), 0) << "CD mode comes from the user store";
+    s.setLogging(1);
+    EXPECT_EQ(s.logging(), 1);
 
     // An INI file without CDSupport gets it.
     open("[Settings]\r\nEnableIniFile=\r\nOther=x\r\n");
@@ -119,69 +119,69 @@ TEST_F(SettingsStoreTest, DisabledIniFileWithCdSupportStaysUnchanged)
 TEST_F(SettingsStoreTest, ValuesLandUnderTheirSectionsAndTypes)
 {
     SettingsStore &s = open();
-    s.SetShowTimer(0);
-    s.SetShowAddressBar(0);
-    s.SetSavePosition(0);
+    s.setShowTimer(0);
+    s.setShowAddressBar(0);
+    s.setSavePosition(0);
     UserStore user(userPath());
     EXPECT_EQ(user.readDword(kSettingsKey, "HideTimer"), 1);
     EXPECT_EQ(user.readDword(kSettingsKey, "HideAddressBar"), 1);
     EXPECT_EQ(user.readDword(kPlacementKey, "SavePosition"), 0);
-    EXPECT_EQ(s.GetShowTimer(), 0);
-    EXPECT_EQ(s.GetShowAddressBar(), 0);
+    EXPECT_EQ(s.showTimer(), 0);
+    EXPECT_EQ(s.showAddressBar(), 0);
 
     // A number stored as text reads as missing, and the other way round.
     user.writeString(kSettingsKey, "Fonts", "1");
     user.writeDword(kSettingsKey, "SearchURL", 1);
-    EXPECT_EQ(s.GetFonts(), 3);
-    EXPECT_EQ(s.GetSearchURL(), "");
+    EXPECT_EQ(s.fonts(), 3);
+    EXPECT_EQ(s.searchUrl(), "");
 
     // An empty string setting gives its default.
     user.writeString(kSettingsKey, "LogFile", "");
-    EXPECT_EQ(s.GetLogFile(), m_dir.file("home") + "/Corvane.log");
-    s.SetLogFile("/var/tmp/nav.log");
-    EXPECT_EQ(s.GetLogFile(), "/var/tmp/nav.log");
+    EXPECT_EQ(s.logFile(), m_dir.file("home") + "/Corvane.log");
+    s.setLogFile("/var/tmp/nav.log");
+    EXPECT_EQ(s.logFile(), "/var/tmp/nav.log");
 }
 
 TEST_F(SettingsStoreTest, CdModeFixesGuardedSettingsAndWritesNothingForThem)
 {
     SettingsStore &s = open();
-    s.SetLogging(1);
-    s.SetLogo(0);
-    s.SetVersion("2.00");
-    s.SetBiPassDefault(0);
-    s.SetLogFile("/tmp/x.log");
-    s.StoreAddressHistory({"http://a/"});
-    s.SaveDialogPlacement("Links", Rect{10, 20, 300, 400});
-    s.SetCDSupport(1);
+    s.setLogging(1);
+    s.setLogo(0);
+    s.setVersion("2.00");
+    s.setBiPassDefault(0);
+    s.setLogFile("/tmp/x.log");
+    s.storeAddressHistory({"http://a/"});
+    s.saveDialogPlacement("Links", Rect{10, 20, 300, 400});
+    s.setCdSupport(1);
 
-    EXPECT_EQ(s.GetLogging(), 0);
-    EXPECT_EQ(s.GetSavePosition(), 0);
-    EXPECT_EQ(s.GetLogo(), 1);
-    EXPECT_EQ(s.GetVersion(), "3.00");
-    EXPECT_EQ(s.GetBiPassDefault(), 1);
-    EXPECT_EQ(s.GetLogFile(), "");
-    EXPECT_EQ(s.GetMsgMSMenu(), 0);
-    EXPECT_EQ(s.GetMsgOffline(), 0);
-    EXPECT_EQ(s.GetSaveAddressHistory(), 0);
-    EXPECT_EQ(s.RestoreDialogPlacement("Links"), std::nullopt);
+    EXPECT_EQ(s.logging(), 0);
+    EXPECT_EQ(s.savePosition(), 0);
+    EXPECT_EQ(s.logo(), 1);
+    EXPECT_EQ(s.version(), "3.00");
+    EXPECT_EQ(s.biPassDefault(), 1);
+    EXPECT_EQ(s.logFile(), "");
+    EXPECT_EQ(s.msgMsMenu(), 0);
+    EXPECT_EQ(s.msgOffline(), 0);
+    EXPECT_EQ(s.saveAddressHistory(), 0);
+    EXPECT_EQ(s.restoreDialogPlacement("Links"), std::nullopt);
 
     const std::string before = readFile(userPath());
-    s.SetLogging(0);
-    s.SetVersion("3.00");
-    s.SetLogFile("/tmp/y.log");
-    s.SetSaveAddressHistory(0); // would also drop the history
-    s.SaveDialogPlacement("Links", Rect{1, 2, 3, 4});
-    s.SetHomeURL("/cdrom/index.html");
+    s.setLogging(0);
+    s.setVersion("3.00");
+    s.setLogFile("/tmp/y.log");
+    s.setSaveAddressHistory(0); // would also drop the history
+    s.saveDialogPlacement("Links", Rect{1, 2, 3, 4});
+    s.setHomeUrl("/cdrom/index.html");
     EXPECT_EQ(readFile(userPath()), before);
 
     // Unguarded settings still go through; the switch is read at every call.
-    s.SetFonts(1);
-    EXPECT_EQ(s.GetFonts(), 1);
-    s.SetCDSupport(0);
-    EXPECT_EQ(s.GetLogging(), 1);
-    EXPECT_EQ(s.GetVersion(), "2.00");
-    EXPECT_EQ(s.LoadAddressHistory(), std::vector<std::string>{"http://a/"});
-    EXPECT_EQ(s.RestoreDialogPlacement("Links"), (Rect{10, 20, 300, 400}));
+    s.setFonts(1);
+    EXPECT_EQ(s.fonts(), 1);
+    s.setCdSupport(0);
+    EXPECT_EQ(s.logging(), 1);
+    EXPECT_EQ(s.version(), "2.00");
+    EXPECT_EQ(s.loadAddressHistory(), std::vector<std::string>{"http://a/"});
+    EXPECT_EQ(s.restoreDialogPlacement("Links"), (Rect{10, 20, 300, 400}));
 }
 
 TEST_F(SettingsStoreTest, HomePageOnTheMediumWeRunFrom)
@@ -190,18 +190,18 @@ TEST_F(SettingsStoreTest, HomePageOnTheMediumWeRunFrom)
     std::string root = "/media/cdrom/";
     s.setCdRootResolver([&root] { return root; });
 
-    s.SetHomeURL("CD:\\Start\\Index.htm");
-    EXPECT_EQ(s.GetHomeURL(), "CD:\\Start\\Index.htm") << "outside CD mode the value is as stored";
+    s.setHomeUrl("CD:\\Start\\Index.htm");
+    EXPECT_EQ(s.homeUrl(), "CD:\\Start\\Index.htm") << "outside CD mode the value is as stored";
 
-    s.SetCDSupport(1);
-    EXPECT_EQ(s.GetHomeURL(), "/media/cdrom/Start\\Index.htm");
+    s.setCdSupport(1);
+    EXPECT_EQ(s.homeUrl(), "/media/cdrom/Start\\Index.htm");
     root = "/";
-    EXPECT_EQ(s.GetHomeURL(), "/Start\\Index.htm");
+    EXPECT_EQ(s.homeUrl(), "/Start\\Index.htm");
     root = "/media/cdrom";
 
     const auto resolved = [&s](const std::string &stored) {
-        s.SetHomeURL(stored);
-        return s.GetHomeURL();
+        s.setHomeUrl(stored);
+        return s.homeUrl();
     };
     EXPECT_EQ(resolved("file://cd:/docs/start.html"), "file:///media/cdrom/docs/start.html");
     EXPECT_EQ(resolved("cd:start.html"), "/media/cdrom/start.html");
@@ -211,20 +211,20 @@ TEST_F(SettingsStoreTest, HomePageOnTheMediumWeRunFrom)
     EXPECT_EQ(resolved("http://example.cd:81/"), "http://example.cd:81/");
 
     // CD mode does not store drive paths or absolute paths.
-    s.SetHomeURL("http://kept.example/");
-    s.SetHomeURL("E:\\index.htm");
-    s.SetHomeURL("/media/cdrom/index.htm");
-    EXPECT_EQ(s.GetHomeURL(), "http://kept.example/");
-    s.SetHomeURL("x");
-    EXPECT_EQ(s.GetHomeURL(), "x");
+    s.setHomeUrl("http://kept.example/");
+    s.setHomeUrl("E:\\index.htm");
+    s.setHomeUrl("/media/cdrom/index.htm");
+    EXPECT_EQ(s.homeUrl(), "http://kept.example/");
+    s.setHomeUrl("x");
+    EXPECT_EQ(s.homeUrl(), "x");
 }
 
 TEST_F(SettingsStoreTest, DefaultCdRootIsTheMountPointOfTheCurrentDirectory)
 {
     SettingsStore &s = open();
-    s.SetHomeURL("cd:index.html");
-    s.SetCDSupport(1);
-    const std::string url = s.GetHomeURL();
+    s.setHomeUrl("cd:index.html");
+    s.setCdSupport(1);
+    const std::string url = s.homeUrl();
     const std::string root = url.substr(0, url.size() - std::string("/index.html").size());
     ASSERT_EQ(root + "/index.html", url);
 
@@ -245,7 +245,7 @@ TEST_F(SettingsStoreTest, ActiveBorderColour)
     UserStore user(userPath());
     const auto colourOf = [&](const std::string &text) {
         user.writeString(kSettingsKey, "ViewRGB", text);
-        return s.GetViewRGB();
+        return s.viewRgb();
     };
     EXPECT_EQ(colourOf("1,2"), makeRgb(0, 255, 0));
     EXPECT_EQ(colourOf("300,0,0"), makeRgb(44, 0, 0));
@@ -255,9 +255,9 @@ TEST_F(SettingsStoreTest, ActiveBorderColour)
     EXPECT_EQ(colourOf("1,2,"), makeRgb(0, 255, 0));
     EXPECT_EQ(colourOf(""), makeRgb(0, 255, 0));
 
-    s.SetViewRGB(makeRgb(10, 200, 255));
+    s.setViewRgb(makeRgb(10, 200, 255));
     EXPECT_EQ(user.readString(kSettingsKey, "ViewRGB"), "10,200,255");
-    EXPECT_EQ(s.GetViewRGB(), makeRgb(10, 200, 255));
+    EXPECT_EQ(s.viewRgb(), makeRgb(10, 200, 255));
 }
 
 TEST_F(SettingsStoreTest, PasswordIsStoredScrambledInBothBackEnds)
@@ -275,16 +275,16 @@ TEST_F(SettingsStoreTest, PasswordIsStoredScrambledInBothBackEnds)
         SettingsStore &s = open(iniMode ? "[Settings]\r\nEnableIniFile=1\r\n" : "");
         ASSERT_EQ(s.usingIniFile(), iniMode);
         for (const std::string &password : passwords) {
-            s.SetPassword(password);
+            s.setPassword(password);
             const std::string stored = iniMode ? ProfileFile(iniPath()).getString("Settings", "Password")
                                                : UserStore(userPath()).readString(kSettingsKey, "Password").value();
             ASSERT_EQ(stored.size(), password.size());
             for (std::size_t i = 0; i < stored.size(); ++i)
                 EXPECT_NE(stored[i], password[i]) << "byte " << i;
-            EXPECT_EQ(s.GetPassword(), password);
+            EXPECT_EQ(s.password(), password);
         }
-        s.SetPassword("");
-        EXPECT_EQ(s.GetPassword(), "");
+        s.setPassword("");
+        EXPECT_EQ(s.password(), "");
     }
 }
 
@@ -295,44 +295,44 @@ TEST_F(SettingsStoreTest, RestoringTheMainWindowPlacement)
     const SettingsStore::MainPlacement creation{Rect{5, 6, 7, 8}, 1};
 
     // The defaults: 88,88 - 952,697, maximized.
-    SettingsStore::MainPlacement p = s.RestoreMainPlacement(creation, screen);
+    SettingsStore::MainPlacement p = s.restoreMainPlacement(creation, screen);
     EXPECT_EQ(p.rect, (Rect{88, 88, 952, 697}));
     EXPECT_EQ(p.showCmd, 3);
 
     UserStore user(userPath());
     user.writeDword(kPlacementKey, "ShowCmd", 2);
-    EXPECT_EQ(s.RestoreMainPlacement(creation, screen).showCmd, 1) << "never start minimized";
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).showCmd, 1) << "never start minimized";
     for (int start : {0, 1, 4, 5, 8, 10})
-        EXPECT_EQ(s.RestoreMainPlacement({creation.rect, start}, screen).showCmd, 1) << start;
+        EXPECT_EQ(s.restoreMainPlacement({creation.rect, start}, screen).showCmd, 1) << start;
     for (int start : {2, 3, 6, 7})
-        EXPECT_EQ(s.RestoreMainPlacement({creation.rect, start}, screen).showCmd, start) << start;
+        EXPECT_EQ(s.restoreMainPlacement({creation.rect, start}, screen).showCmd, start) << start;
 
     // Partly off screen: moved to the visible part's corner, size kept.
-    s.SaveMainPlacement(false, Rect{-100, 900, 700, 1500});
-    EXPECT_EQ(s.RestoreMainPlacement(creation, screen).rect, (Rect{0, 900, 800, 1500}));
+    s.saveMainPlacement(false, Rect{-100, 900, 700, 1500});
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{0, 900, 800, 1500}));
 
     // Entirely outside the work area, or no work area: creation rect kept.
-    s.SaveMainPlacement(true, Rect{3000, 100, 3500, 600});
-    p = s.RestoreMainPlacement(creation, screen);
+    s.saveMainPlacement(true, Rect{3000, 100, 3500, 600});
+    p = s.restoreMainPlacement(creation, screen);
     EXPECT_EQ(p.rect, creation.rect);
     EXPECT_EQ(p.showCmd, 3);
-    EXPECT_EQ(s.RestoreMainPlacement(creation, std::nullopt).rect, creation.rect);
+    EXPECT_EQ(s.restoreMainPlacement(creation, std::nullopt).rect, creation.rect);
 
     // Edges a hand-edited record can hold: a size beyond int stays positive.
-    s.SaveMainPlacement(false, Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX});
-    p = s.RestoreMainPlacement(creation, screen);
+    s.saveMainPlacement(false, Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+    p = s.restoreMainPlacement(creation, screen);
     EXPECT_EQ(p.rect, (Rect{0, 0, INT_MAX, INT_MAX}));
 }
 
 TEST_F(SettingsStoreTest, SavingTheMainWindowPlacementWritesTheRecordInOrder)
 {
     SettingsStore &s = open("[Settings]\r\nEnableIniFile=1\r\n");
-    s.SaveMainPlacement(true, Rect{10, 20, 810, 620});
+    s.saveMainPlacement(true, Rect{10, 20, 810, 620});
     EXPECT_EQ(readFile(iniPath()), "[Settings]\r\nEnableIniFile=1\r\n\r\n"
                                    "[Placement]\r\nBottom=620\r\nLeft=10\r\nRight=810\r\nTop=20\r\nShowCmd=3\r\n");
-    s.SaveMainPlacement(false, Rect{10, 20, 810, 620});
+    s.saveMainPlacement(false, Rect{10, 20, 810, 620});
     EXPECT_EQ(ProfileFile(iniPath()).getInt("Placement", "ShowCmd", 0), 1);
-    EXPECT_EQ(s.RestoreMainPlacement({Rect{}, 1}, Rect{0, 0, 1000, 1000}).rect, (Rect{10, 20, 810, 620}));
+    EXPECT_EQ(s.restoreMainPlacement({Rect{}, 1}, Rect{0, 0, 1000, 1000}).rect, (Rect{10, 20, 810, 620}));
 }
 
 TEST_F(SettingsStoreTest, UnwritableStoreFallsBackToDefaults)
@@ -340,12 +340,12 @@ TEST_F(SettingsStoreTest, UnwritableStoreFallsBackToDefaults)
     // The user store's folder cannot be made: a file stands in the way.
     writeFile(m_dir.file("config"), "not a folder");
     SettingsStore &s = open();
-    s.SetFonts(1);
-    s.StoreFilter({"ads"});
-    s.SetPassword("x");
-    EXPECT_EQ(s.GetFonts(), 3);
-    EXPECT_TRUE(s.LoadFilter().empty());
-    EXPECT_EQ(s.GetPassword(), "");
+    s.setFonts(1);
+    s.storeFilter({"ads"});
+    s.setPassword("x");
+    EXPECT_EQ(s.fonts(), 3);
+    EXPECT_TRUE(s.loadFilter().empty());
+    EXPECT_EQ(s.password(), "");
     EXPECT_EQ(readFile(m_dir.file("config")), "not a folder");
 }
 

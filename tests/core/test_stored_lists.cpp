@@ -58,7 +58,7 @@ protected:
             writeFile(m_dir.file("Corvane.ini"), "[Settings]\r\nEnableIniFile=1\r\n");
         m_store = std::make_unique<SettingsStore>(
             SettingsStore::Locations{m_dir.file("Corvane.ini"), m_dir.file("user.store"), m_dir.path()});
-        m_store->OpenBackingStore();
+        m_store->openBackingStore();
         ASSERT_EQ(m_store->usingIniFile(), ini());
     }
 
@@ -97,10 +97,10 @@ TEST_P(StoredLists, FirstEmptyValueEndsAList)
     put("Filter", "Word1", "ads");
     put("Filter", "Word2", "");
     put("Filter", "Word3", "banner");
-    EXPECT_EQ(store().LoadFilter(), std::vector<std::string>{"ads"});
+    EXPECT_EQ(store().loadFilter(), std::vector<std::string>{"ads"});
 
     put("Sallyport", "Word2", "late");
-    EXPECT_TRUE(store().LoadSallyport().empty());
+    EXPECT_TRUE(store().loadSallyport().empty());
 }
 
 TEST_P(StoredLists, LinkEntries)
@@ -119,10 +119,10 @@ TEST_P(StoredLists, LinkEntries)
         {"Later", "http://second/"},
         {"later", "http://case/"},
     };
-    EXPECT_EQ(store().LoadLinks(), expected);
+    EXPECT_EQ(store().loadLinks(), expected);
 
-    store().StoreLinks(expected);
-    EXPECT_EQ(store().LoadLinks(), expected);
+    store().storeLinks(expected);
+    EXPECT_EQ(store().loadLinks(), expected);
     EXPECT_EQ(get("Links", "Link1"), "Bare name") << "an empty address stores the name alone";
 }
 
@@ -131,9 +131,9 @@ TEST_P(StoredLists, AddressHistoryKeepsForty)
     std::vector<std::string> items;
     for (int i = 1; i <= 45; ++i)
         items.push_back("http://site" + std::to_string(i) + "/");
-    store().StoreAddressHistory(items);
+    store().storeAddressHistory(items);
     const std::vector<std::string> first40(items.begin(), items.begin() + 40);
-    EXPECT_EQ(store().LoadAddressHistory(), first40);
+    EXPECT_EQ(store().loadAddressHistory(), first40);
     EXPECT_EQ(get("AddressHistory", "Address40"), "http://site40/");
     EXPECT_EQ(get("AddressHistory", "Address41").value_or(""), "");
     EXPECT_EQ(get("AddressHistory", "Address42"), std::nullopt);
@@ -141,9 +141,9 @@ TEST_P(StoredLists, AddressHistoryKeepsForty)
 
 TEST_P(StoredLists, ShrinkingAListHidesTheOldTail)
 {
-    store().StoreFilter({"a", "b", "c", "d", "e"});
-    store().StoreFilter({"x", "y"});
-    EXPECT_EQ(store().LoadFilter(), (std::vector<std::string>{"x", "y"}));
+    store().storeFilter({"a", "b", "c", "d", "e"});
+    store().storeFilter({"x", "y"});
+    EXPECT_EQ(store().loadFilter(), (std::vector<std::string>{"x", "y"}));
     if (ini()) {
         // The file keeps the old tail behind an empty terminator.
         EXPECT_EQ(get("Filter", "Word3"), "");
@@ -154,32 +154,32 @@ TEST_P(StoredLists, ShrinkingAListHidesTheOldTail)
         EXPECT_EQ(get("Filter", "Word4"), std::nullopt);
     }
 
-    store().StoreSallyport({});
-    EXPECT_TRUE(store().LoadSallyport().empty());
+    store().storeSallyport({});
+    EXPECT_TRUE(store().loadSallyport().empty());
     EXPECT_EQ(get("Sallyport", "Word1"), ini() ? std::optional<std::string>("") : std::nullopt);
 
     // Empty items would end the list early when read back: left out.
-    store().StoreFilter({"a", "", "b"});
-    EXPECT_EQ(store().LoadFilter(), (std::vector<std::string>{"a", "b"}));
-    store().StoreLinks({{"", "http://nameless/"}, {"n", "http://n/"}});
-    EXPECT_EQ(store().LoadLinks(), (SettingsStore::LinkMap{{"n", "http://n/"}}));
+    store().storeFilter({"a", "", "b"});
+    EXPECT_EQ(store().loadFilter(), (std::vector<std::string>{"a", "b"}));
+    store().storeLinks({{"", "http://nameless/"}, {"n", "http://n/"}});
+    EXPECT_EQ(store().loadLinks(), (SettingsStore::LinkMap{{"n", "http://n/"}}));
 }
 
 TEST_P(StoredLists, StoringWorkspacesKeepsAutoSaveAndTheManagerPlacement)
 {
-    store().SetAutoSave(1);
-    store().SaveDialogPlacement("Workspace", Rect{1, 2, 640, 480});
-    store().StoreWorkspaces({{"default", "default" + kDot + "record"}, {"two", "two" + kDot + "r"}});
-    store().StoreWorkspaces({{"default", "default" + kDot + "changed"}});
-    EXPECT_EQ(store().GetAutoSave(), 1);
-    EXPECT_EQ(store().RestoreDialogPlacement("Workspace"), (Rect{1, 2, 640, 480}));
-    EXPECT_EQ(store().LoadWorkspaces(), (SettingsStore::WorkspaceMap{{"default", "default" + kDot + "changed"}}));
+    store().setAutoSave(1);
+    store().saveDialogPlacement("Workspace", Rect{1, 2, 640, 480});
+    store().storeWorkspaces({{"default", "default" + kDot + "record"}, {"two", "two" + kDot + "r"}});
+    store().storeWorkspaces({{"default", "default" + kDot + "changed"}});
+    EXPECT_EQ(store().autoSave(), 1);
+    EXPECT_EQ(store().restoreDialogPlacement("Workspace"), (Rect{1, 2, 640, 480}));
+    EXPECT_EQ(store().loadWorkspaces(), (SettingsStore::WorkspaceMap{{"default", "default" + kDot + "changed"}}));
 
     // Without a record the placement comes back as zeros, which restores nothing.
-    store().SaveDialogPlacement("Workspace", Rect{});
-    store().StoreWorkspaces({});
+    store().saveDialogPlacement("Workspace", Rect{});
+    store().storeWorkspaces({});
     EXPECT_EQ(getInt("Workspaces\\Placement", "Right"), 0);
-    EXPECT_EQ(store().RestoreDialogPlacement("Workspace"), std::nullopt);
+    EXPECT_EQ(store().restoreDialogPlacement("Workspace"), std::nullopt);
 }
 
 TEST_P(StoredLists, WorkspaceWithoutANameIsKeyedByItsValueName)
@@ -195,7 +195,7 @@ TEST_P(StoredLists, WorkspaceWithoutANameIsKeyedByItsValueName)
         {kCjk, kCjk + kDot + "cjk"},
         {"Workspace5", "no dot at all"},
     };
-    EXPECT_EQ(store().LoadWorkspaces(), expected);
+    EXPECT_EQ(store().loadWorkspaces(), expected);
 }
 
 TEST_P(StoredLists, NamesInOtherScriptsRoundTrip)
@@ -205,57 +205,57 @@ TEST_P(StoredLists, NamesInOtherScriptsRoundTrip)
         {kCjk, "http://example.jp/" + kCjk},
         {"\xC2\xB7" "dot\xC2\xB7", ""},
     };
-    store().StoreLinks(links);
-    EXPECT_EQ(store().LoadLinks(), links);
+    store().storeLinks(links);
+    EXPECT_EQ(store().loadLinks(), links);
 
     const SettingsStore::WorkspaceMap workspaces = {
         {kCyrillic, kCyrillic + kDot + "1" + kDot + kCjk},
         {kCjk, kCjk + kDot + "2"},
     };
-    store().StoreWorkspaces(workspaces);
-    EXPECT_EQ(store().LoadWorkspaces(), workspaces);
+    store().storeWorkspaces(workspaces);
+    EXPECT_EQ(store().loadWorkspaces(), workspaces);
 }
 
 TEST_P(StoredLists, DialogPlacements)
 {
-    store().SaveDialogPlacement("Links", Rect{1, 2, 3, 4});
-    store().SaveDialogPlacement("Spawning", Rect{5, 6, 7, 8});
-    store().SaveDialogPlacement("Anything", Rect{9, 10, 11, 12});
+    store().saveDialogPlacement("Links", Rect{1, 2, 3, 4});
+    store().saveDialogPlacement("Spawning", Rect{5, 6, 7, 8});
+    store().saveDialogPlacement("Anything", Rect{9, 10, 11, 12});
     EXPECT_EQ(getInt("Links\\Placement", "Bottom"), 4);
     EXPECT_EQ(getInt("SpawningPlacement", "Left"), 5);
     EXPECT_EQ(getInt("Workspaces\\Placement", "Right"), 11);
-    EXPECT_EQ(store().RestoreDialogPlacement("Workspaces"), (Rect{9, 10, 11, 12}));
+    EXPECT_EQ(store().restoreDialogPlacement("Workspaces"), (Rect{9, 10, 11, 12}));
 
-    store().SaveDialogPlacement("Spawning", Rect{5, 6, 0, 8});
-    EXPECT_EQ(store().RestoreDialogPlacement("Spawning"), std::nullopt);
-    store().SaveDialogPlacement("Spawning", Rect{5, 6, 7, 0});
-    EXPECT_EQ(store().RestoreDialogPlacement("Spawning"), std::nullopt);
+    store().saveDialogPlacement("Spawning", Rect{5, 6, 0, 8});
+    EXPECT_EQ(store().restoreDialogPlacement("Spawning"), std::nullopt);
+    store().saveDialogPlacement("Spawning", Rect{5, 6, 7, 0});
+    EXPECT_EQ(store().restoreDialogPlacement("Spawning"), std::nullopt);
 
     // Storing the links clears their key, the Links Manager's record with it.
-    store().StoreLinks({{"a", "http://a/"}});
+    store().storeLinks({{"a", "http://a/"}});
     if (ini())
-        EXPECT_EQ(store().RestoreDialogPlacement("Links"), (Rect{1, 2, 3, 4}));
+        EXPECT_EQ(store().restoreDialogPlacement("Links"), (Rect{1, 2, 3, 4}));
     else
-        EXPECT_EQ(store().RestoreDialogPlacement("Links"), std::nullopt);
+        EXPECT_EQ(store().restoreDialogPlacement("Links"), std::nullopt);
 }
 
 TEST_P(StoredLists, SwitchingTheHistoryOffForgetsItInTheUserStore)
 {
     UserStore user(m_dir.file("user.store"));
     user.writeString("Software\\Tolvek\\Corvane\\AddressHistory", "Address1", "http://old/");
-    store().StoreAddressHistory({"http://a/"});
+    store().storeAddressHistory({"http://a/"});
     const std::string iniBefore = readFile(m_dir.file("Corvane.ini"));
 
-    store().SetSaveAddressHistory(0);
+    store().setSaveAddressHistory(0);
     EXPECT_FALSE(user.keyExists("Software\\Tolvek\\Corvane\\AddressHistory"));
-    EXPECT_EQ(store().GetSaveAddressHistory(), 0);
+    EXPECT_EQ(store().saveAddressHistory(), 0);
     if (ini()) {
         // The INI file keeps its history; only the switch changed.
-        EXPECT_EQ(store().LoadAddressHistory(), std::vector<std::string>{"http://a/"});
+        EXPECT_EQ(store().loadAddressHistory(), std::vector<std::string>{"http://a/"});
         EXPECT_NE(readFile(m_dir.file("Corvane.ini")), iniBefore);
         EXPECT_EQ(ProfileFile(m_dir.file("Corvane.ini")).getInt("Settings", "SaveAddressHistory", 1), 0);
     } else {
-        EXPECT_TRUE(store().LoadAddressHistory().empty());
+        EXPECT_TRUE(store().loadAddressHistory().empty());
     }
 }
 

@@ -77,9 +77,9 @@ protected:
         options.runtimeDir = engineHome().runtimeDir();
         options.listen = false;
         m_app = std::make_unique<Application>(options);
-        ASSERT_TRUE(m_app->InitInstance({QStringLiteral("nologo")}));
-        m_app->settings().SetLogging(1);
-        m_app->settings().SetLogFile(logPath().toStdString());
+        ASSERT_TRUE(m_app->start({QStringLiteral("nologo")}));
+        m_app->settings().setLogging(1);
+        m_app->settings().setLogFile(logPath().toStdString());
         m_view = m_app->mainWindow()->activeView();
         ASSERT_NE(m_view, nullptr);
         // The first window shows our own start page.
@@ -91,7 +91,7 @@ protected:
 
     void TearDown() override
     {
-        m_app->ExitInstance();
+        m_app->shutDown();
         m_app.reset();
         setMessageBoxHook({});
     }
@@ -115,7 +115,7 @@ protected:
     {
         const QString done = QStringLiteral("* Navigation complete to URL: [%1] *").arg(url);
         const qsizetype before = logLines().count(done);
-        m_view->Navigate(url);
+        m_view->navigate(url);
         return waitUntil([&] { return logLines().count(done) > before; });
     }
 
@@ -178,8 +178,8 @@ TEST_F(EngineTest, OfflineShowsTheErrorPageWithoutTouchingTheNetwork)
 
 TEST_F(EngineTest, SilentPagesGetNoDialogs)
 {
-    m_app->settings().SetSpawning(1);
-    m_app->settings().SetNoDialogs(1);
+    m_app->settings().setSpawning(1);
+    m_app->settings().setNoDialogs(1);
     m_server.setRoute(QStringLiteral("/ask"),
                       "<html><head><title>asking</title></head><body><script>"
                       "alert('hello');"
@@ -194,7 +194,7 @@ TEST_F(EngineTest, ViewSourceOpensABrowserWindowOfItsOwn)
     m_server.setRoute(QStringLiteral("/src"), "<html><body>source me</body></html>");
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/src"))));
     const int windows = m_app->mainWindow()->mdiArea()->subWindowList().size();
-    m_view->onViewSource();
+    m_view->viewSource();
     ASSERT_TRUE(waitUntil(
         [&] { return m_app->mainWindow()->mdiArea()->subWindowList().size() == windows + 1; }, 5000));
     auto *frame = qobject_cast<BrowserWindow *>(m_app->mainWindow()->mdiArea()->subWindowList().last());
@@ -230,7 +230,7 @@ TEST_F(EngineTest, FindReportsTextThatIsNotOnThePage)
 {
     m_server.setRoute(QStringLiteral("/text"), "<html><body>apple banana</body></html>");
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/text"))));
-    m_view->onFind();
+    m_view->findInPage();
     FindDialog *dialog = control()->findDialog();
     ASSERT_NE(dialog, nullptr);
     auto *text = dialog->findChild<QLineEdit *>();
@@ -255,10 +255,10 @@ TEST_F(EngineTest, ScrollPositionIsInPagePixelsAtAnyZoom)
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/tall"))));
     control()->runPageCommand(BrowserControl::PageCommand::Zoom, 4);
     m_view->setSavedScrollPosition(120, 900);
-    m_view->RestoreScrollPosition();
+    m_view->restoreScrollPosition();
     ASSERT_TRUE(waitUntil([&] { return control()->scrollPosition() == QPoint(120, 900); }, 5000));
     m_view->setSavedScrollPosition(0, 0);
-    m_view->SaveScrollPosition();
+    m_view->saveScrollPosition();
     EXPECT_EQ(m_view->savedScrollLeft(), 120);
     EXPECT_EQ(m_view->savedScrollTop(), 900);
 }

@@ -35,9 +35,9 @@ protected:
         ASSERT_TRUE(home.isValid());
         // No questions at start and a log file of the test's own.
         preset([this](SettingsStore &s) {
-            s.SetLogging(1);
-            s.SetLogFile(logPath().toStdString());
-            s.SetBiPassDefault(1);
+            s.setLogging(1);
+            s.setLogFile(logPath().toStdString());
+            s.setBiPassDefault(1);
         });
     }
 
@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, EnterRunsSmartNavigateNavigatesAndLogs)
     QTest::keyClick(box, Qt::Key_W);
     EXPECT_TRUE(mainWindow()->addressTyping()) << "the first character starts a new address";
     // While the user types, the view's address does not overwrite the box.
-    mainWindow()->SetAddressText(QStringLiteral("http://elsewhere.example/"));
+    mainWindow()->setAddressText(QStringLiteral("http://elsewhere.example/"));
     EXPECT_EQ(box->editText(), QStringLiteral("w"));
     QTest::keyClicks(box, QStringLiteral("ord"));
     QTest::keyClick(box, Qt::Key_Return);
@@ -86,7 +86,7 @@ TEST_F(MainWindowTest, EnterRunsSmartNavigateNavigatesAndLogs)
     // A leading "*" is never completed; with SmartNavigate off nothing is.
     control->clearOperations();
     typeAndEnter(QStringLiteral("*autoscan"));
-    mainWindow()->OnCommand(cmd::SmartNavigateToggle);
+    mainWindow()->runCommand(cmd::SmartNavigateToggle);
     typeAndEnter(QStringLiteral("-word"));
     EXPECT_EQ(control->operations(QStringLiteral("navigate")),
               (QStringList{QStringLiteral("navigate *autoscan"), QStringLiteral("navigate -word")}));
@@ -111,7 +111,7 @@ TEST_F(MainWindowTest, HistoryKeepsRepeatsAtTopAndIsStoredAtOnce)
     std::vector<std::string> stored;
     for (const QString &item : expected)
         stored.push_back(item.toStdString());
-    EXPECT_EQ(store()->LoadAddressHistory(), stored);
+    EXPECT_EQ(store()->loadAddressHistory(), stored);
 
     // The next start shows the stored list in its order.
     stop();
@@ -121,17 +121,17 @@ TEST_F(MainWindowTest, HistoryKeepsRepeatsAtTopAndIsStoredAtOnce)
 
 TEST_F(MainWindowTest, HistoryOffKeepsTheListEmpty)
 {
-    preset([](SettingsStore &s) { s.SetSaveAddressHistory(0); });
+    preset([](SettingsStore &s) { s.setSaveAddressHistory(0); });
     ASSERT_TRUE(start());
     typeAndEnter(QStringLiteral("a.example"));
     EXPECT_EQ(mainWindow()->addressBar()->count(), 0);
-    EXPECT_TRUE(store()->LoadAddressHistory().empty());
+    EXPECT_TRUE(store()->loadAddressHistory().empty());
 }
 
 TEST_F(MainWindowTest, PickNavigatesTheItemUnchangedWithoutReordering)
 {
     preset([](SettingsStore &s) {
-        s.StoreAddressHistory({"first", "second", "third"});
+        s.storeAddressHistory({"first", "second", "third"});
     });
     ASSERT_TRUE(start());
     FakeBrowserControl *control = activeControl();
@@ -170,29 +170,29 @@ TEST_F(MainWindowTest, StatusPanesFollowProgressAndWidth)
     mainWindow()->resize(800, 500);
 
     mainWindow()->setProgress(0, 0);
-    mainWindow()->UpdateStatusPanes();
+    mainWindow()->updateStatusPanes();
     EXPECT_EQ(mainWindow()->statusPaneWidth(0), mainWindow()->width() - 140) << "idle layout";
     EXPECT_EQ(mainWindow()->statusPaneWidth(1), 55);
 
     mainWindow()->setProgress(50, 200);
-    mainWindow()->UpdateStatusPanes();
+    mainWindow()->updateStatusPanes();
     EXPECT_EQ(mainWindow()->statusPaneTexts().at(1), QStringLiteral("25% done"));
     EXPECT_EQ(mainWindow()->statusPaneWidth(0), mainWindow()->width() - 248);
 
     mainWindow()->setProgress(200, 200);
-    mainWindow()->UpdateStatusPanes();
+    mainWindow()->updateStatusPanes();
     EXPECT_EQ(mainWindow()->statusPaneWidth(0), mainWindow()->width() - 140) << "done is idle again";
     EXPECT_NE(mainWindow()->statusPaneTexts().at(1), QStringLiteral("100% done"));
 
     mainWindow()->setMinimumSize(1, 1);
     mainWindow()->resize(120, 300);
-    mainWindow()->UpdateStatusPanes();
+    mainWindow()->updateStatusPanes();
     EXPECT_EQ(mainWindow()->statusPaneWidth(0), 0);
 
     // Secure and protected indicators in the idle layout's panes 2 and 3.
     mainWindow()->setSecureText(QStringLiteral("S"));
     mainWindow()->setProtectedText(QStringLiteral("P"));
-    mainWindow()->UpdateStatusPanes();
+    mainWindow()->updateStatusPanes();
     EXPECT_EQ(mainWindow()->statusPaneTexts().at(2), QStringLiteral("S"));
     EXPECT_EQ(mainWindow()->statusPaneTexts().at(3), QStringLiteral("P"));
 }
@@ -202,29 +202,29 @@ TEST_F(MainWindowTest, StatusPanesFollowProgressAndWidth)
 TEST_F(MainWindowTest, HiddenToolbarTakesTheAddressBoxAlong)
 {
     preset([](SettingsStore &s) {
-        s.SetHideToolBar(1);
-        s.SetShowAddressBar(1);
+        s.setHideToolBar(1);
+        s.setShowAddressBar(1);
     });
     ASSERT_TRUE(start());
     EXPECT_TRUE(mainWindow()->toolBar()->isHidden());
     EXPECT_TRUE(mainWindow()->addressBand()->isHidden());
     EXPECT_FALSE(mainWindow()->isCommandChecked(cmd::ToolBar));
 
-    mainWindow()->OnCommand(cmd::ToolBar);
+    mainWindow()->runCommand(cmd::ToolBar);
     EXPECT_FALSE(mainWindow()->toolBar()->isHidden());
     EXPECT_FALSE(mainWindow()->addressBand()->isHidden()) << "showing the toolbar brings the box back";
     EXPECT_TRUE(mainWindow()->commandAction(cmd::ToolBar)->isChecked());
 
     // Hiding the address bar while the toolbar is hidden: both stay hidden,
     // and the choice is stored at once.
-    mainWindow()->OnCommand(cmd::ToolBar);
-    mainWindow()->OnCommand(cmd::AddressBar);
+    mainWindow()->runCommand(cmd::ToolBar);
+    mainWindow()->runCommand(cmd::AddressBar);
     EXPECT_TRUE(mainWindow()->toolBar()->isHidden());
     EXPECT_TRUE(mainWindow()->addressBand()->isHidden());
-    EXPECT_EQ(store()->GetShowAddressBar(), 0);
+    EXPECT_EQ(store()->showAddressBar(), 0);
     EXPECT_FALSE(mainWindow()->commandAction(cmd::AddressBar)->isChecked());
 
-    mainWindow()->OnCommand(cmd::ToolBar);
+    mainWindow()->runCommand(cmd::ToolBar);
     EXPECT_FALSE(mainWindow()->toolBar()->isHidden());
     EXPECT_TRUE(mainWindow()->addressBand()->isHidden());
 
@@ -243,17 +243,17 @@ TEST_F(MainWindowTest, ToolbarVariantSwitchesOnlyWithTheIEMenu)
     ASSERT_TRUE(start());
     // IE on and LinksAlwaysOn off: the Favorites toolbar.
     EXPECT_EQ(mainWindow()->currentToolbar(), 156);
-    mainWindow()->OnCommand(cmd::ToolbarVariant);
+    mainWindow()->runCommand(cmd::ToolbarVariant);
     EXPECT_EQ(mainWindow()->currentToolbar(), 128);
-    EXPECT_EQ(store()->GetLinksAlwaysOn(), 1);
-    mainWindow()->OnCommand(cmd::ToolbarVariant);
+    EXPECT_EQ(store()->linksAlwaysOn(), 1);
+    mainWindow()->runCommand(cmd::ToolbarVariant);
     EXPECT_EQ(mainWindow()->currentToolbar(), 156);
-    EXPECT_EQ(store()->GetLinksAlwaysOn(), 0);
+    EXPECT_EQ(store()->linksAlwaysOn(), 0);
 
-    app().settings().SetIE(0);
-    mainWindow()->OnCommand(cmd::ToolbarVariant);
+    app().settings().setIe(0);
+    mainWindow()->runCommand(cmd::ToolbarVariant);
     EXPECT_EQ(mainWindow()->currentToolbar(), 156);
-    EXPECT_EQ(store()->GetLinksAlwaysOn(), 0);
+    EXPECT_EQ(store()->linksAlwaysOn(), 0);
 }
 
 TEST_F(MainWindowTest, DimmedToolbarIsGreyUntilTheMouseIsOver)
@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, DimmedToolbarIsGreyUntilTheMouseIsOver)
 
 TEST_F(MainWindowTest, CommandStatesFollowWindowsAndSettings)
 {
-    preset([](SettingsStore &s) { s.SetFonts(2); });
+    preset([](SettingsStore &s) { s.setFonts(2); });
     ASSERT_TRUE(start());
     EXPECT_TRUE(mainWindow()->windowMenuShown());
     QStringList titles;
@@ -303,12 +303,12 @@ TEST_F(MainWindowTest, CommandStatesFollowWindowsAndSettings)
     EXPECT_TRUE(mainWindow()->commandAction(cmd::FontsLarge)->isChecked());
     EXPECT_FALSE(mainWindow()->commandAction(cmd::FontsNormal)->isChecked());
 
-    app().settings().SetMailServer("https://mail.example/");
+    app().settings().setMailServer("https://mail.example/");
     mainWindow()->updateCommandUI();
     EXPECT_TRUE(mainWindow()->commandAction(cmd::Mail)->isEnabled());
 
     // No window left: menu 128, view commands off, the address box off.
-    mainWindow()->OnCommand(cmd::Close);
+    mainWindow()->runCommand(cmd::Close);
     QTRY_COMPARE(windowCount(), 0);
     QTRY_VERIFY(!mainWindow()->windowMenuShown());
     EXPECT_FALSE(mainWindow()->isCommandEnabled(cmd::Open));
@@ -317,7 +317,7 @@ TEST_F(MainWindowTest, CommandStatesFollowWindowsAndSettings)
     EXPECT_FALSE(mainWindow()->addressBar()->isEnabled());
 
     // Mail ensures a window first.
-    EXPECT_TRUE(mainWindow()->OnCommand(cmd::Mail));
+    EXPECT_TRUE(mainWindow()->runCommand(cmd::Mail));
     ASSERT_EQ(windowCount(), 1);
     EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate https://mail.example/")));
     EXPECT_TRUE(mainWindow()->windowMenuShown());
@@ -327,35 +327,35 @@ TEST_F(MainWindowTest, CommandStatesFollowWindowsAndSettings)
 TEST_F(MainWindowTest, ToggleMessagesAndStoredSwitches)
 {
     ASSERT_TRUE(start());
-    mainWindow()->OnCommand(cmd::ScanPopups);
+    mainWindow()->runCommand(cmd::ScanPopups);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].icon, QMessageBox::Information);
     EXPECT_EQ(boxes[0].title, QStringLiteral("Window Spawning Manager enabled"));
     EXPECT_EQ(boxes[0].text,
               QStringLiteral("All popups will now be scanned with the Window Spawning Manager."));
-    EXPECT_EQ(store()->GetSpawning(), 1);
+    EXPECT_EQ(store()->spawning(), 1);
     EXPECT_TRUE(mainWindow()->commandAction(cmd::ScanPopups)->isChecked());
 
-    mainWindow()->OnCommand(cmd::ScanPopups);
+    mainWindow()->runCommand(cmd::ScanPopups);
     EXPECT_EQ(boxes.back().title, QStringLiteral("Window Spawning Manager disabled"));
     EXPECT_EQ(boxes.back().text, QStringLiteral("All popups will now spawn as normal."));
-    EXPECT_EQ(store()->GetSpawning(), 0);
+    EXPECT_EQ(store()->spawning(), 0);
 
-    mainWindow()->OnCommand(cmd::SmartNavigateToggle);
+    mainWindow()->runCommand(cmd::SmartNavigateToggle);
     EXPECT_EQ(boxes.back().title, QStringLiteral("SmartNavigate disabled"));
     EXPECT_EQ(boxes.back().text, QStringLiteral("All URLs will now be sent without modifications."));
-    EXPECT_EQ(store()->GetSmartNavigate(), 0);
-    mainWindow()->OnCommand(cmd::SmartNavigateToggle);
+    EXPECT_EQ(store()->smartNavigate(), 0);
+    mainWindow()->runCommand(cmd::SmartNavigateToggle);
     EXPECT_EQ(boxes.back().title, QStringLiteral("SmartNavigate enabled"));
     EXPECT_EQ(boxes.back().text,
               QStringLiteral("All one-word addresses will now have \"http://www.\" and \".com\" "
                              "added when navigating to sites."));
 
-    app().settings().SetMsgWindowSpawning(0);
+    app().settings().setMsgWindowSpawning(0);
     const qsizetype shown = boxes.size();
-    mainWindow()->OnCommand(cmd::ScanPopups);
+    mainWindow()->runCommand(cmd::ScanPopups);
     EXPECT_EQ(boxes.size(), shown);
-    EXPECT_EQ(store()->GetSpawning(), 1);
+    EXPECT_EQ(store()->spawning(), 1);
 }
 
 TEST_F(MainWindowTest, HelpAndFavoritesNavigateTheActiveView)
@@ -363,20 +363,20 @@ TEST_F(MainWindowTest, HelpAndFavoritesNavigateTheActiveView)
     ASSERT_TRUE(start());
     BrowserView *view = mainWindow()->activeView();
     mainWindow()->favoriteAddresses() = QStringList{QStringLiteral("https://fav.example/")};
-    EXPECT_TRUE(mainWindow()->OnCommand(cmd::FavoriteFirst));
-    mainWindow()->OnCommand(cmd::FavoriteFirst + 1); // no such favorite
+    EXPECT_TRUE(mainWindow()->runCommand(cmd::FavoriteFirst));
+    mainWindow()->runCommand(cmd::FavoriteFirst + 1); // no such favorite
     EXPECT_EQ(activeControl()->operations(QStringLiteral("navigate")).last(),
               QStringLiteral("navigate https://fav.example/"));
-    mainWindow()->OnCommand(cmd::MakerHomePage);
+    mainWindow()->runCommand(cmd::MakerHomePage);
     EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate https://www.tolvek.example/corvane/")));
 
-    mainWindow()->OnCommand(cmd::MailMaker);
+    mainWindow()->runCommand(cmd::MailMaker);
     EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate mailto:corvane@tolvek.example")));
     EXPECT_TRUE(view->loudOnce());
 
-    mainWindow()->OnCommand(cmd::Close);
+    mainWindow()->runCommand(cmd::Close);
     QTRY_COMPARE(windowCount(), 0);
-    mainWindow()->OnMailMaker();
+    mainWindow()->mailMaker();
     EXPECT_EQ(windowCount(), 0) << "no window opens for mail to the maker";
 }
 
@@ -385,13 +385,13 @@ TEST_F(MainWindowTest, HelpAndFavoritesNavigateTheActiveView)
 TEST_F(MainWindowTest, CloseAllClosesTheWindowsOneAfterAnother)
 {
     ASSERT_TRUE(start());
-    app().openNewWindow();
-    app().openNewWindow();
+    app().openBrowserWindow();
+    app().openBrowserWindow();
     ASSERT_EQ(windowCount(), 3);
 
     // Declined: nothing closes.
     answer = QMessageBox::No;
-    mainWindow()->OnCommand(cmd::CloseAll);
+    mainWindow()->runCommand(cmd::CloseAll);
     QTest::qWait(10);
     EXPECT_EQ(windowCount(), 3);
     EXPECT_FALSE(mainWindow()->closingAll());
@@ -408,7 +408,7 @@ TEST_F(MainWindowTest, CloseAllClosesTheWindowsOneAfterAnother)
     }
     answer = QMessageBox::Yes;
     boxes.clear();
-    mainWindow()->OnCommand(cmd::CloseAll);
+    mainWindow()->runCommand(cmd::CloseAll);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].title, QStringLiteral("Clean up alert"));
     EXPECT_EQ(boxes[0].text, QStringLiteral("Are you sure you want to close all windows?"));
@@ -420,7 +420,7 @@ TEST_F(MainWindowTest, CloseAllClosesTheWindowsOneAfterAnother)
     EXPECT_EQ(openAtEachClose, (QList<int>{2, 1, 0}));
 
     // With no window it only clears its flag.
-    mainWindow()->OnCloseAll();
+    mainWindow()->closeAll();
     EXPECT_FALSE(mainWindow()->closingAll());
     EXPECT_EQ(windowCount(), 0);
 }
@@ -430,8 +430,8 @@ TEST_F(MainWindowTest, CloseAllClosesTheWindowsOneAfterAnother)
 TEST_F(MainWindowTest, DeclinedExitSavesNothingAndConfirmedExitSavesTheBars)
 {
     ASSERT_TRUE(start());
-    mainWindow()->OnCommand(cmd::ToolBar);
-    mainWindow()->OnCommand(cmd::Offline);
+    mainWindow()->runCommand(cmd::ToolBar);
+    mainWindow()->runCommand(cmd::Offline);
     mainWindow()->resize(640, 480);
 
     answer = QMessageBox::No;
@@ -441,30 +441,30 @@ TEST_F(MainWindowTest, DeclinedExitSavesNothingAndConfirmedExitSavesTheBars)
     stop();
     {
         const auto s = store();
-        EXPECT_EQ(s->GetHideToolBar(), 0);
-        EXPECT_EQ(s->GetOffline(), 0);
-        EXPECT_EQ(s->GetVersion(), "");
+        EXPECT_EQ(s->hideToolBar(), 0);
+        EXPECT_EQ(s->offline(), 0);
+        EXPECT_EQ(s->version(), "");
     }
     EXPECT_FALSE(logText().contains(QStringLiteral("Total elapsed time")));
 
     ASSERT_TRUE(start());
-    mainWindow()->OnCommand(cmd::ToolBar);
-    mainWindow()->OnCommand(cmd::Offline);
+    mainWindow()->runCommand(cmd::ToolBar);
+    mainWindow()->runCommand(cmd::Offline);
     answer = QMessageBox::Yes;
     EXPECT_TRUE(mainWindow()->close());
     stop();
     const auto s = store();
-    EXPECT_EQ(s->GetHideToolBar(), 1);
-    EXPECT_EQ(s->GetOffline(), 1);
-    EXPECT_EQ(s->GetVersion(), "3.00");
+    EXPECT_EQ(s->hideToolBar(), 1);
+    EXPECT_EQ(s->offline(), 1);
+    EXPECT_EQ(s->version(), "3.00");
     EXPECT_TRUE(logText().contains(QStringLiteral("*** Total elapsed time: ")));
 }
 
 TEST_F(MainWindowTest, TerminationWhileTheExitQuestionIsUpSavesLikeAConfirmedExit)
 {
     ASSERT_TRUE(start());
-    mainWindow()->OnCommand(cmd::ToolBar);
-    mainWindow()->OnCommand(cmd::Offline);
+    mainWindow()->runCommand(cmd::ToolBar);
+    mainWindow()->runCommand(cmd::Offline);
     // SIGTERM arrives while the box is up: the program closes the frame
     // without questions and ends the event loops, which leaves the box
     // unanswered.
@@ -476,8 +476,8 @@ TEST_F(MainWindowTest, TerminationWhileTheExitQuestionIsUpSavesLikeAConfirmedExi
     EXPECT_TRUE(mainWindow()->close());
     stop();
     const auto s = store();
-    EXPECT_EQ(s->GetHideToolBar(), 1);
-    EXPECT_EQ(s->GetOffline(), 1);
-    EXPECT_EQ(s->GetVersion(), "3.00");
+    EXPECT_EQ(s->hideToolBar(), 1);
+    EXPECT_EQ(s->offline(), 1);
+    EXPECT_EQ(s->version(), "3.00");
     EXPECT_TRUE(logText().contains(QStringLiteral("*** Total elapsed time: ")));
 }

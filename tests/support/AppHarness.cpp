@@ -41,7 +41,7 @@ std::unique_ptr<SettingsStore> AppHarness::store() const
     const Application::Options o = options();
     auto s = std::make_unique<SettingsStore>(SettingsStore::Locations{
         o.iniFile.toStdString(), o.userStoreFile.toStdString(), o.homeDir.toStdString()});
-    s->OpenBackingStore();
+    s->openBackingStore();
     return s;
 }
 
@@ -60,7 +60,7 @@ bool AppHarness::start(const QStringList &arguments)
         controls.append(control);
         return control;
     });
-    return m_app->InitInstance(arguments) && m_app->mainWindow();
+    return m_app->start(arguments) && m_app->mainWindow();
 }
 
 void AppHarness::stop()

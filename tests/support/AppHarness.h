@@ -47,7 +47,7 @@ public:
     // new one. False when the start failed or left no main window.
     [[nodiscard]] bool start(const QStringList &arguments = {QStringLiteral("nologo"),
                                                              QStringLiteral("about:blank")});
-    // Destroys the application object (without ExitInstance).
+    // Destroys the application object (without shutDown).
     void stop();
     bool started() const { return m_app != nullptr; }
     // Only after start().
