@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
 #include "app/SingleInstance.h"
-#include "browser/BrowserWindow.h"
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserView.h"
+#include "browser/BrowserWindow.h"
 #include "core/DdeCommand.h"
 #include "core/NavigationLog.h"
 #include "core/SettingsStore.h"
@@ -13,38 +13,26 @@
 #include "mainframe/MainWindow.h"
 #include "ui/MessageBox.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QMdiArea>
 
 namespace {
-Application *g_app = nullptr;
-
 std::string toStd(const QString &s) { return s.toStdString(); }
 } // namespace
 
 Application::Application(Options options, QObject *parent) : QObject(parent), m_options(std::move(options))
 {
-    g_app = this;
 }
 
 Application::~Application()
 {
     destroyMainWindow();
-    if (g_app == this)
-        g_app = nullptr;
 }
 
 void Application::destroyMainWindow()
 {
     delete m_mainWindow;
     m_mainWindow = nullptr;
-}
-
-Application *Application::instance()
-{
-    return g_app;
 }
 
 bool Application::start(const QStringList &arguments)
@@ -68,7 +56,9 @@ bool Application::start(const QStringList &arguments)
     m_log->write("Logging started...");
 
     // 7. The main window.
-    m_mainWindow = new MainWindow(*this);
+    m_mainWindow = new MainWindow(*m_settings, *m_log);
+    connect(m_mainWindow, &MainWindow::newWindowRequested, this, &Application::newWindow,
+            Qt::DirectConnection);
 
     // 9. Starting; shell open requests are served from here on.
     m_starting = true;
@@ -155,7 +145,7 @@ void Application::chooseStartupWorkspace()
 
 int Application::shutDown()
 {
-    // The frame's destruction still writes through the store and the log.
+    // The main window's destruction still writes through the store and the log.
     destroyMainWindow();
     m_instance.reset();
     m_settings.reset();
@@ -237,17 +227,88 @@ BrowserControl *Application::createControl(QWidget *parent)
     return new WebEngineControl(parent);
 }
 
+// --- the browser views' host --------------------------------------------------------
+
 BrowserView *Application::openBrowserWindow()
 {
     if (!m_mainWindow)
         return nullptr;
-    auto *frame = new BrowserWindow(*this);
-    BrowserControl *control = createControl(frame);
-    auto *view = new BrowserView(*this, frame->document(), control, frame);
-    frame->setView(view);
-    m_mainWindow->addBrowserWindow(frame);
+    auto *window = new BrowserWindow;
+    BrowserControl *control = createControl(window);
+    auto *view = new BrowserView(*this, window->document(), control, window);
+    window->setView(view);
+    m_mainWindow->addBrowserWindow(window);
     view->startFirstNavigation();
     return view;
+}
+
+BrowserView *Application::activeView() const
+{
+    return m_mainWindow ? m_mainWindow->activeView() : nullptr;
+}
+
+void Application::insertIEMenu()
+{
+    if (m_mainWindow)
+        m_mainWindow->insertIEMenu();
+}
+
+void Application::setAddressText(const QString &text)
+{
+    if (m_mainWindow)
+        m_mainWindow->setAddressText(text);
+}
+
+void Application::clearAddressTyping()
+{
+    if (m_mainWindow)
+        m_mainWindow->clearAddressTyping();
+}
+
+void Application::setStatusText(const QString &text)
+{
+    if (m_mainWindow)
+        m_mainWindow->setStatusText(text);
+}
+
+void Application::setProgress(int progress, int progressMax)
+{
+    if (m_mainWindow)
+        m_mainWindow->setProgress(progress, progressMax);
+}
+
+void Application::setSecure(bool secure)
+{
+    if (m_mainWindow)
+        m_mainWindow->setSecure(secure);
+}
+
+void Application::updateStatusPanes()
+{
+    if (m_mainWindow)
+        m_mainWindow->updateStatusPanes();
+}
+
+bool Application::isOffline() const
+{
+    return m_mainWindow && m_mainWindow->isOffline();
+}
+
+void Application::setOffline(bool offline)
+{
+    if (m_mainWindow)
+        m_mainWindow->setOffline(offline);
+}
+
+void Application::setFontSize(int fonts)
+{
+    if (m_mainWindow)
+        m_mainWindow->setFontSize(fonts);
+}
+
+bool Application::overrideScriptDebugging() const
+{
+    return m_mainWindow && m_mainWindow->overrideScriptDebugging();
 }
 
 void Application::runDefaultBrowserCheck()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "browser/BrowserHost.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -9,18 +11,15 @@
 #include <string>
 
 class BrowserControl;
-class BrowserWindow;
 class MainWindow;
-class BrowserView;
-class NavigationLog;
 class QWidget;
-class SettingsStore;
 class SingleInstance;
 
 // The application object: owns the settings store, the navigation log and the
 // start-up workspace from start to shutDown, creates the main window,
-// processes the command line and opens browser windows.
-class Application : public QObject
+// processes the command line and opens browser windows. It is the browser
+// views' host: what a view asks of the main window goes on to it.
+class Application : public QObject, public BrowserHost
 {
     Q_OBJECT
 public:
@@ -35,8 +34,6 @@ public:
 
     explicit Application(Options options, QObject *parent = nullptr);
     ~Application() override;
-
-    static Application *instance();
 
     // Start-up sequence; false ends the program.
     bool start(const QStringList &arguments);
@@ -57,14 +54,9 @@ public:
     // with a password.
     bool handleOpenRequest(const QString &command);
 
-    SettingsStore &settings() { return *m_settings; }
-    NavigationLog &log() { return *m_log; }
     MainWindow *mainWindow() const { return m_mainWindow; }
 
-    QString pendingDocumentAddress() const { return m_pendingDocumentAddress; }
-    void setPendingDocumentAddress(const QString &a) { m_pendingDocumentAddress = a; }
     bool firstNew() const { return m_firstNew; }
-    void clearFirstNew() { m_firstNew = false; }
     bool starting() const { return m_starting; }
     bool inTray() const { return m_inTray; }
     void setInTray(bool on) { m_inTray = on; }
@@ -82,9 +74,27 @@ public:
     void setControlFactory(ControlFactory factory) { m_controlFactory = std::move(factory); }
     BrowserControl *createControl(QWidget *parent);
 
-    // Opens a new browser window (document, window, view) and returns
-    // its view. The view's first navigation follows the usual rule.
-    BrowserView *openBrowserWindow();
+    // --- BrowserHost ------------------------------------------------------------------
+    SettingsStore &settings() override { return *m_settings; }
+    NavigationLog &log() override { return *m_log; }
+    QString pendingDocumentAddress() const override { return m_pendingDocumentAddress; }
+    void setPendingDocumentAddress(const QString &a) override { m_pendingDocumentAddress = a; }
+    void clearFirstNew() override { m_firstNew = false; }
+    BrowserView *activeView() const override;
+    // Opens a new browser window (document, window, view) in the main window
+    // and returns its view. The view's first navigation follows the usual rule.
+    BrowserView *openBrowserWindow() override;
+    void insertIEMenu() override;
+    void setAddressText(const QString &text) override;
+    void clearAddressTyping() override;
+    void setStatusText(const QString &text) override;
+    void setProgress(int progress, int progressMax) override;
+    void setSecure(bool secure) override;
+    void updateStatusPanes() override;
+    bool isOffline() const override;
+    void setOffline(bool offline) override;
+    void setFontSize(int fonts) override;
+    bool overrideScriptDebugging() const override;
 
 private:
     // Destroys the main window, which stores the bar and mode settings.

@@ -150,7 +150,7 @@ int main(int argc, char **argv)
 
     Application app(options);
     // A signal that arrives while start-up waits in a message box is served
-    // once start-up is over: closing a frame that is still being built, and
+    // once start-up is over: closing a main window that is still being built, and
     // quitting an event loop that has not started, would both be lost.
     bool terminateRequested = false;
     if (signalPipe) {
@@ -162,16 +162,16 @@ int main(int argc, char **argv)
             terminateRequested = true;
             if (app.starting())
                 return;
-            if (MainWindow *frame = app.mainWindow())
-                frame->closeWithoutQuestions();
+            if (MainWindow *window = app.mainWindow())
+                window->closeWithoutQuestions();
             QCoreApplication::quit();
         });
     }
     // The session manager ending the session: save everything, ask nothing.
     QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &qapp,
                      [&app](QSessionManager &) {
-                         if (MainWindow *frame = app.mainWindow())
-                             frame->closeWithoutQuestions();
+                         if (MainWindow *window = app.mainWindow())
+                             window->closeWithoutQuestions();
                      });
 
     if (!app.start(args)) {
@@ -185,6 +185,6 @@ int main(int argc, char **argv)
     }
     QObject::connect(app.mainWindow(), &MainWindow::closed, &qapp, &QCoreApplication::quit);
     const int code = qapp.exec();
-    app.shutDown(); // the frame goes first, storing its bars and modes
+    app.shutDown(); // the main window goes first, storing its bars and modes
     return code;
 }

@@ -1,8 +1,8 @@
 #include "browser/BrowserView.h"
 
-#include "app/Application.h"
-#include "browser/BrowserWindow.h"
 #include "browser/BrowserDocument.h"
+#include "browser/BrowserHost.h"
+#include "browser/BrowserWindow.h"
 #include "core/CommandIds.h"
 #include "core/FileFilter.h"
 #include "core/NavigationLog.h"
@@ -11,7 +11,6 @@
 #include "core/TextRules.h"
 #include "core/TextSize.h"
 #include "engine/WebProfile.h"
-#include "mainframe/MainWindow.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -32,8 +31,9 @@ QString display(const QString &text)
 }
 } // namespace
 
-BrowserView::BrowserView(Application &app, BrowserDocument *doc, BrowserControl *control, QWidget *parent)
-    : QWidget(parent), m_app(app), m_doc(doc), m_control(control), m_mainWindow(app.mainWindow())
+BrowserView::BrowserView(BrowserHost &host, BrowserDocument *doc, BrowserControl *control,
+                         QWidget *parent)
+    : QWidget(parent), m_host(host), m_doc(doc), m_control(control)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -51,9 +51,9 @@ BrowserView::BrowserView(Application &app, BrowserDocument *doc, BrowserControl 
     connect(&m_autoRefreshTimer, &QTimer::timeout, this, &BrowserView::onAutoRefreshTick);
     // Downloads report to the status bar of the window in front.
     connect(WebProfile::instance(), &WebProfile::downloadStatus, this, [this](const QString &text) {
-        MainWindow *f = frame();
-        if (f && f->activeView() == this)
-            f->setStatusText(display(text));
+        BrowserHost *h = this->host();
+        if (h && h->activeView() == this)
+            h->setStatusText(display(text));
     });
 }
 
@@ -62,12 +62,10 @@ BrowserView::~BrowserView()
     m_destroying = true;
     if (m_control)
         m_control->setEvents(nullptr);
-    // The frame's panes no longer show this view's load.
-    if (MainWindow *f = m_mainWindow.data()) {
-        f->setProgress(0, 0);
-        f->updateStatusPanes();
-        f->setStatusText(QString());
-    }
+    // The main window's panes no longer show this view's load.
+    m_host.setProgress(0, 0);
+    m_host.updateStatusPanes();
+    m_host.setStatusText(QString());
 }
 
 BrowserDocument *BrowserView::document() const
@@ -80,43 +78,42 @@ BrowserWindow *BrowserView::ownWindow() const
     return m_ownWindow;
 }
 
-void BrowserView::setOwnWindow(BrowserWindow *frame)
+void BrowserView::setOwnWindow(BrowserWindow *window)
 {
-    m_ownWindow = frame;
+    m_ownWindow = window;
 }
 
 BrowserWindow *BrowserView::browserWindow() const
 {
     for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
-        if (auto *frame = qobject_cast<BrowserWindow *>(w))
-            return frame;
+        if (auto *window = qobject_cast<BrowserWindow *>(w))
+            return window;
     }
     return nullptr;
 }
 
-MainWindow *BrowserView::frame() const
+BrowserHost *BrowserView::host() const
 {
-    return m_destroying ? nullptr : m_mainWindow.data();
+    return m_destroying ? nullptr : &m_host;
 }
 
 void BrowserView::log(const QString &line) const
 {
-    m_app.log().write(line.toStdString());
+    m_host.log().write(line.toStdString());
 }
 
 // --- operations -------------------------------------------------------------------
 
 void BrowserView::startFirstNavigation()
 {
-    m_mainWindow = m_app.mainWindow();
     m_autoRefreshMinutes = 2;
     m_autoRefreshSeconds = 0;
 
-    const QString pending = m_app.pendingDocumentAddress();
+    const QString pending = m_host.pendingDocumentAddress();
     if (!pending.isEmpty()) {
         navigate(pending);
-        m_app.setPendingDocumentAddress(QString());
-        m_app.clearFirstNew();
+        m_host.setPendingDocumentAddress(QString());
+        m_host.clearFirstNew();
         return;
     }
     goHome();
@@ -160,15 +157,14 @@ QString BrowserView::pageAddress(const QString &url, bool topLevel) const
 
 void BrowserView::showSecureIndicator(const QString &address)
 {
-    if (MainWindow *f = frame())
-        f->setSecureText(corvane::isSecureAddress(address.toStdString()) ? QStringLiteral("S")
-                                                                          : QString());
+    if (BrowserHost *h = host())
+        h->setSecure(corvane::isSecureAddress(address.toStdString()));
 }
 
 void BrowserView::refreshProgress()
 {
-    if (MainWindow *f = frame())
-        f->updateStatusPanes();
+    if (BrowserHost *h = host())
+        h->updateStatusPanes();
 }
 
 void BrowserView::activationRefresh()
@@ -177,9 +173,9 @@ void BrowserView::activationRefresh()
         return;
     onTitleChanged(m_control->pageTitle());
     const QString address = m_control->pageUrl();
-    if (MainWindow *f = frame()) {
-        f->clearAddressTyping();
-        f->setAddressText(address);
+    if (BrowserHost *h = host()) {
+        h->clearAddressTyping();
+        h->setAddressText(address);
     }
     showSecureIndicator(address);
     refreshProgress();
@@ -222,7 +218,7 @@ void BrowserView::onAutoRefreshTick()
 
 void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &cancel)
 {
-    MainWindow *f = frame();
+    BrowserHost *h = host();
     // 1-2.
     m_stopwatch.start();
     m_currentNavigationAddress = url;
@@ -233,25 +229,25 @@ void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &
     // 4.
     m_navigating = true;
     // 5.
-    if (m_control && f)
-        m_control->setOffline(f->isOffline());
+    if (m_control && h)
+        m_control->setOffline(h->isOffline());
     // 6. A document handed in from outside: show the window at once.
-    if (f && !m_app.pendingDocumentAddress().isEmpty()) {
-        f->repaint();
-        f->insertIEMenu();
+    if (h && !m_host.pendingDocumentAddress().isEmpty()) {
+        window()->repaint();
+        h->insertIEMenu();
     }
     // 7.
     runScriptCloseTest(url.toLower(), cancel);
     // 8. While the override is on, the script debugger stays off.
-    if (f && f->overrideScriptDebugging())
-        m_app.settings().setScriptDebuggerSwitch("yes");
+    if (h && h->overrideScriptDebugging())
+        m_host.settings().setScriptDebuggerSwitch("yes");
     // 9. Silent mode.
     if (m_control) {
         if (m_loudOnce) {
             m_control->setSilent(false);
             m_loudOnce = false;
-        } else if (m_app.settings().spawning()) {
-            m_control->setSilent(m_app.settings().noDialogs() != 0);
+        } else if (m_host.settings().spawning()) {
+            m_control->setSilent(m_host.settings().noDialogs() != 0);
         } else {
             m_control->setSilent(false);
         }
@@ -287,14 +283,14 @@ void BrowserView::onStatusTextChanged(const QString &text)
     if (m_navigating)
         log(text);
     m_statusText = text;
-    if (MainWindow *f = frame())
-        f->setStatusText(display(text));
+    if (BrowserHost *h = host())
+        h->setStatusText(display(text));
 }
 
 void BrowserView::onLinkHovered(const QString &url)
 {
-    if (MainWindow *f = frame())
-        f->setStatusText(display(url.isEmpty() ? m_statusText : url));
+    if (BrowserHost *h = host())
+        h->setStatusText(display(url.isEmpty() ? m_statusText : url));
 }
 
 void BrowserView::onTitleChanged(const QString &title)
@@ -308,9 +304,9 @@ void BrowserView::onTitleChanged(const QString &title)
 
 void BrowserView::onProgressChanged(int progress, int progressMax)
 {
-    if (MainWindow *f = frame()) {
-        f->setProgress(progress, progressMax);
-        f->updateStatusPanes();
+    if (BrowserHost *h = host()) {
+        h->setProgress(progress, progressMax);
+        h->updateStatusPanes();
     }
     if (hasSavedScrollPosition())
         restoreScrollPosition();
@@ -326,8 +322,8 @@ void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
     log(QStringLiteral(" "));
     // 3.
     const QString address = pageAddress(url, topLevel);
-    if (MainWindow *f = frame())
-        f->setAddressText(address);
+    if (BrowserHost *h = host())
+        h->setAddressText(address);
     // 4.
     if (m_autoRefreshOn)
         startAutoRefreshTimer();
@@ -346,8 +342,8 @@ void BrowserView::onLoadStopped()
     // The page stays as it was: its address goes back into the box, and
     // AutoRefresh, paused at the start, goes on.
     m_navigating = false;
-    if (MainWindow *f = frame())
-        f->setAddressText(m_control ? m_control->pageUrl() : QString());
+    if (BrowserHost *h = host())
+        h->setAddressText(m_control ? m_control->pageUrl() : QString());
     if (m_autoRefreshOn && !autoRefreshTimerActive())
         startAutoRefreshTimer();
     refreshProgress();
@@ -364,21 +360,16 @@ void BrowserView::onScriptError(const QString &message, int line, const QString 
     Q_UNUSED(source);
     // With the script debugger switched off ("yes"), script errors pass
     // unnoticed.
-    const std::optional<std::string> debuggerOff = m_app.settings().scriptDebuggerSwitch();
+    const std::optional<std::string> debuggerOff = m_host.settings().scriptDebuggerSwitch();
     if (debuggerOff && QString::fromStdString(*debuggerOff).compare(QLatin1String("yes"),
                                                                     Qt::CaseInsensitive)
                            == 0)
         return;
-    if (MainWindow *f = frame())
-        f->setStatusText(display(QStringLiteral("Script error: %1 (line %2)").arg(message).arg(line)));
+    if (BrowserHost *h = host())
+        h->setStatusText(display(QStringLiteral("Script error: %1 (line %2)").arg(message).arg(line)));
 }
 
 // --- new windows ---------------------------------------------------------------------
-
-BrowserView *BrowserView::openWindowFor()
-{
-    return m_app.openBrowserWindow();
-}
 
 void BrowserView::onNewWindowRequested(BrowserControl **newControl, bool &cancel)
 {
@@ -387,7 +378,7 @@ void BrowserView::onNewWindowRequested(BrowserControl **newControl, bool &cancel
         cancel = true;
         return;
     }
-    BrowserView *view = openWindowFor();
+    BrowserView *view = m_host.openBrowserWindow();
     if (!view || !view->control()) {
         cancel = true;
         return;
@@ -401,7 +392,7 @@ void BrowserView::onNewWindowRequested(BrowserControl **newControl, bool &cancel
 void BrowserView::onViewSourceWindowRequested(BrowserControl **newControl)
 {
     // The user asked for it: a window of its own, no popup decision.
-    BrowserView *view = openWindowFor();
+    BrowserView *view = m_host.openBrowserWindow();
     *newControl = view ? view->control() : nullptr;
 }
 
@@ -502,15 +493,15 @@ bool BrowserView::runCommand(int id)
 
 void BrowserView::goHome()
 {
-    const std::string home = m_app.settings().homeUrl();
+    const std::string home = m_host.settings().homeUrl();
     navigate(home.empty() ? QString::fromLatin1(corvane::kDefaultStartPage)
                           : QString::fromStdString(home));
 }
 
 void BrowserView::reload()
 {
-    MainWindow *f = frame();
-    if (f && m_app.settings().msgOffline() && f->isOffline()) {
+    BrowserHost *h = host();
+    if (h && m_host.settings().msgOffline() && h->isOffline()) {
         // The window may close while the question is up (its page's script,
         // the end of the program).
         const QPointer<BrowserView> self(this);
@@ -518,10 +509,10 @@ void BrowserView::reload()
             this, QMessageBox::Question, QStringLiteral("Offline mode alert"),
             QStringLiteral("You are currently working offline.  Would you like to go online?"),
             QMessageBox::Yes | QMessageBox::No);
-        if (!self || !(f = frame()))
+        if (!self || !(h = host()))
             return;
         if (answer == QMessageBox::Yes) {
-            f->setOffline(false);
+            h->setOffline(false);
             if (m_control)
                 m_control->setOffline(false);
         }
@@ -574,9 +565,9 @@ void BrowserView::changeFonts(int id)
     const int fonts = corvane::fontsForCommand(id);
     if (fonts == 0)
         return;
-    if (MainWindow *f = frame())
-        f->setFontSize(fonts);
-    m_app.settings().setFonts(fonts);
+    if (BrowserHost *h = host())
+        h->setFontSize(fonts);
+    m_host.settings().setFonts(fonts);
     // Only this view changes; the stored value checks the Fonts menu item.
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::Zoom, corvane::zoomArgumentForFonts(fonts));

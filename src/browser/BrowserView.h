@@ -8,23 +8,23 @@
 #include <QTimer>
 #include <QWidget>
 
-class BrowserWindow;
-class MainWindow;
-class Application;
 class BrowserDocument;
+class BrowserHost;
+class BrowserWindow;
 
 // The content of a browser window: it hosts the web engine's control,
 // applies the user's modes (offline, silent, script debugger) to every
 // navigation, times each navigation in the navigation log, keeps the main
-// frame's address box, status panes and the window title in step with the
-// page, remembers the scroll position, and carries out the page commands of
-// the View, Edit, Go and File menus.
+// window's address box, status panes (through its host) and the window title
+// in step with the page, remembers the scroll position, and carries out the
+// page commands of the View, Edit, Go and File menus.
 class BrowserView : public QWidget, public BrowserEvents
 {
     Q_OBJECT
 public:
     // The view takes the control in (and owns it unless it has an owner).
-    BrowserView(Application &app, BrowserDocument *doc, BrowserControl *control, QWidget *parent = nullptr);
+    BrowserView(BrowserHost &host, BrowserDocument *doc, BrowserControl *control,
+                QWidget *parent = nullptr);
     ~BrowserView() override;
 
     BrowserControl *control() const { return m_control; }
@@ -47,10 +47,10 @@ public:
     // secure indicator, progress. Runs when the view or its window becomes
     // active and when the view loses the focus.
     void activationRefresh();
-    // Runs a command of the view by its ID (corvane::cmd); false when the
-    // command is not the view's.
-    // Whether the view carries out this command.
+    // Whether the view carries out this command (corvane::cmd).
     static bool handlesCommand(int id);
+    // Runs a command of the view by its ID; false when the command is not
+    // the view's.
     bool runCommand(int id);
 
     // --- state -------------------------------------------------------------------
@@ -92,7 +92,7 @@ public:
     QString openerAddress() const { return m_openerAddress; }
     void setOpenerAddress(const QString &address) { m_openerAddress = address; }
     BrowserWindow *ownWindow() const;
-    void setOwnWindow(BrowserWindow *frame);
+    void setOwnWindow(BrowserWindow *window);
 
     // An image series runs in this view; each completion takes its next step.
     bool imageSeriesActive() const { return m_imageSeries; }
@@ -137,7 +137,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    MainWindow *frame() const;
+    // The host, while the view is not being destroyed.
+    BrowserHost *host() const;
     void log(const QString &line) const;
     // The page's address for the address box and the secure indicator: a
     // frame's navigation does not change what the window shows.
@@ -150,9 +151,6 @@ private:
     bool editFieldCommand(const char *slot);
     // An edit command: to the focused edit field if any, else to the page.
     void editOrPage(const char *slot, BrowserControl::PageCommand command);
-    // Opens a browser window for a popup or the page source.
-    BrowserView *openWindowFor();
-
     // The popup filter's part of a navigation start: the script-close test
     // (step 7) and the popup decision (step 10). The decision is taken once,
     // at the first navigation start of a window a page opened.
@@ -162,10 +160,9 @@ private:
     void runImageSeriesStep();
     void onAutoRefreshTick();
 
-    Application &m_app;
+    BrowserHost &m_host;
     QPointer<BrowserDocument> m_doc;
     QPointer<BrowserControl> m_control;
-    QPointer<MainWindow> m_mainWindow;
     QPointer<BrowserWindow> m_ownWindow;
     Stopwatch m_stopwatch;
     QTimer m_autoRefreshTimer; // timer 1

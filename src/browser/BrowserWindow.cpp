@@ -1,11 +1,10 @@
 #include "browser/BrowserWindow.h"
 
-#include "app/Application.h"
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserView.h"
 
-BrowserWindow::BrowserWindow(Application &app, QWidget *parent)
-    : QMdiSubWindow(parent), m_app(app), m_doc(new BrowserDocument(this))
+BrowserWindow::BrowserWindow(QWidget *parent)
+    : QMdiSubWindow(parent), m_doc(new BrowserDocument(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     connect(m_doc, &BrowserDocument::titleChanged, this, &BrowserWindow::updateCaption);
@@ -22,7 +21,7 @@ void BrowserWindow::setView(BrowserView *view)
 
 void BrowserWindow::updateCaption()
 {
-    // The document title, as the frame caption and the window tab show it.
+    // The document title, as the window caption and the window tab show it.
     const QString title = m_doc->title();
     setWindowTitle(title.isEmpty() ? QStringLiteral("Corvane") : title);
 }

@@ -2,7 +2,6 @@
 
 #include <QMdiSubWindow>
 
-class Application;
 class BrowserDocument;
 class BrowserView;
 
@@ -11,7 +10,7 @@ class BrowserWindow : public QMdiSubWindow
 {
     Q_OBJECT
 public:
-    explicit BrowserWindow(Application &app, QWidget *parent = nullptr);
+    explicit BrowserWindow(QWidget *parent = nullptr);
     ~BrowserWindow() override;
 
     BrowserDocument *document() const { return m_doc; }
@@ -23,7 +22,6 @@ public:
 private:
     void updateCaption();
 
-    Application &m_app;
     BrowserDocument *m_doc = nullptr;
     BrowserView *m_view = nullptr;
 };

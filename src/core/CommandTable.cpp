@@ -176,7 +176,7 @@ bool useFavoritesToolbar(bool ieMenu, bool linksAlwaysOn)
 CommandPrompt commandPrompt(int id)
 {
     static const std::unordered_map<int, CommandPrompt> prompts = {
-        // The frame's own commands.
+        // The main window's own commands.
         {cmd::ToolBar, {"Show or hide the toolbar", "Toggle ToolBar"}},
         {cmd::StatusBar, {"Show or hide the status bar", "Toggle StatusBar"}},
         {cmd::AddressBar, {"Show or hide the address bar", "Toggle Address Bar"}},

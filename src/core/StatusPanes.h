@@ -15,7 +15,7 @@ struct StatusPaneInput
     bool showTimer = true;      // elapsed text shown only when set
     bool secure = false;        // the active address is an "HTTPS:" one
     bool passwordProtected = false; // a password is stored and MinimizeToTray is on
-    int frameWidth = 0;         // W: screen width when maximised, else the normal rectangle's
+    int windowWidth = 0;        // W: screen width when maximised, else the normal rectangle's
 };
 
 struct StatusPane

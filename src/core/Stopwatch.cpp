@@ -17,7 +17,7 @@ Stopwatch::Stopwatch(std::function<std::time_t()> clock)
     : m_clock(clock ? std::move(clock) : [] { return std::time(nullptr); })
 {
     // A stopwatch that is never restarted measures from its creation (the main
-    // frame's running time), never from the epoch.
+    // window's running time), never from the epoch.
     start();
 }
 

@@ -1,6 +1,5 @@
 #include "mainframe/MainWindow.h"
 
-#include "app/Application.h"
 #include "browser/BrowserWindow.h"
 #include "browser/BrowserView.h"
 #include "core/CommandIds.h"
@@ -36,9 +35,10 @@ Rect toRect(const QRect &r)
 }
 } // namespace
 
-MainWindow::MainWindow(Application &app) : m_app(app)
+MainWindow::MainWindow(SettingsStore &settings, NavigationLog &log)
+    : m_settings(settings), m_log(log)
 {
-    SettingsStore &s = m_app.settings();
+    SettingsStore &s = m_settings;
     setWindowTitle(QStringLiteral("Corvane"));
     setWindowIcon(corvane::icons::appIcon());
     // The browser windows show the program's icon too.
@@ -139,7 +139,7 @@ MainWindow::~MainWindow()
     m_destroying = true;
     if (m_clockTimer)
         killTimer(m_clockTimer);
-    // The browser windows go first, while the frame they report to is whole.
+    // The browser windows go first, while the window they report to is whole.
     QMdiArea *mdi = m_mdi;
     m_mdi = nullptr;
     disconnect(mdi, nullptr, this, nullptr);
@@ -157,7 +157,7 @@ void MainWindow::restorePlacement()
     if (QScreen *screen = QGuiApplication::primaryScreen())
         workArea = toRect(screen->availableGeometry());
     const SettingsStore::MainPlacement placement =
-        m_app.settings().restoreMainPlacement(creation, workArea);
+        m_settings.restoreMainPlacement(creation, workArea);
     m_startShowCmd = placement.showCmd;
     setGeometry(placement.rect.left, placement.rect.top, placement.rect.width(),
                 placement.rect.height());
@@ -214,14 +214,14 @@ BrowserWindow *MainWindow::activeBrowserWindow() const
 
 BrowserView *MainWindow::activeView() const
 {
-    BrowserWindow *frame = activeBrowserWindow();
-    return frame ? frame->activeView() : nullptr;
+    BrowserWindow *window = activeBrowserWindow();
+    return window ? window->activeView() : nullptr;
 }
 
-void MainWindow::addBrowserWindow(BrowserWindow *frame)
+void MainWindow::addBrowserWindow(BrowserWindow *window)
 {
-    m_mdi->addSubWindow(frame);
-    connect(frame, &QObject::destroyed, this, [this] {
+    m_mdi->addSubWindow(window);
+    connect(window, &QObject::destroyed, this, [this] {
         if (m_destroying)
             return;
         // Once the window is gone: the next window of a Close All, the menu
@@ -234,11 +234,11 @@ void MainWindow::addBrowserWindow(BrowserWindow *frame)
             updateCommandUI();
         });
     });
-    if (m_app.settings().childMaximized())
-        frame->showMaximized();
+    if (m_settings.childMaximized())
+        window->showMaximized();
     else
-        frame->show();
-    m_mdi->setActiveSubWindow(frame);
+        window->show();
+    m_mdi->setActiveSubWindow(window);
     updateCommandUI();
 }
 
@@ -252,8 +252,8 @@ void MainWindow::onSubWindowActivated(QMdiSubWindow *window)
         window = m_mdi->currentSubWindow();
     if (window && window != m_lastActivated) {
         m_lastActivated = window;
-        if (auto *frame = qobject_cast<BrowserWindow *>(window)) {
-            if (BrowserView *view = frame->activeView())
+        if (auto *browser = qobject_cast<BrowserWindow *>(window)) {
+            if (BrowserView *view = browser->activeView())
                 view->activationRefresh();
         }
     }
@@ -311,7 +311,7 @@ void MainWindow::saveAddressHistory()
     items.reserve(size_t(list.size()));
     for (const QString &item : list)
         items.push_back(item.toStdString());
-    m_app.settings().storeAddressHistory(items);
+    m_settings.storeAddressHistory(items);
 }
 
 // --- status bar ------------------------------------------------------------------
@@ -381,9 +381,9 @@ void MainWindow::updateStatusPanes()
     in.passwordProtected = m_protected == QLatin1String("P");
     if (isMaximized()) {
         const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-        in.frameWidth = screen ? screen->geometry().width() : width();
+        in.windowWidth = screen ? screen->geometry().width() : width();
     } else {
-        in.frameWidth = isMinimized() ? normalGeometry().width() : width();
+        in.windowWidth = isMinimized() ? normalGeometry().width() : width();
     }
     const corvane::StatusPaneLayout layout = corvane::layoutStatusPanes(in);
     for (int i = 0; i < 5; ++i) {
@@ -447,7 +447,7 @@ void MainWindow::closeWithoutQuestions()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    SettingsStore &s = m_app.settings();
+    SettingsStore &s = m_settings;
     // 1. Confirm.
     if (!m_skipQuestions && s.msgExit()) {
         const QMessageBox::StandardButton answer =
@@ -484,7 +484,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         workspaces.erase("default");
         s.storeWorkspaces(workspaces);
     }
-    // 8. Close the browser windows, then the frame.
+    // 8. Close the browser windows, then the main window.
     m_closingAll = false;
     m_mdi->closeAllSubWindows();
     m_closed = true;
@@ -496,11 +496,11 @@ void MainWindow::saveOnDestroy()
 {
     if (!m_closed)
         return;
-    SettingsStore &s = m_app.settings();
+    SettingsStore &s = m_settings;
     s.setHideToolBar(!m_toolBarVisible);
     s.setHideStatusBar(!m_statusBarVisible);
     s.setVersion(kCorvaneVersion);
-    m_app.log().write("*** Total elapsed time: " + m_runTime.elapsedText() + " ***");
+    m_log.write("*** Total elapsed time: " + m_runTime.elapsedText() + " ***");
     s.setOffline(m_offline);
     s.setHideTabs(!m_tabsVisible);
     s.setShowAddressBar(m_addressBarVisible);

@@ -13,9 +13,9 @@
 #include <vector>
 
 class AddressBar;
-class BrowserWindow;
-class Application;
 class BrowserView;
+class BrowserWindow;
+class NavigationLog;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -23,6 +23,7 @@ class QMdiSubWindow;
 class QMenu;
 class QPrinter;
 class QToolBar;
+class SettingsStore;
 
 namespace corvane {
 struct MenuEntry;
@@ -31,33 +32,34 @@ struct MenuEntry;
 // The single top-level window: menus, toolbar, address bar, status bar and
 // the MDI area holding every browser window. It keeps the running copies of
 // the bar flags, offline mode, popup scanning and text size, and routes every
-// command: the active view first, then the frame, then the application.
+// command: the active view first, then the main window, then the application.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(Application &app);
+    // The store and the log belong to the application and outlive the window.
+    MainWindow(SettingsStore &settings, NavigationLog &log);
     ~MainWindow() override;
 
     QMdiArea *mdiArea() const { return m_mdi; }
     BrowserWindow *activeBrowserWindow() const;
     BrowserView *activeView() const;
-    // Adds a browser window's frame to the MDI area and shows it.
-    void addBrowserWindow(BrowserWindow *frame);
+    // Adds a browser window to the MDI area and shows it.
+    void addBrowserWindow(BrowserWindow *window);
 
     // Shows the window in the start show state (normal or maximized) that
     // the stored placement chose, after adjusting the menu bar.
     void showWithStartState();
     // Brings the window up for a request from outside (a shell open).
     void bringToFront();
-    // AutoSave as it was when the frame was created.
+    // AutoSave as it was when the window was created.
     bool autoSaveAtCreation() const { return m_autoSaveAtCreation; }
     // Applies the application's current workspace.
     void loadWorkspace();
     // The tray icon, while the window hides in the tray.
     void removeFromTray();
 
-    // --- what the browser view asks of the frame -------------------------------
+    // --- what the browser view asks of the main window (through its host) -----
     // Puts a text into the address box unless the user is typing an address.
     void setAddressText(const QString &text);
     QString addressText() const;
@@ -66,7 +68,8 @@ public:
     void setProgress(int progress, int progressMax);
     int progress() const { return m_progress; }
     int progressMax() const { return m_progressMax; }
-    void setSecureText(const QString &text) { m_secure = text; }
+    // The secure indicator ("S" or empty).
+    void setSecure(bool on) { m_secure = on ? QStringLiteral("S") : QString(); }
     QString secureText() const { return m_secure; }
     // Pane 0 of the status bar.
     void setStatusText(const QString &text);
@@ -93,7 +96,7 @@ public:
     QPrinter &printer();
 
     // --- commands ----------------------------------------------------------------
-    // Runs a command: the active view, then the frame, then the application.
+    // Runs a command: the active view, then the main window, then the application.
     // False when nothing handles it (or it is disabled).
     bool runCommand(int id);
     // Enables, disables and checks every command from the current state.
@@ -127,7 +130,7 @@ public:
     bool closingAll() const { return m_closingAll; }
     void setClosingAll(bool on) { m_closingAll = on; }
     // Closes the active browser window, or ends closing all when none is left.
-    // A closed window's frame calls this again while closing all is set.
+    // A closed browser window calls this again while closing all is set.
     void closeNextWindow();
     bool loadingWorkspace() const { return m_loadingWorkspace; }
 
@@ -138,7 +141,7 @@ public:
     // confirmed exit.
     void closeWithoutQuestions();
 
-    // --- the frame's commands ----------------------------------------------------
+    // --- the main window's commands ----------------------------------------------
     void toggleToolBar();
     void toggleStatusBar();
     void toggleAddressBar();
@@ -170,8 +173,12 @@ public:
     void unlockSplitter();
 
 Q_SIGNALS:
-    // The frame accepted a close: the program ends.
+    // The window accepted a close: the program ends.
     void closed();
+    // The New command, or a command that needs a browser window while none
+    // is open: the application opens one. Connected directly, so the window
+    // is there when the emit returns.
+    void newWindowRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -203,14 +210,15 @@ private:
     // Navigates the view, opening a browser window first when none is active.
     BrowserView *ensureView();
     bool routeToView(BrowserView *view, int id);
-    bool routeToFrame(int id);
+    bool routeToMainWindow(int id);
     bool routeToApplication(int id);
     bool viewHandles(int id) const;
-    bool frameHandles(int id) const;
+    bool mainWindowHandles(int id) const;
     bool applicationHandles(int id) const;
     void setCommandState(int id, bool enabled, bool checkable, bool checked);
 
-    Application &m_app;
+    SettingsStore &m_settings;
+    NavigationLog &m_log;
     QMdiArea *m_mdi = nullptr;
     QToolBar *m_toolBar = nullptr;
     QToolBar *m_addressBand = nullptr;

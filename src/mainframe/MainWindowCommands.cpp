@@ -1,10 +1,9 @@
 // The main window's commands: the actions, menus, accelerators and toolbars
 // built from the command tables, the routing of a command (active view, then
-// frame, then application), the update pass that enables and checks them,
-// and the frame's own command handlers.
+// main window, then application), the update pass that enables and checks them,
+// and the main window's own command handlers.
 #include "mainframe/MainWindow.h"
 
-#include "app/Application.h"
 #include "browser/BrowserWindow.h"
 #include "browser/BrowserView.h"
 #include "core/CommandIds.h"
@@ -38,10 +37,10 @@ namespace {
 // The width of the address box in the address band.
 constexpr int kAddressBoxWidthPixels = 347;
 
-// The frame's commands that work now. Options, the managers, Links, the
+// The main window's commands that work now. Options, the managers, Links, the
 // Navigate dialog and the splitter lock are routed to their handlers too
-// (routeToFrame), but stay disabled until their modules fill them in.
-constexpr int kFrameCommands[] = {
+// (routeToMainWindow), but stay disabled until their modules fill them in.
+constexpr int kMainWindowCommands[] = {
     cmd::ToolBar,   cmd::StatusBar,  cmd::AddressBar,     cmd::Tabs,
     cmd::CloseAll,  cmd::Offline,    cmd::ScanPopups,     cmd::ToolbarVariant,
     cmd::SmartNavigateToggle, cmd::Mail, cmd::Search,     cmd::MakerHomePage,
@@ -222,7 +221,7 @@ QList<QMenu *> MainWindow::currentMenus() const
 
 void MainWindow::insertIEMenu()
 {
-    if (!m_app.settings().ie())
+    if (!m_settings.ie())
         return;
     QList<QMenu *> &menus = m_windowMenuShown ? m_menusWithWindow : m_menusNoWindow;
     QMenu *&ieMenu = m_windowMenuShown ? m_ieMenuWithWindow : m_ieMenuNoWindow;
@@ -289,7 +288,7 @@ void MainWindow::loadToolbarImages(int toolbar)
     m_currentToolbar = toolbar == 156 ? 156 : 128;
     const corvane::ToolbarSlots &slots =
         m_currentToolbar == 156 ? corvane::toolbar156() : corvane::toolbar128();
-    const bool dim = m_app.settings().dimToolBar() != 0;
+    const bool dim = m_settings.dimToolBar() != 0;
 
     for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
         qDeleteAll(it->toolbarButtons);
@@ -319,7 +318,7 @@ void MainWindow::loadToolbarImages(int toolbar)
 
 void MainWindow::applyMenuIcons()
 {
-    const bool show = m_app.settings().msMenus() != 0;
+    const bool show = m_settings.msMenus() != 0;
     for (int id : kMenuIconCommands)
         if (QAction *action = commandAction(id))
             action->setIconVisibleInMenu(show);
@@ -345,9 +344,9 @@ bool MainWindow::viewHandles(int id) const
     return BrowserView::handlesCommand(id);
 }
 
-bool MainWindow::frameHandles(int id) const
+bool MainWindow::mainWindowHandles(int id) const
 {
-    return contains(kFrameCommands, id) || isFavorite(id);
+    return contains(kMainWindowCommands, id) || isFavorite(id);
 }
 
 bool MainWindow::applicationHandles(int id) const
@@ -371,15 +370,15 @@ bool MainWindow::isCommandEnabled(int id) const
     case cmd::TileVertically:
         return haveView;
     case cmd::Mail:
-        return !m_app.settings().mailServer().empty();
+        return !m_settings.mailServer().empty();
     case cmd::Search:
-        return !m_app.settings().searchUrl().empty();
+        return !m_settings.searchUrl().empty();
     default:
         break;
     }
     // Otherwise a command is enabled when something along the route
     // handles it: the view only while one is active.
-    return (haveView && viewHandles(id)) || frameHandles(id) || applicationHandles(id);
+    return (haveView && viewHandles(id)) || mainWindowHandles(id) || applicationHandles(id);
 }
 
 bool MainWindow::isCommandChecked(int id) const
@@ -445,15 +444,15 @@ bool MainWindow::runCommand(int id)
     BrowserView *view = activeView();
     if (view && viewHandles(id))
         handled = view->runCommand(id);
-    if (!handled && frameHandles(id))
-        handled = routeToFrame(id);
+    if (!handled && mainWindowHandles(id))
+        handled = routeToMainWindow(id);
     if (!handled && applicationHandles(id))
         handled = routeToApplication(id);
     updateCommandUI();
     return handled;
 }
 
-bool MainWindow::routeToFrame(int id)
+bool MainWindow::routeToMainWindow(int id)
 {
     if (isFavorite(id)) {
         openFavorite(id);
@@ -516,7 +515,7 @@ bool MainWindow::routeToFrame(int id)
 bool MainWindow::routeToApplication(int id)
 {
     switch (id) {
-    case cmd::New: m_app.newWindow(); return true;
+    case cmd::New: Q_EMIT newWindowRequested(); return true;
     case cmd::PrintSetup: printSetup(); return true;
     default: return false;
     }
@@ -526,11 +525,11 @@ BrowserView *MainWindow::ensureView()
 {
     if (BrowserView *view = activeView())
         return view;
-    m_app.newWindow();
+    Q_EMIT newWindowRequested();
     return activeView();
 }
 
-// --- the frame's commands ----------------------------------------------------------
+// --- the main window's commands ----------------------------------------------------
 
 void MainWindow::toggleToolBar()
 {
@@ -549,7 +548,7 @@ void MainWindow::toggleStatusBar()
 void MainWindow::toggleAddressBar()
 {
     m_addressBarVisible = !m_addressBarVisible;
-    m_app.settings().setShowAddressBar(m_addressBarVisible ? 1 : 0);
+    m_settings.setShowAddressBar(m_addressBarVisible ? 1 : 0);
     applyBarVisibility();
 }
 
@@ -566,13 +565,13 @@ void MainWindow::toggleTabs()
 
 void MainWindow::closeAll()
 {
-    if (m_app.settings().msgCloseAll()
+    if (m_settings.msgCloseAll()
         && corvaneMessageBox(this, QMessageBox::Question, QStringLiteral("Clean up alert"),
                              QStringLiteral("Are you sure you want to close all windows?"),
                              QMessageBox::Yes | QMessageBox::No)
                != QMessageBox::Yes)
         return;
-    // The windows close one after another: each closed window's frame asks
+    // The windows close one after another: each closed browser window asks
     // for the next while closing all is set.
     m_closingAll = true;
     closeNextWindow();
@@ -585,7 +584,7 @@ void MainWindow::toggleOffline()
 
 void MainWindow::togglePopupScanning()
 {
-    SettingsStore &s = m_app.settings();
+    SettingsStore &s = m_settings;
     m_popupScanning = !m_popupScanning;
     if (s.msgWindowSpawning()) {
         if (m_popupScanning)
@@ -603,7 +602,7 @@ void MainWindow::togglePopupScanning()
 
 void MainWindow::switchToolbarVariant()
 {
-    SettingsStore &s = m_app.settings();
+    SettingsStore &s = m_settings;
     if (!s.ie()) {
         s.setLinksAlwaysOn(s.linksAlwaysOn());
         return;
@@ -619,7 +618,7 @@ void MainWindow::switchToolbarVariant()
 
 void MainWindow::toggleSmartNavigate()
 {
-    SettingsStore &s = m_app.settings();
+    SettingsStore &s = m_settings;
     const bool on = !s.smartNavigate();
     s.setSmartNavigate(on ? 1 : 0);
     if (!s.msgSmartNavigate())
@@ -635,14 +634,14 @@ void MainWindow::toggleSmartNavigate()
 
 void MainWindow::openMail()
 {
-    const QString address = fromStd(m_app.settings().mailServer());
+    const QString address = fromStd(m_settings.mailServer());
     if (BrowserView *view = ensureView())
         view->navigate(address);
 }
 
 void MainWindow::openSearch()
 {
-    const QString address = fromStd(m_app.settings().searchUrl());
+    const QString address = fromStd(m_settings.searchUrl());
     if (BrowserView *view = ensureView())
         view->navigate(address);
 }
@@ -677,7 +676,7 @@ void MainWindow::goToTypedAddress()
     BrowserView *view = activeView();
     if (!view)
         return;
-    SettingsStore &s = m_app.settings();
+    SettingsStore &s = m_settings;
     const QString text = fromStd(
         corvane::smartNavigate(m_address->editText().toStdString(), s.smartNavigate() != 0));
     view->navigate(text);
@@ -685,7 +684,7 @@ void MainWindow::goToTypedAddress()
         m_address->insertAtTop(text);
         saveAddressHistory();
     }
-    m_app.log().write("User navigating to URL: [" + text.toStdString() + "]");
+    m_log.write("User navigating to URL: [" + text.toStdString() + "]");
 }
 
 void MainWindow::goToPickedAddress(int index)
@@ -696,7 +695,7 @@ void MainWindow::goToPickedAddress(int index)
         return;
     const QString text = m_address->itemText(index);
     view->navigate(text);
-    m_app.log().write("User navigating to URL: [" + text.toStdString() + "]");
+    m_log.write("User navigating to URL: [" + text.toStdString() + "]");
 }
 
 void MainWindow::noteAddressTyping(const QString &text)
@@ -708,8 +707,8 @@ void MainWindow::noteAddressTyping(const QString &text)
 
 void MainWindow::closeActiveWindow()
 {
-    if (BrowserWindow *frame = activeBrowserWindow())
-        frame->close();
+    if (BrowserWindow *window = activeBrowserWindow())
+        window->close();
 }
 
 void MainWindow::exitProgram()

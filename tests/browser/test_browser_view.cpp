@@ -1,15 +1,14 @@
-// The browser view driven through a fake control inside a real application
-// object and main window.
-#include "app/Application.h"
-#include "browser/BrowserWindow.h"
+// The browser view driven through a fake control, with a fake host standing
+// in for the application and the main window.
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserView.h"
+#include "browser/BrowserWindow.h"
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "core/UserStore.h"
-#include "mainframe/MainWindow.h"
-#include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
+#include "support/FakeBrowserHost.h"
+#include "support/MessageBoxRecorder.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -24,40 +23,24 @@
 
 namespace {
 
-class BrowserViewTest : public ::testing::Test, protected AppHarness
+class BrowserViewTest : public ::testing::Test, protected MessageBoxRecorder
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(home.isValid());
+        ASSERT_TRUE(host.home.isValid());
         answer = QMessageBox::No; // questions are declined unless a test says otherwise
-        ASSERT_TRUE(start({QStringLiteral("nologo")}));
-        ASSERT_EQ(controls.size(), 1);
         settings().setLogging(1);
-        settings().setLogFile(logPath().toStdString());
+        settings().setLogFile(host.home.logPath().toStdString());
+        host.openBrowserWindow();
+        ASSERT_EQ(host.controls.size(), 1);
         control()->clearOperations();
     }
 
-    void TearDown() override
-    {
-        if (started())
-            app().shutDown();
-        stop();
-    }
-
-    SettingsStore &settings() { return app().settings(); }
-    FakeBrowserControl *control(int i = 0) { return controls.at(i); }
+    SettingsStore &settings() { return host.settings(); }
+    FakeBrowserControl *control(int i = 0) { return host.controls.at(i); }
     BrowserView *view(int i = 0) { return dynamic_cast<BrowserView *>(control(i)->events()); }
-
-    // The log's lines without their timestamps.
-    QStringList logLines() const
-    {
-        QStringList lines = logText().split(QStringLiteral("\r\n"));
-        lines.removeLast(); // after the last CR LF
-        for (QString &line : lines)
-            line = line.mid(22); // "[MM/DD/YYYY-HH:MM:SS] "
-        return lines;
-    }
+    QStringList logLines() const { return host.home.logLines(); }
 
     // A stopwatch clock the test moves by hand.
     void useManualClock()
@@ -65,33 +48,35 @@ protected:
         view()->stopwatch() = Stopwatch([this] { return m_now; });
     }
 
+    FakeBrowserHost host;
     std::time_t m_now = 1000;
 };
 
 TEST_F(BrowserViewTest, FirstNavigationTakesPendingAddressThenHomeThenStartPage)
 {
     // The first window had neither: our own start page.
-    controls.clear();
-    app().openBrowserWindow();
+    host.controls.clear();
+    host.openBrowserWindow();
     EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("navigate qrc:/pages/start.html")});
     EXPECT_EQ(view()->autoRefreshMinutes(), 2);
     EXPECT_EQ(view()->autoRefreshSeconds(), 0);
 
     settings().setHomeUrl("http://home.example/");
-    app().openBrowserWindow();
+    host.openBrowserWindow();
     EXPECT_EQ(control(1)->operations(), QStringList{QStringLiteral("navigate http://home.example/")});
 
-    app().setPendingDocumentAddress(QStringLiteral("/tmp/page.html"));
-    app().openBrowserWindow();
+    EXPECT_TRUE(host.firstNew);
+    host.pendingDocument = QStringLiteral("/tmp/page.html");
+    host.openBrowserWindow();
     EXPECT_EQ(control(2)->operations(), QStringList{QStringLiteral("navigate /tmp/page.html")});
-    EXPECT_TRUE(app().pendingDocumentAddress().isEmpty());
-    EXPECT_FALSE(app().firstNew());
+    EXPECT_TRUE(host.pendingDocument.isEmpty());
+    EXPECT_FALSE(host.firstNew);
 }
 
 TEST_F(BrowserViewTest, NavigationStartAndEndAreLoggedAndTimed)
 {
     useManualClock();
-    mainWindow()->setOffline(true);
+    host.offline = true;
     EXPECT_FALSE(control()->fireNavigationStarting(QStringLiteral("http://a.example/")));
     EXPECT_TRUE(view()->navigating());
     EXPECT_EQ(view()->currentNavigationAddress(), QStringLiteral("http://a.example/"));
@@ -101,7 +86,7 @@ TEST_F(BrowserViewTest, NavigationStartAndEndAreLoggedAndTimed)
     control()->setLocation(QStringLiteral("A"), QStringLiteral("http://a.example/"));
     control()->fireDocumentComplete(QStringLiteral("http://a.example/"));
     EXPECT_FALSE(view()->navigating());
-    EXPECT_EQ(mainWindow()->addressText(), QStringLiteral("http://a.example/"));
+    EXPECT_EQ(host.addressText, QStringLiteral("http://a.example/"));
 
     const QStringList lines = logLines();
     ASSERT_GE(lines.size(), 4);
@@ -123,7 +108,7 @@ TEST_F(BrowserViewTest, EveryFrameLogsItsPairTimedFromTheLatestStart)
     m_now += 3;
     control()->fireDocumentComplete(QStringLiteral("http://ads.example/f1"), false);
     // A frame does not change what the address box shows.
-    EXPECT_EQ(mainWindow()->addressText(), top);
+    EXPECT_EQ(host.addressText, top);
     m_now += 1;
     control()->fireDocumentComplete(top, true);
 
@@ -151,7 +136,7 @@ TEST_F(BrowserViewTest, LongTitlesAreCutInTheCaptionButLoggedWhole)
 
     // Status texts are cut the same way in the status bar.
     control()->fireStatusText(QString(300, QLatin1Char('s')));
-    EXPECT_EQ(mainWindow()->statusText(), QString(125, QLatin1Char('s')) + QStringLiteral("..."));
+    EXPECT_EQ(host.statusText, QString(125, QLatin1Char('s')) + QStringLiteral("..."));
     EXPECT_TRUE(logLines().contains(QString(300, QLatin1Char('s'))));
 }
 
@@ -186,11 +171,11 @@ TEST_F(BrowserViewTest, StatusAndTitleAreLoggedOnlyWhileNavigating)
 TEST_F(BrowserViewTest, HttpsInAnyCaseLightsTheSecureIndicator)
 {
     control()->fireNavigationStarting(QStringLiteral("HtTpS://bank.example/"));
-    EXPECT_EQ(mainWindow()->secureText(), QStringLiteral("S"));
+    EXPECT_TRUE(host.secure);
     control()->fireDocumentComplete(QStringLiteral("http://plain.example/"));
-    EXPECT_EQ(mainWindow()->secureText(), QString());
+    EXPECT_FALSE(host.secure);
     control()->fireNavigationStarting(QStringLiteral("https://bank.example/"));
-    EXPECT_EQ(mainWindow()->secureText(), QStringLiteral("S"));
+    EXPECT_TRUE(host.secure);
 }
 
 TEST_F(BrowserViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
@@ -221,7 +206,7 @@ TEST_F(BrowserViewTest, SilentModeFollowsSpawningNoDialogsAndLoudOnce)
 TEST_F(BrowserViewTest, RefreshWhileOfflineAsksToGoOnline)
 {
     settings().setMsgOffline(1);
-    mainWindow()->setOffline(true);
+    host.offline = true;
     answer = QMessageBox::No;
     view()->reload();
     ASSERT_EQ(boxes.size(), 1);
@@ -231,12 +216,12 @@ TEST_F(BrowserViewTest, RefreshWhileOfflineAsksToGoOnline)
     EXPECT_EQ(boxes[0].icon, QMessageBox::Question);
     EXPECT_EQ(boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("reload Complete")});
-    EXPECT_TRUE(mainWindow()->isOffline());
+    EXPECT_TRUE(host.offline);
 
     answer = QMessageBox::Yes;
     control()->clearOperations();
     view()->reload();
-    EXPECT_FALSE(mainWindow()->isOffline());
+    EXPECT_FALSE(host.offline);
     EXPECT_EQ(control()->operations(),
               (QStringList{QStringLiteral("setOffline 0"), QStringLiteral("reload Complete")}));
 
@@ -244,7 +229,7 @@ TEST_F(BrowserViewTest, RefreshWhileOfflineAsksToGoOnline)
     boxes.clear();
     view()->reload();
     settings().setMsgOffline(0);
-    mainWindow()->setOffline(true);
+    host.offline = true;
     view()->reload();
     EXPECT_TRUE(boxes.isEmpty());
 }
@@ -308,7 +293,7 @@ TEST_F(BrowserViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
     view()->onLoadStopped();
     EXPECT_FALSE(view()->navigating());
     EXPECT_TRUE(view()->autoRefreshTimerActive());
-    EXPECT_EQ(mainWindow()->addressText(), QStringLiteral("http://a.example/next"));
+    EXPECT_EQ(host.addressText, QStringLiteral("http://a.example/next"));
 
     view()->stop();
     EXPECT_FALSE(view()->autoRefreshTimerActive());
@@ -327,11 +312,11 @@ TEST_F(BrowserViewTest, AutoRefreshTickLogsAndRefreshes)
 
 TEST_F(BrowserViewTest, TextSizeZoomsOnlyThisViewAndIsStored)
 {
-    app().openBrowserWindow();
+    host.openBrowserWindow();
     view(0)->changeFonts(corvane::cmd::FontsLarge);
     EXPECT_EQ(control(0)->operations(), QStringList{QStringLiteral("runPageCommand Zoom 3")});
     EXPECT_TRUE(control(1)->operations(QStringLiteral("runPageCommand")).isEmpty());
-    EXPECT_EQ(mainWindow()->fontSize(), 2);
+    EXPECT_EQ(host.fontSize, 2);
     EXPECT_EQ(settings().fonts(), 2);
 
     view(0)->runCommand(corvane::cmd::FontsTiny);
@@ -360,14 +345,14 @@ TEST_F(BrowserViewTest, SavedScrollIsRestoredUntilNavigateOrAClick)
 TEST_F(BrowserViewTest, ScriptErrorsShowUnlessTheDebuggerSwitchIsYes)
 {
     control()->fireScriptError(QStringLiteral("Uncaught ReferenceError: foo is not defined"), 7);
-    EXPECT_EQ(mainWindow()->statusText(),
+    EXPECT_EQ(host.statusText,
               QStringLiteral("Script error: Uncaught ReferenceError: foo is not defined (line 7)"));
 
     settings().userStore().writeString("Software\\Microsoft\\Internet Explorer\\Main",
                                        "Disable Script Debugger", "yes");
-    mainWindow()->setStatusText(QStringLiteral("quiet"));
+    host.statusText = QStringLiteral("quiet");
     control()->fireScriptError(QStringLiteral("another"), 1);
-    EXPECT_EQ(mainWindow()->statusText(), QStringLiteral("quiet"));
+    EXPECT_EQ(host.statusText, QStringLiteral("quiet"));
 }
 
 TEST_F(BrowserViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck)
@@ -379,7 +364,7 @@ TEST_F(BrowserViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck
     control()->fireNavigationStarting(QStringLiteral("http://opener.example/"));
     BrowserControl *created = control()->fireNewWindow(&cancelled);
     ASSERT_NE(created, nullptr);
-    ASSERT_EQ(controls.size(), 2);
+    ASSERT_EQ(host.controls.size(), 2);
     EXPECT_EQ(created, control(1));
     EXPECT_TRUE(view(1)->popupCheckPending());
     EXPECT_EQ(view(1)->openerAddress(), QStringLiteral("http://opener.example/"));
@@ -389,21 +374,52 @@ TEST_F(BrowserViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck
     EXPECT_FALSE(view(1)->popupCheckPending());
 
     BrowserControl *source = control()->fireViewSourceWindow();
-    ASSERT_EQ(controls.size(), 3);
+    ASSERT_EQ(host.controls.size(), 3);
     EXPECT_EQ(source, control(2));
     EXPECT_FALSE(view(2)->popupCheckPending());
 }
 
-TEST_F(BrowserViewTest, ClosingTheViewClearsTheFramesProgressAndStatus)
+TEST_F(BrowserViewTest, ActivationBringsTheHostInStepWithThePage)
+{
+    control()->setLocation(QStringLiteral("Shown page"), QStringLiteral("https://shown.example/"));
+    host.addressTyping = true;
+    host.addressText = QStringLiteral("half typed");
+    view()->activationRefresh();
+    EXPECT_FALSE(host.addressTyping);
+    EXPECT_EQ(host.addressText, QStringLiteral("https://shown.example/"));
+    EXPECT_TRUE(host.secure);
+    EXPECT_EQ(view()->document()->title(), QStringLiteral("Shown page"));
+}
+
+TEST_F(BrowserViewTest, NavigationStartAppliesTheHostsModes)
+{
+    // A document handed in from outside: the window and its IE menu show at once.
+    host.pendingDocument = QStringLiteral("http://handed.example/");
+    control()->fireNavigationStarting(QStringLiteral("http://handed.example/"));
+    EXPECT_EQ(host.ieMenuInsertions, 1);
+    host.pendingDocument.clear();
+    control()->fireNavigationStarting(QStringLiteral("http://next.example/"));
+    EXPECT_EQ(host.ieMenuInsertions, 1);
+
+    // While the override is on, every navigation turns the script debugger off.
+    settings().setScriptDebuggerSwitch("no");
+    control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
+    EXPECT_EQ(settings().scriptDebuggerSwitch(), std::optional<std::string>("no"));
+    host.scriptDebuggerOverride = true;
+    control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
+    EXPECT_EQ(settings().scriptDebuggerSwitch(), std::optional<std::string>("yes"));
+}
+
+TEST_F(BrowserViewTest, ClosingTheViewClearsTheProgressAndStatus)
 {
     control()->fireNavigationStarting(QStringLiteral("http://a.example/"));
     control()->fireProgress(40, 100);
     control()->fireStatusText(QStringLiteral("Loading"));
-    EXPECT_EQ(mainWindow()->progress(), 40);
+    EXPECT_EQ(host.progress, 40);
     delete view()->browserWindow();
-    EXPECT_EQ(mainWindow()->progress(), 0);
-    EXPECT_EQ(mainWindow()->progressMax(), 0);
-    EXPECT_TRUE(mainWindow()->statusText().isEmpty());
+    EXPECT_EQ(host.progress, 0);
+    EXPECT_EQ(host.progressMax, 0);
+    EXPECT_TRUE(host.statusText.isEmpty());
 }
 
 } // namespace

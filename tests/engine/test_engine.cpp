@@ -96,19 +96,8 @@ protected:
         setMessageBoxHook({});
     }
 
-    QString logPath() const { return engineHome().filePath(QStringLiteral("nav.log")); }
-
-    QStringList logLines() const
-    {
-        QFile file(logPath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
-        lines.removeLast();
-        for (QString &line : lines)
-            line = line.mid(22);
-        return lines;
-    }
+    QString logPath() const { return engineHome().logPath(); }
+    QStringList logLines() const { return engineHome().logLines(); }
 
     // Navigates the view and waits for the page's completion in the log.
     bool load(const QString &url)

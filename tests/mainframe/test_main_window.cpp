@@ -190,7 +190,7 @@ TEST_F(MainWindowTest, StatusPanesFollowProgressAndWidth)
     EXPECT_EQ(mainWindow()->statusPaneWidth(0), 0);
 
     // Secure and protected indicators in the idle layout's panes 2 and 3.
-    mainWindow()->setSecureText(QStringLiteral("S"));
+    mainWindow()->setSecure(true);
     mainWindow()->setProtectedText(QStringLiteral("P"));
     mainWindow()->updateStatusPanes();
     EXPECT_EQ(mainWindow()->statusPaneTexts().at(2), QStringLiteral("S"));
@@ -465,7 +465,7 @@ TEST_F(MainWindowTest, TerminationWhileTheExitQuestionIsUpSavesLikeAConfirmedExi
     ASSERT_TRUE(start());
     mainWindow()->runCommand(cmd::ToolBar);
     mainWindow()->runCommand(cmd::Offline);
-    // SIGTERM arrives while the box is up: the program closes the frame
+    // SIGTERM arrives while the box is up: the program closes the main window
     // without questions and ends the event loops, which leaves the box
     // unanswered.
     setMessageBoxHook([this](QWidget *, QMessageBox::Icon, const QString &, const QString &,

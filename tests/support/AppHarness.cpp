@@ -2,7 +2,6 @@
 
 #include "core/SettingsStore.h"
 #include "mainframe/MainWindow.h"
-#include "ui/MessageBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,17 +11,11 @@ AppHarness::AppHarness()
 {
     if (home.isValid())
         QDir().mkpath(home.filePath(QStringLiteral("install")));
-    setMessageBoxHook([this](QWidget *, QMessageBox::Icon icon, const QString &title,
-                             const QString &text, QMessageBox::StandardButtons buttons) {
-        boxes.append({icon, title, text, buttons});
-        return answer;
-    });
 }
 
 AppHarness::~AppHarness()
 {
     stop();
-    setMessageBoxHook({});
 }
 
 Application::Options AppHarness::options() const
@@ -80,11 +73,10 @@ int AppHarness::windowCount() const
 
 QString AppHarness::logPath() const
 {
-    return home.filePath(QStringLiteral("nav.log"));
+    return home.logPath();
 }
 
 QString AppHarness::logText() const
 {
-    QFile file(logPath());
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return home.logText();
 }

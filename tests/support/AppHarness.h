@@ -2,10 +2,10 @@
 
 #include "app/Application.h"
 #include "support/FakeBrowserControl.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/TempHome.h"
 
 #include <QList>
-#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -21,17 +21,9 @@ class SettingsStore;
 // the engine, and message boxes answered without a user. Test fixtures derive
 // from it (or hold one); the application ends and the real boxes come back
 // when the harness goes.
-class AppHarness
+class AppHarness : public MessageBoxRecorder
 {
 public:
-    struct ShownBox
-    {
-        QMessageBox::Icon icon;
-        QString title;
-        QString text;
-        QMessageBox::StandardButtons buttons;
-    };
-
     AppHarness();
     ~AppHarness();
     AppHarness(const AppHarness &) = delete;
@@ -62,9 +54,6 @@ public:
     TempHome home;
     // Every control the application made, in order.
     QList<QPointer<FakeBrowserControl>> controls;
-    QList<ShownBox> boxes;
-    // What every box answers.
-    QMessageBox::StandardButton answer = QMessageBox::Yes;
 
 private:
     std::unique_ptr<Application> m_app;

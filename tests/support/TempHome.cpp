@@ -66,3 +66,23 @@ QString TempHome::filePath(const QString &relative) const
 {
     return home() + QLatin1Char('/') + relative;
 }
+
+QString TempHome::logPath() const
+{
+    return filePath(QStringLiteral("nav.log"));
+}
+
+QString TempHome::logText() const
+{
+    QFile file(logPath());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList TempHome::logLines() const
+{
+    QStringList lines = logText().split(QStringLiteral("\r\n"));
+    lines.removeLast(); // after the last CR LF
+    for (QString &line : lines)
+        line = line.mid(22); // "[MM/DD/YYYY-HH:MM:SS] "
+    return lines;
+}

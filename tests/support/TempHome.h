@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // Points HOME and the XDG folders of this process at a fresh temporary
@@ -32,6 +33,12 @@ public:
     QString runtimeDir() const;
     // A path below the home folder.
     QString filePath(const QString &relative) const;
+
+    // The navigation log tests point LogFile at ("nav.log" in the home
+    // folder): its path, its text, and its lines without their timestamps.
+    QString logPath() const;
+    QString logText() const;
+    QStringList logLines() const;
 
 private:
     QTemporaryDir m_dir;
