@@ -60,24 +60,24 @@ private:
     std::string m_dir;
 };
 
-void BM_GetFonts(benchmark::State &state)
+void BM_ReadFonts(benchmark::State &state)
 {
     BenchStore bench(state.range(0) != 0);
     for (auto _ : state)
         benchmark::DoNotOptimize(bench.store->fonts());
 }
-BENCHMARK(BM_GetFonts)->ArgName("ini")->Arg(0)->Arg(1);
+BENCHMARK(BM_ReadFonts)->ArgName("ini")->Arg(0)->Arg(1);
 
-void BM_GetHomeURL(benchmark::State &state)
+void BM_ReadHomeUrl(benchmark::State &state)
 {
     BenchStore bench(state.range(0) != 0);
     for (auto _ : state)
         benchmark::DoNotOptimize(bench.store->homeUrl());
 }
-BENCHMARK(BM_GetHomeURL)->ArgName("ini")->Arg(0)->Arg(1);
+BENCHMARK(BM_ReadHomeUrl)->ArgName("ini")->Arg(0)->Arg(1);
 
 // Alternating values, so that every call rewrites the file.
-void BM_SetFonts(benchmark::State &state)
+void BM_WriteFonts(benchmark::State &state)
 {
     BenchStore bench(state.range(0) != 0);
     int value = 1;
@@ -86,16 +86,16 @@ void BM_SetFonts(benchmark::State &state)
         value = value == 1 ? 2 : 1;
     }
 }
-BENCHMARK(BM_SetFonts)->ArgName("ini")->Arg(0)->Arg(1);
+BENCHMARK(BM_WriteFonts)->ArgName("ini")->Arg(0)->Arg(1);
 
 // The same value again: nothing to rewrite.
-void BM_SetFontsUnchanged(benchmark::State &state)
+void BM_WriteFontsUnchanged(benchmark::State &state)
 {
     BenchStore bench(state.range(0) != 0);
     for (auto _ : state)
         bench.store->setFonts(3);
 }
-BENCHMARK(BM_SetFontsUnchanged)->ArgName("ini")->Arg(0)->Arg(1);
+BENCHMARK(BM_WriteFontsUnchanged)->ArgName("ini")->Arg(0)->Arg(1);
 
 void BM_LoadLinks(benchmark::State &state)
 {
