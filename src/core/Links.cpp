@@ -1,0 +1,343 @@
+#include "core/Links.h"
+
+#include "core/ListBoxRules.h"
+#include "core/Separators.h"
+
+#include <cerrno>
+#include <cstdint>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvane {
+
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+constexpr std::string_view kCrLf{"\r\n"};
+constexpr std::string_view kUtf8Bom{"\xEF\xBB\xBF"};
+
+// UTF-8, where a lone separator byte may stand too (an address may carry a
+// second separator).
+bool isUtf8(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80 || text[i] == kSeparatorByte) {
+            ++i;
+            continue;
+        }
+        const std::size_t n = utf8SequenceLength(text, i);
+        if (n == 0)
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+void appendUtf8(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Windows-1252 0x80..0x9F; the five unassigned bytes map to the C1 controls
+// of the same number, so no byte is ever lost.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// A text from a file as UTF-8: unchanged when it is UTF-8 (separator bytes
+// allowed), else taken as Windows-1252.
+std::string toUtf8(std::string_view text)
+{
+    if (isUtf8(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b >= 0x80 && b < 0xA0)
+            appendUtf8(out, kCp1252High[b - 0x80]);
+        else
+            appendUtf8(out, b);
+    }
+    return out;
+}
+
+// Number of characters (UTF-8 code points; a stray byte counts as one) and
+// the byte position where each starts.
+std::vector<std::size_t> characterStarts(std::string_view text)
+{
+    std::vector<std::size_t> starts;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        starts.push_back(i);
+        const std::size_t n = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : utf8SequenceLength(text, i);
+        i += n ? n : 1;
+    }
+    return starts;
+}
+
+} // namespace
+
+// --- one entry ----------------------------------------------------------------------
+
+std::string linkEntryText(const std::string &name, const std::string &address)
+{
+    // A name alone, unless it would read as name and address: a Windows-era
+    // name may hold what looks like a separator. The separator after it
+    // keeps it whole.
+    if (address.empty() && findLinkSeparator(name) == npos)
+        return name;
+    std::string out = name;
+    out += kLinkSeparator;
+    out += address;
+    return out;
+}
+
+std::optional<std::pair<std::string, std::string>> parseLinkEntry(std::string_view text)
+{
+    if (text.empty())
+        return std::nullopt;
+    const std::size_t sep = findLinkSeparator(text);
+    if (sep == npos)
+        return std::make_pair(std::string(text), std::string());
+    if (sep == 0)
+        return std::nullopt;
+    return std::make_pair(std::string(text.substr(0, sep)), std::string(text.substr(sep + kLinkSeparator.size())));
+}
+
+// --- the links file -----------------------------------------------------------------------
+
+std::string linksFileText(const LinkMap &links)
+{
+    std::string out(kLinksFileHeader);
+    out += kCrLf;
+    for (const auto &[name, address] : links) {
+        out += linkEntryText(toUtf8(name), toUtf8(address));
+        out += kCrLf;
+    }
+    return out;
+}
+
+std::optional<LinkMap> parseLinksFile(std::string_view bytes)
+{
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        bytes.remove_prefix(kUtf8Bom.size());
+    if (bytes.substr(0, kLinksFileHeader.size()) != kLinksFileHeader)
+        return std::nullopt;
+
+    LinkMap links;
+    std::size_t lineEnd = bytes.find('\n');
+    while (lineEnd != npos && lineEnd + 1 < bytes.size()) {
+        const std::size_t start = lineEnd + 1;
+        lineEnd = bytes.find('\n', start);
+        std::string_view line = bytes.substr(start, lineEnd == npos ? npos : lineEnd - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (auto entry = parseLinkEntry(line))
+            links[toUtf8(entry->first)] = toUtf8(entry->second);
+    }
+    return links;
+}
+
+std::string linksExportPath(const std::string &chosen)
+{
+    const std::vector<std::size_t> starts = characterStarts(chosen);
+    if (starts.size() >= 4 && chosen[starts[starts.size() - 4]] == '.')
+        return chosen;
+    return chosen + ".lks";
+}
+
+std::optional<std::string> readLinksFileBytes(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return std::nullopt;
+    std::optional<std::string> result;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uint64_t(st.st_size) <= kMaxLinksFileBytes) {
+        std::string bytes;
+        char buffer[65536];
+        bool ok = true;
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                ok = false;
+                break;
+            }
+            if (n == 0)
+                break;
+            bytes.append(buffer, std::size_t(n));
+            if (bytes.size() > kMaxLinksFileBytes) { // grew while we read
+                ok = false;
+                break;
+            }
+        }
+        if (ok)
+            result = std::move(bytes);
+    }
+    ::close(fd);
+    return result;
+}
+
+namespace {
+
+bool writeAll(int fd, const std::string &bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += std::size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeLinksFileBytes(const std::string &path, const std::string &bytes)
+{
+    mode_t mode = 0644;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0)
+            st.st_mode = S_IFREG | 0644; // a dangling link is replaced by the file
+        if (!S_ISREG(st.st_mode))
+            return false;
+        mode = st.st_mode & 07777;
+    }
+
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd >= 0) {
+        bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+        ok = ::close(fd) == 0 && ok;
+        if (ok && ::rename(temp.c_str(), path.c_str()) == 0)
+            return true;
+        ::unlink(temp.c_str());
+        return false;
+    }
+
+    // The folder takes no temp file: rewrite the file in place.
+    const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode);
+    if (out < 0)
+        return false;
+    bool ok = ::fstat(out, &st) == 0 && S_ISREG(st.st_mode) && writeAll(out, bytes);
+    ok = ::close(out) == 0 && ok;
+    return ok;
+}
+
+// --- messages --------------------------------------------------------------------------------
+
+UserMessage notALinksFileMessage()
+{
+    return {"The file you are trying to open is not a links file.", "Invalid file format", UserMessage::Icon::Stop};
+}
+
+UserMessage linksUnreadableMessage()
+{
+    return {"The file you are trying to open could not be read.", "Open error", UserMessage::Icon::Stop};
+}
+
+UserMessage linksSavedMessage()
+{
+    return {"Your links have been saved successfully.", "File saved", UserMessage::Icon::Information};
+}
+
+UserMessage linksNotSavedMessage()
+{
+    return {"Your links could not be saved to this file.", "Save error", UserMessage::Icon::Stop};
+}
+
+// --- LinkList -----------------------------------------------------------------------------------
+
+std::vector<std::string> LinkList::names() const
+{
+    std::vector<std::string> names;
+    names.reserve(m_links.size());
+    for (const auto &entry : m_links)
+        names.push_back(entry.first);
+    sortForListBox(names);
+    return names;
+}
+
+std::string LinkList::targetOf(const std::string &name) const
+{
+    const auto it = m_links.find(name);
+    return it == m_links.end() ? std::string() : linkTarget(it->first, it->second);
+}
+
+LinkList::Edit LinkList::beginEdit(const std::string &selected, const std::string &currentAddress) const
+{
+    const auto it = m_links.find(selected);
+    if (selected.empty() || it == m_links.end())
+        return {std::string(), std::string(), currentAddress};
+    if (it->second.empty())
+        return {selected, std::string(), selected};
+    return {selected, selected, it->second};
+}
+
+void LinkList::finishEdit(const Edit &edit, const std::string &name, const std::string &address)
+{
+    // The edited entry gives way, so that a rename or a new address replaces
+    // it (an address-only entry too: editing it must not leave the old one).
+    if (!edit.selected.empty())
+        m_links.erase(edit.selected);
+
+    if (!name.empty() && !address.empty()) {
+        // An address-only entry for the same address gives way to the named
+        // one; a named link whose name happens to be that text does not.
+        const auto same = m_links.find(address);
+        if (same != m_links.end() && same->second.empty() && address != name)
+            m_links.erase(same);
+        m_links[name] = address;
+    } else if (name.empty() && !address.empty()) {
+        m_links[address] = std::string();
+    }
+}
+
+std::optional<UserMessage> LinkList::importBytes(std::string_view bytes)
+{
+    std::optional<LinkMap> links = parseLinksFile(bytes);
+    if (!links)
+        return notALinksFileMessage();
+    m_links = std::move(*links);
+    return std::nullopt;
+}
+
+std::optional<UserMessage> LinkList::importFile(const std::string &path)
+{
+    const std::optional<std::string> bytes = readLinksFileBytes(path);
+    if (!bytes)
+        return linksUnreadableMessage();
+    return importBytes(*bytes);
+}
+
+std::optional<UserMessage> LinkList::exportFile(const std::string &chosenPath, bool showSavedMessage) const
+{
+    if (!writeLinksFileBytes(linksExportPath(chosenPath), linksFileText(m_links)))
+        return linksNotSavedMessage();
+    if (showSavedMessage)
+        return linksSavedMessage();
+    return std::nullopt;
+}
+
+} // namespace corvane
