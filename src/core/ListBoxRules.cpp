@@ -33,12 +33,4 @@ std::size_t listBoxInsertPosition(const std::vector<std::string> &sorted, std::s
     return static_cast<std::size_t>(it - sorted.begin());
 }
 
-int listHorizontalExtent(const std::vector<int> &widths, int slack)
-{
-    int widest = 0;
-    for (int w : widths)
-        widest = std::max(widest, w);
-    return widest > slack ? widest - slack : 0;
-}
-
 } // namespace corvane

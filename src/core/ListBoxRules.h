@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,9 +18,5 @@ void sortForListBox(std::vector<std::string> &items);
 // Where a sorted list box inserts a new item: after every item that does not
 // come after it.
 std::size_t listBoxInsertPosition(const std::vector<std::string> &sorted, std::string_view item);
-
-// The horizontal scroll extent of a list box whose items measure `widths`
-// pixels: the widest minus `slack`, and 0 when no item is wider than that.
-int listHorizontalExtent(const std::vector<int> &widths, int slack);
 
 } // namespace corvane
