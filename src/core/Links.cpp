@@ -2,6 +2,7 @@
 
 #include "core/ListBoxRules.h"
 #include "core/Separators.h"
+#include "core/StoredText.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -17,64 +18,6 @@ namespace {
 constexpr std::size_t npos = std::string_view::npos;
 constexpr std::string_view kCrLf{"\r\n"};
 constexpr std::string_view kUtf8Bom{"\xEF\xBB\xBF"};
-
-// UTF-8, where a lone separator byte may stand too (an address may carry a
-// second separator).
-bool isUtf8(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (static_cast<unsigned char>(text[i]) < 0x80 || text[i] == kSeparatorByte) {
-            ++i;
-            continue;
-        }
-        const std::size_t n = utf8SequenceLength(text, i);
-        if (n == 0)
-            return false;
-        i += n;
-    }
-    return true;
-}
-
-void appendUtf8(std::string &out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Windows-1252 0x80..0x9F; the five unassigned bytes map to the C1 controls
-// of the same number, so no byte is ever lost.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-// A text from a file as UTF-8: unchanged when it is UTF-8 (separator bytes
-// allowed), else taken as Windows-1252.
-std::string toUtf8(std::string_view text)
-{
-    if (isUtf8(text))
-        return std::string(text);
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
-    for (char ch : text) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b >= 0x80 && b < 0xA0)
-            appendUtf8(out, kCp1252High[b - 0x80]);
-        else
-            appendUtf8(out, b);
-    }
-    return out;
-}
 
 // Number of characters (UTF-8 code points; a stray byte counts as one) and
 // the byte position where each starts.
@@ -126,7 +69,7 @@ std::string linksFileText(const LinkMap &links)
     std::string out(kLinksFileHeader);
     out += kCrLf;
     for (const auto &[name, address] : links) {
-        out += linkEntryText(toUtf8(name), toUtf8(address));
+        out += linkEntryText(encodeStoredText(name), encodeStoredText(address));
         out += kCrLf;
     }
     return out;
@@ -148,7 +91,7 @@ std::optional<LinkMap> parseLinksFile(std::string_view bytes)
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (auto entry = parseLinkEntry(line))
-            links[toUtf8(entry->first)] = toUtf8(entry->second);
+            links[decodeStoredText(entry->first)] = decodeStoredText(entry->second);
     }
     return links;
 }

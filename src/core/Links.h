@@ -19,10 +19,10 @@
 //
 // Links file (.lks): the six bytes "Links:" and CR LF, then one line per
 // entry, name 0xB7 0x7C 0xB7 address CR LF (or the name alone, CR LF, for an
-// address-only entry), in map order; nothing after the last line. We write
-// names and addresses as UTF-8. Files from the Windows world are
-// Windows-1252: on reading, a name or address that is not UTF-8 is taken as
-// Windows-1252 and converted, so accents arrive intact.
+// address-only entry), in map order; nothing after the last line. Names and
+// addresses go through the stored-text pair: we write UTF-8, and on reading
+// a name or address that is not UTF-8 is Windows-1252 from the Windows
+// world, so accents arrive intact.
 
 namespace corvane {
 

@@ -20,11 +20,11 @@ TEST(LinksFile, WritesTheExactBytesAndReadsThemBack)
     EXPECT_EQ(linksFileText({{"N", "A"}, {"B", ""}}), "Links:\r\nB\r\nN" + S + "A\r\n");
 
     // Names in other scripts carry B7 bytes inside their characters
-    // (U+00B7, U+0437, U+3077); a second separator stays in the address.
+    // (U+00B7, U+0437, U+3077).
     const LinkMap links{{"N", "A"},
                         {"B", ""},
                         {"a\xC2\xB7" "b", "http://x/\xD0\xB7"},
-                        {"\xE3\x81\xB7", "http://y/" + S + "z"}};
+                        {"\xE3\x81\xB7", "http://y/\xC2\xB7|\xC2\xB7z"}};
     EXPECT_EQ(parseLinksFile(linksFileText(links)), links);
 }
 
@@ -43,11 +43,13 @@ TEST(LinksFile, ReadingRules)
                                       "name" + S + "\r\n"
                                       "dup" + S + "first\r\n"
                                       "dup" + S + "second\r\n"
+                                      "two" + S + "a" + S + "b\r\n"
                                       "lf only" + S + "abc\n"
                                       "last" + S + "no line end");
     ASSERT_TRUE(links);
     EXPECT_EQ(*links, (LinkMap{{"name", ""},
                                {"dup", "second"},
+                               {"two", "a\xC2\xB7|\xC2\xB7" "b"}, // the second separator is text
                                {"lf only", "abc"},
                                {"last", "no line end"}}));
 
