@@ -8,7 +8,7 @@
 #include "core/NavigationLog.h"
 #include "core/SettingsStore.h"
 #include "core/UrlShortcut.h"
-#include "core/WorkspaceText.h"
+#include "core/Workspace.h"
 #include "engine/WebEngineControl.h"
 #include "mainframe/MainWindow.h"
 #include "ui/MessageBox.h"
@@ -123,24 +123,15 @@ bool Application::isNologoSwitch(const QString &argument)
 
 bool Application::startupWorkspaceFlag() const
 {
-    return corvane::workspaceStartupFlag(m_startupWorkspace);
+    return corvane::Workspace::parse(m_startupWorkspace).startup != 0;
 }
 
 void Application::chooseStartupWorkspace()
 {
-    const SettingsStore::WorkspaceMap workspaces = m_settings->loadWorkspaces();
-    if (m_settings->autoSave()) {
-        const auto it = workspaces.find("default");
-        if (it != workspaces.end() && !it->second.empty())
-            m_startupWorkspace = it->second;
-        return;
-    }
-    for (const auto &[name, record] : workspaces) {
-        if (corvane::workspaceStartupFlag(record)) {
-            m_startupWorkspace = record;
-            return;
-        }
-    }
+    const std::optional<corvane::Workspace> chosen =
+        corvane::startupWorkspace(m_settings->loadWorkspaces(), m_settings->autoSave() != 0);
+    if (chosen)
+        m_startupWorkspace = chosen->text();
 }
 
 int Application::shutDown()

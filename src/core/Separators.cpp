@@ -76,13 +76,8 @@ std::size_t findLinkSeparator(std::string_view text, std::size_t from)
             return i;
     }
 
-    // Windows-1252 fallback: "<letter C3..DF> B7 7C B7" where the letter and
-    // the first B7 happened to look like one UTF-8 character.
-    for (std::size_t i = text.find(kLinkSeparator, from + 1);
-         i != std::string_view::npos; i = text.find(kLinkSeparator, i + 1)) {
-        const unsigned char before = static_cast<unsigned char>(text[i - 1]);
-        if (before >= 0xC3 && before <= 0xDF)
-            return i;
-    }
-    return std::string_view::npos;
+    // Windows-1252 fallback: the separator's bytes are there, but its first
+    // B7 ended what looked like a UTF-8 character (a name ending in "\xC9",
+    // E acute, or "\xE2\x80", a-circumflex and the euro sign).
+    return from >= text.size() ? std::string_view::npos : text.find(kLinkSeparator, from + 1);
 }

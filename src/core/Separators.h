@@ -27,16 +27,10 @@ std::size_t findSeparatorByte(std::string_view text, std::size_t from = 0);
 // Position of the first link separator (0xB7 0x7C 0xB7 whose first byte is a
 // separator byte) at or after `from`, or npos.
 //
-// Texts from the Windows world are Windows-1252: a name ending in one of the
-// letters C3..DF (capital accented letters, sharp s) forms a valid two-byte
-// UTF-8 character with the separator's first byte. UTF-8 text never has a
-// lone 0xB7 right after '|', so when no separator is found the ordinary way,
-// such a "[C3-DF] B7 7C B7" is read as that letter followed by the separator.
+// Texts from the Windows world are Windows-1252: a name ending in, say, one
+// of the letters C3..DF (capital accented letters, sharp s) or in "\xE2\x80"
+// forms a valid UTF-8 character with the separator's first byte. UTF-8 text
+// never has a lone 0xB7 right after '|', so when no separator is found the
+// ordinary way, the first "B7 7C B7" whose B7 ended such a character is the
+// separator.
 std::size_t findLinkSeparator(std::string_view text, std::size_t from = 0);
-
-// End of a workspace record's name: the position of its first separator
-// byte, or npos when there is none.
-inline std::size_t findWorkspaceNameEnd(std::string_view record)
-{
-    return findSeparatorByte(record);
-}

@@ -1,8 +1,9 @@
 #include "core/SettingsStore.h"
 
 #include "core/ProfileFile.h"
-#include "core/Separators.h"
+#include "core/Links.h"
 #include "core/UserStore.h"
+#include "core/Workspace.h"
 
 #include <algorithm>
 #include <cctype>
@@ -542,12 +543,9 @@ SettingsStore::LinkMap SettingsStore::loadLinks() const
 {
     LinkMap links;
     for (const std::string &text : loadList(kLinks, "Link")) {
-        const std::size_t sep = findLinkSeparator(text);
-        if (sep == std::string::npos)
-            links[text] = std::string(); // an address-only entry
-        else if (sep > 0)
-            links[text.substr(0, sep)] = text.substr(sep + kLinkSeparator.size());
         // A text starting with the separator has no name: skipped.
+        if (auto entry = corvane::parseLinkEntry(text))
+            links[std::move(entry->first)] = std::move(entry->second);
     }
     return links;
 }
@@ -559,7 +557,7 @@ void SettingsStore::storeLinks(const LinkMap &links)
     for (const auto &[name, address] : links) {
         if (name.empty())
             continue; // could never be read back
-        values.push_back(address.empty() ? name : name + std::string(kLinkSeparator) + address);
+        values.push_back(corvane::linkEntryText(name, address));
     }
     Writer writer(*this);
     writer.deleteKey(kLinksPlacement);
@@ -601,7 +599,7 @@ SettingsStore::WorkspaceMap SettingsStore::loadWorkspaces() const
     WorkspaceMap workspaces;
     const std::vector<std::string> records = loadList(kWorkspaces, "Workspace");
     for (std::size_t i = 0; i < records.size(); ++i) {
-        const std::size_t end = findWorkspaceNameEnd(records[i]);
+        const std::size_t end = corvane::workspaceNameEnd(records[i]);
         std::string name = end == std::string::npos ? std::string() : records[i].substr(0, end);
         if (name.empty())
             name = numbered("Workspace", i + 1);

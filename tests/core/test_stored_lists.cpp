@@ -3,6 +3,7 @@
 #include "core/ProfileFile.h"
 #include "core/Separators.h"
 #include "core/UserStore.h"
+#include "core/Workspace.h"
 
 #include "TempFolder.h"
 
@@ -34,12 +35,14 @@ TEST(Separators, ByteSearchSkipsUtf8Characters)
     // UTF-8 character whose tail is the separator's first byte.
     EXPECT_EQ(findLinkSeparator("M\xDC" + kSep + "x"), 2u);
     EXPECT_EQ(findLinkSeparator("caf\xE9" + kSep + "x"), 4u);
+    EXPECT_EQ(findLinkSeparator("\xC2" + kSep + "x"), 1u) << "A circumflex";
+    EXPECT_EQ(findLinkSeparator("5 \xE2\x80" + kSep + "x"), 4u) << "a-circumflex, euro sign";
     // ...but a real separator found the ordinary way wins.
     EXPECT_EQ(findLinkSeparator("x\xC7\xB7|" + kSep + "y"), 4u);
 
-    EXPECT_EQ(findWorkspaceNameEnd(kCyrillic + kDot + "rest"), kCyrillic.size());
-    EXPECT_EQ(findWorkspaceNameEnd(kCjk), std::string::npos);
-    EXPECT_EQ(findWorkspaceNameEnd("\xE3" + kDot), 1u) << "a truncated character does not swallow it";
+    EXPECT_EQ(corvane::workspaceNameEnd(kCyrillic + kDot + "rest"), kCyrillic.size());
+    EXPECT_EQ(corvane::workspaceNameEnd(kCjk), std::string::npos);
+    EXPECT_EQ(corvane::workspaceNameEnd("\xE3" + kDot), 1u) << "a truncated character does not swallow it";
     EXPECT_EQ(findSeparatorByte("\xED\xA0\xB7"), 2u) << "surrogates are not characters";
 
     EXPECT_EQ(utf8SequenceLength("\xF0\x9F\x98\x80", 0), 4u);
@@ -189,11 +192,17 @@ TEST_P(StoredLists, WorkspaceWithoutANameIsKeyedByItsValueName)
     put("Workspaces", "Workspace3", "first" + kDot + "b");
     put("Workspaces", "Workspace4", kCjk + kDot + "cjk");
     put("Workspaces", "Workspace5", "no dot at all");
+    // A Windows-era name: "\xC9\xB7" looks like one UTF-8 character, yet the
+    // name ends before the B7.
+    corvane::Workspace windowsEra;
+    windowsEra.name = "CAF\xC9";
+    put("Workspaces", "Workspace6", windowsEra.text());
     const SettingsStore::WorkspaceMap expected = {
         {"first", "first" + kDot + "b"},
         {"Workspace2", kDot + "nameless"},
         {kCjk, kCjk + kDot + "cjk"},
         {"Workspace5", "no dot at all"},
+        {"CAF\xC9", windowsEra.text()},
     };
     EXPECT_EQ(store().loadWorkspaces(), expected);
 }
