@@ -220,17 +220,37 @@ BrowserControl *Application::createControl(QWidget *parent)
 
 // --- the browser views' host --------------------------------------------------------
 
-BrowserView *Application::openBrowserWindow()
+BrowserWindow *Application::createBrowserWindow()
 {
     if (!m_mainWindow)
         return nullptr;
     auto *window = new BrowserWindow;
     BrowserControl *control = createControl(window);
-    auto *view = new BrowserView(*this, window->document(), control, window);
-    window->setView(view);
-    m_mainWindow->addBrowserWindow(window);
-    view->startFirstNavigation();
-    return view;
+    window->setView(new BrowserView(*this, window->document(), control, window));
+    m_mainWindow->adoptBrowserWindow(window);
+    return window;
+}
+
+BrowserView *Application::openBrowserWindow()
+{
+    BrowserWindow *window = createBrowserWindow();
+    if (!window)
+        return nullptr;
+    m_mainWindow->showBrowserWindow(window);
+    window->view()->startFirstNavigation();
+    return window->view();
+}
+
+BrowserView *Application::openPopupWindow()
+{
+    BrowserWindow *window = createBrowserWindow();
+    return window ? window->view() : nullptr;
+}
+
+void Application::showPopupWindow(BrowserWindow *window)
+{
+    if (m_mainWindow && window)
+        m_mainWindow->showBrowserWindow(window);
 }
 
 BrowserView *Application::activeView() const

@@ -11,6 +11,7 @@
 #include <string>
 
 class BrowserControl;
+class BrowserWindow;
 class MainWindow;
 class QWidget;
 class SingleInstance;
@@ -84,6 +85,8 @@ public:
     // Opens a new browser window (document, window, view) in the main window
     // and returns its view. The view's first navigation follows the usual rule.
     BrowserView *openBrowserWindow() override;
+    BrowserView *openPopupWindow() override;
+    void showPopupWindow(BrowserWindow *window) override;
     void insertIEMenu() override;
     void setAddressText(const QString &text) override;
     void clearAddressTyping() override;
@@ -99,6 +102,9 @@ public:
 private:
     // Destroys the main window, which stores the bar and mode settings.
     void destroyMainWindow();
+    // A browser window with its document, control and view, in the main
+    // window but not shown; nullptr without a main window.
+    BrowserWindow *createBrowserWindow();
     void chooseStartupWorkspace();
     void runDefaultBrowserCheck();
 

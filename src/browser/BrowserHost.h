@@ -3,6 +3,7 @@
 #include <QString>
 
 class BrowserView;
+class BrowserWindow;
 class NavigationLog;
 class SettingsStore;
 
@@ -34,6 +35,13 @@ public:
     // Opens a new browser window and returns its view, whose first
     // navigation has started; nullptr when no window can open.
     virtual BrowserView *openBrowserWindow() = 0;
+    // Opens a browser window for a window a page asked for: hidden, so that
+    // nothing shows before the popup decision, and without a navigation of
+    // its own (the page's navigation is its first). nullptr when no window
+    // can open.
+    virtual BrowserView *openPopupWindow() = 0;
+    // Shows a popup's window that may stay, as any new window is shown.
+    virtual void showPopupWindow(BrowserWindow *window) = 0;
     // Adds the "&IE" menu when the IE setting asks for it (again: no change).
     virtual void insertIEMenu() = 0;
 

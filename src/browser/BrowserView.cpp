@@ -6,7 +6,9 @@
 #include "core/CommandIds.h"
 #include "core/FileFilter.h"
 #include "core/NavigationLog.h"
+#include "core/PopupDecision.h"
 #include "core/SettingsStore.h"
+#include "core/StoredText.h"
 #include "core/Strings.h"
 #include "core/TextRules.h"
 #include "core/TextSize.h"
@@ -237,7 +239,7 @@ void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &
         h->insertIEMenu();
     }
     // 7.
-    runScriptCloseTest(url.toLower(), cancel);
+    runScriptCloseTest(url, cancel);
     // 8. While the override is on, the script debugger stays off.
     if (h && h->overrideScriptDebugging())
         m_host.settings().setScriptDebuggerSwitch("yes");
@@ -260,22 +262,101 @@ void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &
     refreshProgress();
 }
 
-void BrowserView::runScriptCloseTest(const QString &lowerAddress, bool &cancel)
+void BrowserView::runScriptCloseTest(const QString &url, bool &cancel)
 {
-    // The test itself ("close()", ".close" without "www.") arrives with the
-    // popup filter.
-    Q_UNUSED(lowerAddress);
-    Q_UNUSED(cancel);
+    if (!corvane::isScriptCloseAddress(url.toStdString()))
+        return;
+    cancel = true;
+    closeWindowLater();
 }
+
+namespace {
+std::vector<std::string> decodedList(std::vector<std::string> entries)
+{
+    for (std::string &entry : entries)
+        entry = corvane::decodeStoredText(entry);
+    return entries;
+}
+} // namespace
 
 void BrowserView::runPopupDecision(const QString &url, bool &cancel)
 {
-    // Taken once, at the first navigation start of the window. The filter
-    // words, the sallyport and the confirmation arrive with the popup
-    // filter; until then every popup stays.
-    Q_UNUSED(url);
-    Q_UNUSED(cancel);
     m_popupCheckPending = false;
+    // Settings and lists are read afresh for every popup.
+    const SettingsStore &store = m_host.settings();
+    corvane::PopupSettings settings;
+    settings.spawning = store.spawning() != 0;
+    settings.useFilter = store.spawningFilter() != 0;
+    settings.useSallyport = store.spawningSallyport() != 0;
+    settings.confirmNewWindow = store.msgConfirmNewWindow() != 0;
+    std::vector<std::string> filter;
+    std::vector<std::string> sallyport;
+    if (settings.spawning) {
+        filter = decodedList(store.loadFilter());
+        sallyport = decodedList(store.loadSallyport());
+    }
+    const corvane::PopupDecision decision = corvane::decidePopup(
+        settings, filter, sallyport, m_openerAddress.toStdString(), url.toStdString());
+    // A script-close address has already sent the window away.
+    if (m_closeRequested)
+        return;
+    switch (decision.verdict) {
+    case corvane::PopupDecision::Verdict::Refuse:
+        // The window was never shown: it goes without the user seeing it.
+        cancel = true;
+        closeWindowLater();
+        break;
+    case corvane::PopupDecision::Verdict::Ask:
+        askAboutPopupLater(QString::fromStdString(decision.question));
+        break;
+    case corvane::PopupDecision::Verdict::Allow:
+        showOwnWindowLater();
+        break;
+    }
+}
+
+void BrowserView::showOwnWindowLater()
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            BrowserHost *h = host();
+            if (h && !m_closeRequested && m_ownWindow)
+                h->showPopupWindow(m_ownWindow);
+        },
+        Qt::QueuedConnection);
+}
+
+void BrowserView::askAboutPopupLater(const QString &question)
+{
+    // The popup loads meanwhile, unseen; anything but Yes closes it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, question] {
+            if (m_closeRequested || !host())
+                return;
+            const QPointer<BrowserView> self(this);
+            const QMessageBox::StandardButton answer =
+                corvaneMessageBox(window(), QMessageBox::Warning,
+                                  QString::fromLatin1(corvane::kNewWindowQuestionTitle), question,
+                                  QMessageBox::Yes | QMessageBox::No);
+            if (!self)
+                return;
+            if (answer == QMessageBox::Yes)
+                showOwnWindowLater();
+            else
+                closeWindowLater();
+        },
+        Qt::QueuedConnection);
+}
+
+void BrowserView::closeWindowLater()
+{
+    m_closeRequested = true;
+    QPointer<BrowserWindow> own = m_ownWindow ? m_ownWindow.data() : browserWindow();
+    if (own)
+        QMetaObject::invokeMethod(
+            own, [own] { if (own) own->close(); }, Qt::QueuedConnection);
 }
 
 void BrowserView::onStatusTextChanged(const QString &text)
@@ -349,6 +430,13 @@ void BrowserView::onLoadStopped()
     refreshProgress();
 }
 
+void BrowserView::startImageSeries(const QString &request)
+{
+    // The image-series download arrives with the series itself; it reads the
+    // first number from the request and starts from the image shown.
+    Q_UNUSED(request);
+}
+
 void BrowserView::runImageSeriesStep()
 {
     // The image-series download takes its next step here; it arrives with
@@ -374,12 +462,16 @@ void BrowserView::onScriptError(const QString &message, int line, const QString 
 void BrowserView::onNewWindowRequested(BrowserControl **newControl, bool &cancel)
 {
     // A view that never started a navigation opens no windows.
-    if (m_currentNavigationAddress.isEmpty()) {
+    if (!corvane::mayOpenPopup(m_currentNavigationAddress.toStdString())) {
         cancel = true;
         return;
     }
-    BrowserView *view = m_host.openBrowserWindow();
+    // The window stays hidden until the decision at its first navigation
+    // start.
+    BrowserView *view = m_host.openPopupWindow();
     if (!view || !view->control()) {
+        if (view)
+            view->closeWindowLater();
         cancel = true;
         return;
     }
@@ -399,9 +491,7 @@ void BrowserView::onViewSourceWindowRequested(BrowserControl **newControl)
 void BrowserView::onWindowCloseRequested()
 {
     // A page's window.close(): the window goes once the event is over.
-    if (QPointer<BrowserWindow> own = browserWindow())
-        QMetaObject::invokeMethod(
-            own, [own] { if (own) own->close(); }, Qt::QueuedConnection);
+    closeWindowLater();
 }
 
 // --- input ------------------------------------------------------------------------------

@@ -97,6 +97,10 @@ public:
     // An image series runs in this view; each completion takes its next step.
     bool imageSeriesActive() const { return m_imageSeries; }
     void setImageSeriesActive(bool on) { m_imageSeries = on; }
+    // Starts an image series on the image this view shows. request is the
+    // Navigate dialog's text, lower-cased: "*", "autoscan" and the first
+    // number of the series.
+    void startImageSeries(const QString &request);
 
     // --- the control's events ----------------------------------------------------
     void onNavigationStarting(const QString &url, bool topLevel, bool &cancel) override;
@@ -152,10 +156,16 @@ private:
     // An edit command: to the focused edit field if any, else to the page.
     void editOrPage(const char *slot, BrowserControl::PageCommand command);
     // The popup filter's part of a navigation start: the script-close test
-    // (step 7) and the popup decision (step 10). The decision is taken once,
-    // at the first navigation start of a window a page opened.
-    void runScriptCloseTest(const QString &lowerAddress, bool &cancel);
+    // and the popup decision. The decision is taken once, at the first
+    // navigation start of a window a page opened.
+    void runScriptCloseTest(const QString &url, bool &cancel);
     void runPopupDecision(const QString &url, bool &cancel);
+    // A popup that may stay is shown; the question about a new window is
+    // asked. Both once the engine's event is over.
+    void showOwnWindowLater();
+    void askAboutPopupLater(const QString &question);
+    // Closes this view's browser window once the current event is over.
+    void closeWindowLater();
     // The image series' next download, at each completion while it runs.
     void runImageSeriesStep();
     void onAutoRefreshTick();
@@ -179,5 +189,6 @@ private:
     bool m_loudOnce = false;
     bool m_popupCheckPending = false;
     bool m_imageSeries = false;
+    bool m_closeRequested = false;
     bool m_destroying = false;
 };

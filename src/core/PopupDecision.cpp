@@ -63,6 +63,8 @@ std::string newWindowQuestion(std::string_view lowerAddress)
 bool isScriptCloseAddress(std::string_view address)
 {
     const std::string lower = sectioned::toLowerAscii(address);
+    if (lower.rfind("javascript:", 0) != 0)
+        return false;
     const auto has = [&](const char *needle) { return lower.find(needle) != std::string::npos; };
     return has("close()") || (has(".close") && !has("www."));
 }

@@ -59,9 +59,15 @@ inline constexpr const char *kNewWindowQuestionTitle = "New window request alert
 // "A request has been made ... site:\n" + address + "\nWould you like to view this site?"
 std::string newWindowQuestion(std::string_view lowerAddress);
 
-// The script-close test, run at every navigation start: true when the
-// lower-cased address contains "close()", or contains ".close" but not
-// "www.". The navigation is then cancelled and the active window closed.
+// The script-close test, run at every navigation start: true for a script
+// address ("javascript:", any case) whose lower-cased text contains
+// "close()", or contains ".close" but not "www.". The navigation is then
+// cancelled and the window closed.
+//
+// Only script addresses are tested. Ordinary addresses carry these words
+// often enough (a documentation anchor "#io.IOBase.close", "#close()", a
+// search for "file.close()") that testing them closed pages the user had
+// just asked for.
 bool isScriptCloseAddress(std::string_view address);
 
 } // namespace corvane

@@ -220,6 +220,12 @@ BrowserView *MainWindow::activeView() const
 
 void MainWindow::addBrowserWindow(BrowserWindow *window)
 {
+    adoptBrowserWindow(window);
+    showBrowserWindow(window);
+}
+
+void MainWindow::adoptBrowserWindow(BrowserWindow *window)
+{
     m_mdi->addSubWindow(window);
     connect(window, &QObject::destroyed, this, [this] {
         if (m_destroying)
@@ -234,6 +240,10 @@ void MainWindow::addBrowserWindow(BrowserWindow *window)
             updateCommandUI();
         });
     });
+}
+
+void MainWindow::showBrowserWindow(BrowserWindow *window)
+{
     if (m_settings.childMaximized())
         window->showMaximized();
     else

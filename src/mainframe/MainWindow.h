@@ -46,6 +46,12 @@ public:
     BrowserView *activeView() const;
     // Adds a browser window to the MDI area and shows it.
     void addBrowserWindow(BrowserWindow *window);
+    // Adds a browser window to the MDI area without showing it (a popup
+    // waiting for its decision).
+    void adoptBrowserWindow(BrowserWindow *window);
+    // Shows a browser window of the MDI area, maximized when ChildMaximized
+    // is on, and makes it the active one.
+    void showBrowserWindow(BrowserWindow *window);
 
     // Shows the window in the start show state (normal or maximized) that
     // the stored placement chose, after adjusting the menu bar.

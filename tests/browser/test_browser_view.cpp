@@ -14,6 +14,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QPointer>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -377,6 +379,63 @@ TEST_F(BrowserViewTest, NewWindowsNeedANavigationAndViewSourceSkipsThePopupCheck
     ASSERT_EQ(host.controls.size(), 3);
     EXPECT_EQ(source, control(2));
     EXPECT_FALSE(view(2)->popupCheckPending());
+}
+
+TEST_F(BrowserViewTest, ScriptCloseAddressesCloseTheirOwnWindowOnly)
+{
+    QPointer<BrowserWindow> first = view()->browserWindow();
+    host.openBrowserWindow();
+    QPointer<BrowserWindow> second = view(1)->browserWindow();
+    host.area()->setActiveSubWindow(second);
+
+    // ".close" beside "www." and ordinary pages go on.
+    EXPECT_FALSE(control()->fireNavigationStarting(
+        QStringLiteral("javascript:open('http://www.example.org/x').close")));
+    EXPECT_FALSE(control()->fireNavigationStarting(QStringLiteral("http://docs.example/io.html#close()")));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(first.isNull());
+
+    // "close()" in a script address: cancelled, and the window it came from
+    // closes once the event is over, not the one in front.
+    EXPECT_TRUE(control()->fireNavigationStarting(QStringLiteral("javascript:window.Close()")));
+    EXPECT_FALSE(first.isNull());
+    QTRY_VERIFY(first.isNull());
+    EXPECT_FALSE(second.isNull());
+}
+
+TEST_F(BrowserViewTest, APopupStaysHiddenUntilItsDecision)
+{
+    control()->fireNavigationStarting(QStringLiteral("http://opener.example/"));
+    settings().setSpawning(1);
+    settings().setSpawningFilter(1);
+    settings().storeFilter({"ads"});
+
+    // Refused: closed without ever being shown.
+    ASSERT_NE(control()->fireNewWindow(), nullptr);
+    QPointer<BrowserWindow> refused = view(1)->browserWindow();
+    EXPECT_FALSE(refused->isVisible());
+    EXPECT_TRUE(control(1)->fireNavigationStarting(QStringLiteral("http://ADS.example/")));
+    QTRY_VERIFY(refused.isNull());
+
+    // Asked: shown on Yes only, after the engine's event.
+    settings().setMsgConfirmNewWindow(1);
+    answer = QMessageBox::Yes;
+    ASSERT_NE(control()->fireNewWindow(), nullptr);
+    QPointer<BrowserWindow> asked = view(2)->browserWindow();
+    EXPECT_FALSE(control(2)->fireNavigationStarting(QStringLiteral("http://News.example/")));
+    EXPECT_TRUE(boxes.isEmpty());
+    EXPECT_FALSE(asked->isVisible());
+    QTRY_VERIFY(asked && asked->isVisible());
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes.at(0).text.contains(QStringLiteral("\nhttp://news.example/\n")));
+    EXPECT_EQ(host.activeView(), view(2));
+
+    // A popup whose page closes it before any decision goes quietly.
+    ASSERT_NE(control()->fireNewWindow(), nullptr);
+    QPointer<BrowserWindow> closing = view(3)->browserWindow();
+    control(3)->fireWindowCloseRequested();
+    QTRY_VERIFY(closing.isNull());
+    EXPECT_EQ(boxes.size(), 1);
 }
 
 TEST_F(BrowserViewTest, ActivationBringsTheHostInStepWithThePage)

@@ -98,9 +98,13 @@ TEST(PopupDecision, OnlyAPageThatNavigatedOpensPopups)
 TEST(PopupDecision, ScriptCloseTest)
 {
     EXPECT_TRUE(isScriptCloseAddress("javascript:window.CLOSE()"));
-    EXPECT_TRUE(isScriptCloseAddress("javascript:self.close"));
-    EXPECT_TRUE(isScriptCloseAddress("http://www.example.org/close()")); // "close()" whatever else
-    EXPECT_FALSE(isScriptCloseAddress("http://WWW.example.org/window.close"));
-    EXPECT_FALSE(isScriptCloseAddress("http://example.org/closed-today"));
+    EXPECT_TRUE(isScriptCloseAddress("JavaScript:self.close"));
+    EXPECT_TRUE(isScriptCloseAddress("javascript:open('http://www.example.org/');close()")); // "close()" whatever else
+    EXPECT_FALSE(isScriptCloseAddress("javascript:open('http://WWW.example.org/a').close"));
+    EXPECT_FALSE(isScriptCloseAddress("javascript:closed-today"));
     EXPECT_FALSE(isScriptCloseAddress(""));
+    // Ordinary addresses are pages, whatever words they carry.
+    EXPECT_FALSE(isScriptCloseAddress("https://docs.python.org/3/library/io.html#io.IOBase.close"));
+    EXPECT_FALSE(isScriptCloseAddress("http://example.org/api/Stream.html#close()"));
+    EXPECT_FALSE(isScriptCloseAddress("http://127.0.0.1/socket.html#socket.close"));
 }

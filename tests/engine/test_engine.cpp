@@ -8,8 +8,7 @@
 #include "engine/WebEngineControl.h"
 #include "engine/WebProfile.h"
 #include "mainframe/MainWindow.h"
-#include "support/LoopbackServer.h"
-#include "support/TempHome.h"
+#include "engine/EngineTest.h"
 #include "ui/MessageBox.h"
 
 #include <QDir>
@@ -29,91 +28,6 @@
 #include <memory>
 
 namespace {
-
-// Waits for the condition while the event loop runs. (QTest::qWaitFor sleeps
-// between its rounds, and the engine's own work on this thread crawls then.)
-template<typename Predicate>
-bool waitUntil(Predicate condition, int timeoutMs = 10000)
-{
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition() || elapsed.hasExpired(timeoutMs))
-            loop.quit();
-    });
-    while (!condition()) {
-        if (elapsed.hasExpired(timeoutMs))
-            return false;
-        poll.start(5);
-        loop.exec();
-    }
-    return true;
-}
-
-// One home for the whole run: the web profile is made once per process and
-// keeps its folders.
-TempHome &engineHome()
-{
-    static TempHome home;
-    return home;
-}
-
-class EngineTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(engineHome().isValid());
-        ASSERT_TRUE(m_server.isListening());
-        setMessageBoxHook([](QWidget *, QMessageBox::Icon, const QString &, const QString &,
-                             QMessageBox::StandardButtons) { return QMessageBox::No; });
-        QDir(engineHome().home()).remove(QStringLiteral("nav.log"));
-        Application::Options options;
-        options.iniFile = engineHome().filePath(QStringLiteral("bin/Corvane.ini"));
-        options.userStoreFile = engineHome().configHome() + QStringLiteral("/Tolvek/Corvane.reg");
-        options.homeDir = engineHome().home();
-        options.runtimeDir = engineHome().runtimeDir();
-        options.listen = false;
-        m_app = std::make_unique<Application>(options);
-        ASSERT_TRUE(m_app->start({QStringLiteral("nologo")}));
-        m_app->settings().setLogging(1);
-        m_app->settings().setLogFile(logPath().toStdString());
-        m_view = m_app->mainWindow()->activeView();
-        ASSERT_NE(m_view, nullptr);
-        // The first window shows our own start page.
-        ASSERT_TRUE(waitUntil([this] {
-            return m_view->document()->title() == QStringLiteral("Welcome to Corvane")
-                   && !m_view->navigating();
-        }));
-    }
-
-    void TearDown() override
-    {
-        m_app->shutDown();
-        m_app.reset();
-        setMessageBoxHook({});
-    }
-
-    QString logPath() const { return engineHome().logPath(); }
-    QStringList logLines() const { return engineHome().logLines(); }
-
-    // Navigates the view and waits for the page's completion in the log.
-    bool load(const QString &url)
-    {
-        const QString done = QStringLiteral("* Navigation complete to URL: [%1] *").arg(url);
-        const qsizetype before = logLines().count(done);
-        m_view->navigate(url);
-        return waitUntil([&] { return logLines().count(done) > before; });
-    }
-
-    WebEngineControl *control() const { return qobject_cast<WebEngineControl *>(m_view->control()); }
-
-    LoopbackServer m_server;
-    std::unique_ptr<Application> m_app;
-    BrowserView *m_view = nullptr;
-};
 
 TEST_F(EngineTest, EveryFrameAndTheTopPageLogOneStartAndOneCompletion)
 {
@@ -195,24 +109,6 @@ TEST_F(EngineTest, ViewSourceOpensABrowserWindowOfItsOwn)
         },
         5000));
     EXPECT_FALSE(frame->view()->popupCheckPending());
-}
-
-TEST_F(EngineTest, PopupsOpenInABrowserWindowOfTheirOwn)
-{
-    m_server.setRoute(QStringLiteral("/opener"),
-                      "<html><body><script>window.open('/popped');</script></body></html>");
-    m_server.setRoute(QStringLiteral("/popped"),
-                      "<html><head><title>Popped</title></head><body>popup</body></html>");
-    const int windows = m_app->mainWindow()->mdiArea()->subWindowList().size();
-    ASSERT_TRUE(load(m_server.url(QStringLiteral("/opener"))));
-    ASSERT_TRUE(waitUntil(
-        [&] { return m_app->mainWindow()->mdiArea()->subWindowList().size() == windows + 1; }));
-    auto *popup = qobject_cast<BrowserWindow *>(m_app->mainWindow()->mdiArea()->subWindowList().last());
-    ASSERT_NE(popup, nullptr);
-    ASSERT_TRUE(waitUntil([&] { return popup->view()->document()->title() == QStringLiteral("Popped"); }));
-    EXPECT_EQ(popup->view()->control()->pageUrl(), m_server.url(QStringLiteral("/popped")));
-    EXPECT_EQ(popup->view()->openerAddress(), m_server.url(QStringLiteral("/opener")));
-    EXPECT_FALSE(popup->view()->popupCheckPending());
 }
 
 TEST_F(EngineTest, FindReportsTextThatIsNotOnThePage)

@@ -33,18 +33,33 @@ BrowserView *FakeBrowserHost::activeView() const
     return window ? window->activeView() : nullptr;
 }
 
-BrowserView *FakeBrowserHost::openBrowserWindow()
+BrowserWindow *FakeBrowserHost::createWindow()
 {
     auto *window = new BrowserWindow;
     auto *control = new FakeBrowserControl(window);
     controls.append(control);
-    auto *view = new BrowserView(*this, window->document(), control, window);
-    window->setView(view);
+    window->setView(new BrowserView(*this, window->document(), control, window));
     m_area->addSubWindow(window);
+    return window;
+}
+
+BrowserView *FakeBrowserHost::openBrowserWindow()
+{
+    BrowserWindow *window = createWindow();
+    showPopupWindow(window);
+    window->view()->startFirstNavigation();
+    return window->view();
+}
+
+BrowserView *FakeBrowserHost::openPopupWindow()
+{
+    return createWindow()->view();
+}
+
+void FakeBrowserHost::showPopupWindow(BrowserWindow *window)
+{
     window->show();
     m_area->setActiveSubWindow(window);
-    view->startFirstNavigation();
-    return view;
 }
 
 void FakeBrowserHost::setAddressText(const QString &text)

@@ -35,6 +35,8 @@ public:
     void clearFirstNew() override { firstNew = false; }
     BrowserView *activeView() const override;
     BrowserView *openBrowserWindow() override;
+    BrowserView *openPopupWindow() override;
+    void showPopupWindow(BrowserWindow *window) override;
     void insertIEMenu() override { ++ieMenuInsertions; }
     void setAddressText(const QString &text) override;
     void clearAddressTyping() override { addressTyping = false; }
@@ -67,6 +69,8 @@ public:
     QList<QPointer<FakeBrowserControl>> controls;
 
 private:
+    BrowserWindow *createWindow();
+
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<NavigationLog> m_log;
     std::unique_ptr<QMdiArea> m_area;

@@ -1,0 +1,110 @@
+#pragma once
+
+// The fixture of the tests that run the real web engine: an application on a
+// temporary home (one for the whole run, as the web profile is made once per
+// process), logging into the home folder, message boxes answered No, and a
+// loopback server for the pages.
+#include "app/Application.h"
+#include "browser/BrowserDocument.h"
+#include "browser/BrowserView.h"
+#include "core/SettingsStore.h"
+#include "engine/WebEngineControl.h"
+#include "mainframe/MainWindow.h"
+#include "support/LoopbackServer.h"
+#include "support/TempHome.h"
+#include "ui/MessageBox.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Waits for the condition while the event loop runs. (QTest::qWaitFor sleeps
+// between its rounds, and the engine's own work on this thread crawls then.)
+template<typename Predicate>
+inline bool waitUntil(Predicate condition, int timeoutMs = 10000)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (condition() || elapsed.hasExpired(timeoutMs))
+            loop.quit();
+    });
+    while (!condition()) {
+        if (elapsed.hasExpired(timeoutMs))
+            return false;
+        poll.start(5);
+        loop.exec();
+    }
+    return true;
+}
+
+// One home for the whole run: the web profile is made once per process and
+// keeps its folders.
+inline TempHome &engineHome()
+{
+    static TempHome home;
+    return home;
+}
+
+class EngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(engineHome().isValid());
+        ASSERT_TRUE(m_server.isListening());
+        setMessageBoxHook([](QWidget *, QMessageBox::Icon, const QString &, const QString &,
+                             QMessageBox::StandardButtons) { return QMessageBox::No; });
+        QDir(engineHome().home()).remove(QStringLiteral("nav.log"));
+        Application::Options options;
+        options.iniFile = engineHome().filePath(QStringLiteral("bin/Corvane.ini"));
+        options.userStoreFile = engineHome().configHome() + QStringLiteral("/Tolvek/Corvane.reg");
+        options.homeDir = engineHome().home();
+        options.runtimeDir = engineHome().runtimeDir();
+        options.listen = false;
+        m_app = std::make_unique<Application>(options);
+        ASSERT_TRUE(m_app->start({QStringLiteral("nologo")}));
+        m_app->settings().setLogging(1);
+        m_app->settings().setLogFile(logPath().toStdString());
+        m_view = m_app->mainWindow()->activeView();
+        ASSERT_NE(m_view, nullptr);
+        // The first window shows our own start page.
+        ASSERT_TRUE(waitUntil([this] {
+            return m_view->document()->title() == QStringLiteral("Welcome to Corvane")
+                   && !m_view->navigating();
+        }));
+    }
+
+    void TearDown() override
+    {
+        m_app->shutDown();
+        m_app.reset();
+        setMessageBoxHook({});
+    }
+
+    QString logPath() const { return engineHome().logPath(); }
+    QStringList logLines() const { return engineHome().logLines(); }
+
+    // Navigates the view and waits for the page's completion in the log.
+    bool load(const QString &url)
+    {
+        const QString done = QStringLiteral("* Navigation complete to URL: [%1] *").arg(url);
+        const qsizetype before = logLines().count(done);
+        m_view->navigate(url);
+        return waitUntil([&] { return logLines().count(done) > before; });
+    }
+
+    WebEngineControl *control() const { return qobject_cast<WebEngineControl *>(m_view->control()); }
+
+    LoopbackServer m_server;
+    std::unique_ptr<Application> m_app;
+    BrowserView *m_view = nullptr;
+};
+
