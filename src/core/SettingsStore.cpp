@@ -467,15 +467,22 @@ SettingsStore::MainPlacement SettingsStore::restoreMainPlacement(const MainPlace
     const Rect visible = intersected(stored, *workArea);
     if (visible.isEmpty())
         return result;
-    // A hand-edited record may hold edges whose difference does not fit an
-    // int: the size is taken in 64 bits and kept within what the corner
-    // leaves of the int range.
-    const auto extent = [](int from, int to, int corner) {
+    // The stored size, but never larger than the work area: a hand-edited
+    // record (or one saved on a larger desktop) may hold edges whose
+    // difference does not even fit an int, and a window of such a size
+    // cannot be drawn. The corner lies on the work area, so the window is
+    // always at least partly on it.
+    const auto extent = [](int from, int to, int areaFrom, int areaTo) {
         const long long size = static_cast<long long>(to) - from;
-        return static_cast<int>(std::min<long long>(size, static_cast<long long>(INT_MAX) - std::max(corner, 0)));
+        const long long area = static_cast<long long>(areaTo) - areaFrom;
+        return static_cast<int>(std::min(size, area));
     };
-    result.rect = Rect{visible.left, visible.top, visible.left + extent(stored.left, stored.right, visible.left),
-                       visible.top + extent(stored.top, stored.bottom, visible.top)};
+    const long long right =
+        static_cast<long long>(visible.left) + extent(stored.left, stored.right, workArea->left, workArea->right);
+    const long long bottom =
+        static_cast<long long>(visible.top) + extent(stored.top, stored.bottom, workArea->top, workArea->bottom);
+    result.rect = Rect{visible.left, visible.top, static_cast<int>(std::min<long long>(right, INT_MAX)),
+                       static_cast<int>(std::min<long long>(bottom, INT_MAX))};
     return result;
 }
 

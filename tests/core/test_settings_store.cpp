@@ -318,10 +318,20 @@ TEST_F(SettingsStoreTest, RestoringTheMainWindowPlacement)
     EXPECT_EQ(p.showCmd, 3);
     EXPECT_EQ(s.restoreMainPlacement(creation, std::nullopt).rect, creation.rect);
 
-    // Edges a hand-edited record can hold: a size beyond int stays positive.
+    // A record larger than the work area (hand-edited, or saved on a larger
+    // desktop) is cut to the work area's size, at the visible part's corner.
     s.saveMainPlacement(false, Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX});
-    p = s.restoreMainPlacement(creation, screen);
-    EXPECT_EQ(p.rect, (Rect{0, 0, INT_MAX, INT_MAX}));
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{0, 0, 1920, 1050}));
+    s.saveMainPlacement(false, Rect{0, 0, 1048576, 1048576});
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{0, 0, 1920, 1050}));
+    s.saveMainPlacement(false, Rect{1900, 1000, INT_MAX, INT_MAX});
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{1900, 1000, 3820, 2050}))
+        << "still partly on the work area";
+    const Rect lowered{100, 40, 1380, 1064};
+    s.saveMainPlacement(false, Rect{-5000, INT_MIN, 5000, 300});
+    EXPECT_EQ(s.restoreMainPlacement(creation, lowered).rect, (Rect{100, 40, 1380, 1064}));
+    s.saveMainPlacement(false, Rect{INT_MIN, 0, INT_MIN + 10, 10});
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, creation.rect) << "entirely outside";
 }
 
 TEST_F(SettingsStoreTest, SavingTheMainWindowPlacementWritesTheRecordInOrder)
