@@ -312,8 +312,11 @@ std::string SettingsStore::homeUrl() const
     std::string root = m_cdRoot ? m_cdRoot() : mountPointOfCurrentDirectory();
     while (!root.empty() && root.back() == '/')
         root.pop_back();
+    // A path on the medium written the Windows way ("cd:\\Start\\Index.htm")
+    // takes our separators.
     std::string rest = url.substr(at + 3);
-    if (!rest.empty() && (rest.front() == '/' || rest.front() == '\\'))
+    std::replace(rest.begin(), rest.end(), '\\', '/');
+    if (!rest.empty() && rest.front() == '/')
         rest.erase(0, 1);
     std::string path = root + "/" + rest;
     return url.substr(0, at) + path;

@@ -194,9 +194,9 @@ TEST_F(SettingsStoreTest, HomePageOnTheMediumWeRunFrom)
     EXPECT_EQ(s.homeUrl(), "CD:\\Start\\Index.htm") << "outside CD mode the value is as stored";
 
     s.setCdSupport(1);
-    EXPECT_EQ(s.homeUrl(), "/media/cdrom/Start\\Index.htm");
+    EXPECT_EQ(s.homeUrl(), "/media/cdrom/Start/Index.htm") << "a Windows path on the medium";
     root = "/";
-    EXPECT_EQ(s.homeUrl(), "/Start\\Index.htm");
+    EXPECT_EQ(s.homeUrl(), "/Start/Index.htm");
     root = "/media/cdrom";
 
     const auto resolved = [&s](const std::string &stored) {
@@ -206,6 +206,7 @@ TEST_F(SettingsStoreTest, HomePageOnTheMediumWeRunFrom)
     EXPECT_EQ(resolved("file://cd:/docs/start.html"), "file:///media/cdrom/docs/start.html");
     EXPECT_EQ(resolved("cd:start.html"), "/media/cdrom/start.html");
     EXPECT_EQ(resolved("cd:"), "/media/cdrom/");
+    EXPECT_EQ(resolved("file://cd:\\a\\b.htm"), "file:///media/cdrom/a/b.htm");
     EXPECT_EQ(resolved("http://example.org/"), "http://example.org/");
     EXPECT_EQ(resolved("http://www.abcd:8080/"), "http://www.abcd:8080/") << "a host name ending in cd";
     EXPECT_EQ(resolved("http://example.cd:81/"), "http://example.cd:81/");
