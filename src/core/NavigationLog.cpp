@@ -73,8 +73,9 @@ void NavigationLog::write(const std::string &text)
         return;
 
     // O_NONBLOCK only matters when the path names a FIFO nobody reads: the
-    // open then fails at once instead of hanging the user interface.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
+    // open then fails at once instead of hanging the user interface. A new
+    // log is the user's alone: it records where the user browsed.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600);
     if (fd < 0)
         return;
     FileCloser closer(fd);

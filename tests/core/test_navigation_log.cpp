@@ -140,7 +140,14 @@ TEST_F(NavigationLogTest, LoggingOffCreatesNoFileAndChangesApplyAtOnce)
     EXPECT_FALSE(fs::exists(logPath()));
 
     m_settings->setLogging(1);
+    // A new log records where the user browsed: it is the user's alone,
+    // whatever the umask lets through.
+    const mode_t umask = ::umask(0);
     m_log->write("Logging enabled");
+    ::umask(umask);
+    struct stat st {};
+    ASSERT_EQ(::stat(logPath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
     const fs::path other = m_dir / "other.log";
     m_settings->setLogFile(other.string());
     m_log->write("moved");
