@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
+
 namespace {
 std::string toStd(const QString &s) { return s.toStdString(); }
 } // namespace
@@ -40,6 +42,8 @@ bool Application::start(const QStringList &arguments)
     // 1. The long-lived objects.
     m_settings = std::make_unique<SettingsStore>(SettingsStore::Locations{
         toStd(m_options.iniFile), toStd(m_options.userStoreFile), toStd(m_options.homeDir)});
+    m_settings->setSaveFailureHandler(
+        [this](const std::string &path) { reportSaveFailure(QString::fromStdString(path)); });
     m_log = std::make_unique<NavigationLog>(*m_settings);
     m_startupWorkspace.clear();
     m_firstNew = true;
@@ -57,6 +61,8 @@ bool Application::start(const QStringList &arguments)
 
     // 7. The main window.
     m_mainWindow = new MainWindow(*m_settings, *m_log);
+    if (!m_saveFailureNotice.isEmpty())
+        m_mainWindow->showNotice(m_saveFailureNotice);
     connect(m_mainWindow, &MainWindow::newWindowRequested, this, &Application::newWindow,
             Qt::DirectConnection);
 
@@ -320,6 +326,16 @@ void Application::setFontSize(int fonts)
 bool Application::overrideScriptDebugging() const
 {
     return m_mainWindow && m_mainWindow->overrideScriptDebugging();
+}
+
+void Application::reportSaveFailure(const QString &path)
+{
+    m_saveFailureNotice =
+        QStringLiteral("Corvane cannot save its settings: %1 cannot be written.").arg(path);
+    std::fprintf(stderr, "corvane: %s\n", m_saveFailureNotice.toLocal8Bit().constData());
+    std::fflush(stderr);
+    if (m_mainWindow)
+        m_mainWindow->showNotice(m_saveFailureNotice);
 }
 
 void Application::runDefaultBrowserCheck()

@@ -107,6 +107,9 @@ private:
     BrowserWindow *createBrowserWindow();
     void chooseStartupWorkspace();
     void runDefaultBrowserCheck();
+    // A setting the store could not save: said once, on stderr and in the
+    // main window's status bar (as soon as there is one).
+    void reportSaveFailure(const QString &path);
 
     Options m_options;
     std::unique_ptr<SettingsStore> m_settings;
@@ -116,6 +119,7 @@ private:
     ControlFactory m_controlFactory;
     std::string m_startupWorkspace;
     QString m_pendingDocumentAddress;
+    QString m_saveFailureNotice;
     bool m_firstNew = true;
     bool m_starting = false;
     bool m_inTray = false;

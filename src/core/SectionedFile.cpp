@@ -454,18 +454,96 @@ std::string writeTarget(const std::string &path)
     return path;
 }
 
+// Opens the path only when it names a regular file (after symbolic links):
+// a FIFO or a device counts as unreadable. O_NONBLOCK keeps the open of a
+// FIFO from waiting for a writer; on a regular file it changes nothing. With
+// O_CREAT a missing file is created. -1 for anything else, errno set.
+int openRegular(const std::string &path, int flags, mode_t mode, struct stat &st)
+{
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
 bool laterThan(const struct timespec &a, const struct timespec &b)
 {
     return a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec > b.tv_nsec);
 }
 
-// Opens and exclusively locks the file now at `path`, creating it when
-// missing. Retries when the file was replaced while we waited for the lock.
+// A new version must look newer than the one it replaces, whatever the
+// clock's granularity, so that no reader mistakes it for a cached one.
+// `written` is the new version's status, updated.
+bool makeNewer(int fd, const struct stat &old, struct stat &written)
+{
+    for (long step : {1L, 1000000000L}) {
+        if (laterThan(written.st_mtim, old.st_mtim))
+            return true;
+        struct timespec times[2];
+        times[0].tv_sec = 0;
+        times[0].tv_nsec = UTIME_OMIT;
+        times[1] = old.st_mtim;
+        times[1].tv_nsec += step;
+        while (times[1].tv_nsec >= 1000000000L) {
+            times[1].tv_nsec -= 1000000000L;
+            ++times[1].tv_sec;
+        }
+        if (::futimens(fd, times) != 0 || ::fstat(fd, &written) != 0)
+            return false;
+    }
+    return true;
+}
+
+bool writeAllAt(int fd, std::string_view bytes)
+{
+    off_t offset = 0;
+    while (!bytes.empty()) {
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(std::size_t(n));
+        offset += n;
+    }
+    return true;
+}
+
+// Replaces the content of the open file `before` with `after`. The room is
+// taken first, so a full disk stops the rewrite before a byte changes; a
+// write that fails later puts the old content back as far as it can.
+bool rewriteInPlace(int fd, std::string_view before, std::string_view after)
+{
+    if (after.size() > before.size()) {
+        const int rc = ::posix_fallocate(fd, 0, off_t(after.size()));
+        if (rc != 0) {
+            [[maybe_unused]] const int cut = ::ftruncate(fd, off_t(before.size()));
+            return false;
+        }
+    }
+    if (writeAllAt(fd, after) && ::ftruncate(fd, off_t(after.size())) == 0)
+        return true;
+    if (writeAllAt(fd, before)) {
+        [[maybe_unused]] const int cut = ::ftruncate(fd, off_t(before.size()));
+    }
+    return false;
+}
+
+// Opens (read-write) and exclusively locks the regular file now at `path`,
+// creating it when missing. Retries when the file was replaced while we
+// waited for the lock.
 int lockFile(const std::string &path, const SectionedFormat &format, struct stat &locked)
 {
     bool triedFolders = false;
     for (int attempt = 0; attempt < 64; ++attempt) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, mode_t(format.newFileMode));
+        struct stat opened;
+        const int fd = openRegular(path, O_RDWR | O_CREAT, mode_t(format.newFileMode), opened);
         if (fd < 0) {
             if (errno == ENOENT && format.createFolders && !triedFolders) {
                 triedFolders = true;
@@ -532,25 +610,33 @@ const SectionedFile::Document &SectionedFile::current() const
 
     auto doc = std::make_unique<Document>();
     Stamp stamp;
-    if (now.exists) {
-        const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (!now.exists || !S_ISREG(st.st_mode)) {
+        // Missing, or a FIFO, a device, a folder: unreadable, so empty. Not
+        // tried again while it stays as it is.
+        stamp = now;
+    } else {
+        struct stat opened;
+        const int fd = openRegular(m_path, O_RDONLY, 0, opened);
         std::string bytes;
         if (fd >= 0) {
-            if (::fstat(fd, &st) == 0) {
-                if (std::uint64_t(st.st_size) > kMaxFileSize) {
+            // A rewrite in place holds the lock: read what it leaves.
+            int rc;
+            do {
+                rc = ::flock(fd, LOCK_SH);
+            } while (rc != 0 && errno == EINTR);
+            if (::fstat(fd, &opened) == 0) {
+                if (std::uint64_t(opened.st_size) > kMaxFileSize) {
                     // Too large to be ours: reads as empty, and is not read
                     // again (for every setting) while it stays as it is.
-                    stamp = stampOf<Stamp>(st);
+                    stamp = stampOf<Stamp>(opened);
                 } else if (readAll(fd, bytes)) {
-                    stamp = stampOf<Stamp>(st);
+                    stamp = stampOf<Stamp>(opened);
                     *doc = parse(bytes, m_format);
                 }
             }
             ::close(fd);
         }
         // On a read error nothing is remembered: the next call tries again.
-    } else {
-        stamp = now;
     }
     m_cache = std::move(doc);
     m_stamp = stamp;
@@ -614,8 +700,10 @@ bool SectionedFile::commit(const std::vector<Change> &changes)
         return true;
 
     const std::string target = writeTarget(m_path);
-    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
-        return false; // a read-only file stays as it is
+    struct stat existing;
+    if (::stat(target.c_str(), &existing) == 0
+        && (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))
+        return false; // a read-only file stays as it is; a FIFO or device is not ours
 
     struct stat locked;
     const int lockFd = lockFile(target, m_format, locked);
@@ -638,40 +726,29 @@ bool SectionedFile::commit(const std::vector<Change> &changes)
     }
     const std::string after = serialize(doc);
 
+    // A new version is written to a temp file and renamed into place. A
+    // folder that refuses the temp file (a portable install under /opt whose
+    // INI file the user may write) gets the file rewritten where it stands,
+    // under the lock we hold.
     const std::string folder = folderOf(target);
     const std::size_t slash = target.rfind('/');
     std::string temp = folder + "/." + target.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
     const int tempFd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (tempFd < 0) {
-        unlock();
-        return false;
-    }
-
-    bool ok = writeAll(tempFd, after) && ::fchmod(tempFd, locked.st_mode & 07777) == 0;
     struct stat written;
-    if (ok)
-        ok = ::fstat(tempFd, &written) == 0;
-    // A new version must look newer than the one it replaces, whatever the
-    // clock's granularity, so that no reader mistakes it for a cached one.
-    for (long step : {1L, 1000000000L}) {
-        if (!ok || laterThan(written.st_mtim, locked.st_mtim))
-            break;
-        struct timespec times[2];
-        times[0].tv_sec = 0;
-        times[0].tv_nsec = UTIME_OMIT;
-        times[1] = locked.st_mtim;
-        times[1].tv_nsec += step;
-        while (times[1].tv_nsec >= 1000000000L) {
-            times[1].tv_nsec -= 1000000000L;
-            ++times[1].tv_sec;
-        }
-        ok = ::futimens(tempFd, times) == 0 && ::fstat(tempFd, &written) == 0;
+    bool ok;
+    if (tempFd < 0) {
+        ok = rewriteInPlace(lockFd, before, after) && ::fstat(lockFd, &written) == 0
+             && makeNewer(lockFd, locked, written);
+    } else {
+        ok = writeAll(tempFd, after) && ::fchmod(tempFd, locked.st_mode & 07777) == 0
+             && ::fstat(tempFd, &written) == 0 && makeNewer(tempFd, locked, written);
+        ok = ::close(tempFd) == 0 && ok;
+        if (ok)
+            ok = ::rename(temp.c_str(), target.c_str()) == 0;
+        if (!ok)
+            ::unlink(temp.c_str());
     }
-    ok = ::close(tempFd) == 0 && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
-        ::unlink(temp.c_str());
         unlock();
         return false;
     }

@@ -10,19 +10,27 @@
 // (UserStore): a text file of "[section]" headers, each followed by entry
 // lines, read through a cache and rewritten atomically.
 //
+// Only regular files are read or written: a FIFO, a device or a folder at
+// the path reads as empty (without waiting for a writer) and is never
+// written through.
+//
 // Reading: the parsed content is cached together with the file's identity
 // (device, inode, size, modification time); a lookup costs one stat() while
 // the file is unchanged, and sees another process's write at the next call.
+// A read takes a shared flock(), so it never sees half a rewrite in place.
 //
 // Writing: every commit takes an exclusive flock() on the file itself, reads
 // the current content, applies the changes, writes a temp file in the same
 // folder and renames it over the file. A writer that waited for the lock on a
 // file that was renamed away meanwhile notices the new inode and locks again.
-// Each new version gets a modification time later than the one it replaces,
-// so a reused inode number can never pass for a cached version. A commit that
-// changes nothing touches nothing (it does not even create a missing file).
-// Failures (read-only folder, no permission, full disk) leave the old file
-// as it was and are reported only through the return value.
+// When the folder refuses a temp file (a portable install in a read-only
+// folder whose file the user may write), the file is rewritten in place
+// under the lock, after taking the room it needs. Each new version gets a
+// modification time later than the one it replaces, so a reused inode number
+// can never pass for a cached version. A commit that changes nothing touches
+// nothing (it does not even create a missing file). Failures (a read-only
+// file, no permission, full disk) leave the old file as it was and are
+// reported only through the return value.
 //
 // Lines keep their bytes: comments, unknown lines and the spelling of names
 // survive a rewrite. Section and entry names match ignoring ASCII case; of

@@ -151,10 +151,7 @@ public:
     }
     void commit()
     {
-        if (iniMode())
-            m_store.m_ini->commit(m_ini);
-        else
-            m_store.m_userStore->commit(m_user);
+        m_store.noteSaved(iniMode() ? m_store.m_ini->commit(m_ini) : m_store.m_userStore->commit(m_user));
     }
 
 private:
@@ -213,18 +210,28 @@ std::string SettingsStore::readString(const char *section, const std::string &na
 
 void SettingsStore::writeInt(const char *section, const std::string &name, int value)
 {
-    if (m_iniMode)
-        m_ini->writeInt(section, name, value);
-    else
-        m_userStore->writeDword(keyPathOf(section), name, value);
+    noteSaved(m_iniMode ? m_ini->writeInt(section, name, value)
+                        : m_userStore->writeDword(keyPathOf(section), name, value));
 }
 
 void SettingsStore::writeString(const char *section, const std::string &name, const std::string &value)
 {
-    if (m_iniMode)
-        m_ini->writeString(section, name, value);
-    else
-        m_userStore->writeString(keyPathOf(section), name, value);
+    noteSaved(m_iniMode ? m_ini->writeString(section, name, value)
+                        : m_userStore->writeString(keyPathOf(section), name, value));
+}
+
+void SettingsStore::setSaveFailureHandler(std::function<void(const std::string &path)> handler)
+{
+    m_onSaveFailure = std::move(handler);
+}
+
+void SettingsStore::noteSaved(bool ok)
+{
+    if (ok || m_saveFailed)
+        return;
+    m_saveFailed = true;
+    if (m_onSaveFailure)
+        m_onSaveFailure(m_iniMode ? m_locations.iniFile : m_locations.userStoreFile);
 }
 
 // --- scalar settings ------------------------------------------------------------------

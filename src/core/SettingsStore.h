@@ -57,6 +57,12 @@ public:
     UserStore &userStore() { return *m_userStore; }
     const Locations &locations() const { return m_locations; }
 
+    // A write the back end in use refused (its file and folder read-only, a
+    // full disk) loses the value: it is reported once per run through this
+    // handler, with the file's path. saveFailed() tells whether one happened.
+    void setSaveFailureHandler(std::function<void(const std::string &path)> handler);
+    bool saveFailed() const { return m_saveFailed; }
+
     // The folder "cd:" in HomeURL resolves to in CD mode: the mount point
     // holding the current directory. Replaceable for tests.
     void setCdRootResolver(std::function<std::string()> resolver);
@@ -164,6 +170,8 @@ private:
     class Writer;
 
     bool cdMode() const;
+    // Takes note of a write's outcome: the first failure is reported.
+    void noteSaved(bool ok);
     int readInt(const char *section, const std::string &name, int defaultValue) const;
     std::string readString(const char *section, const std::string &name) const;
     void writeInt(const char *section, const std::string &name, int value);
@@ -179,4 +187,6 @@ private:
     std::unique_ptr<ProfileFile> m_ini;
     std::unique_ptr<UserStore> m_userStore;
     std::function<std::string()> m_cdRoot;
+    std::function<void(const std::string &)> m_onSaveFailure;
+    bool m_saveFailed = false;
 };

@@ -339,6 +339,12 @@ void MainWindow::setStatusText(const QString &text)
         m_panes[0]->setText(text);
 }
 
+void MainWindow::showNotice(const QString &text)
+{
+    constexpr int kNoticeMs = 30000;
+    statusBar()->showMessage(text, kNoticeMs);
+}
+
 void MainWindow::setShowTimer(bool on)
 {
     m_showTimer = on;

@@ -79,6 +79,9 @@ public:
     QString secureText() const { return m_secure; }
     // Pane 0 of the status bar.
     void setStatusText(const QString &text);
+    // A notice of the program's own (a setting that cannot be saved): it
+    // covers pane 0 for a while, whatever the pages say meanwhile.
+    void showNotice(const QString &text);
     QString statusText() const { return m_statusText; }
     bool isOffline() const { return m_offline; }
     void setOffline(bool on) { m_offline = on; }

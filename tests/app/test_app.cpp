@@ -1,12 +1,20 @@
 // The application object: start-up choices, documents and shell open requests.
 #include "app/Application.h"
 #include "browser/BrowserView.h"
+#include "core/CommandIds.h"
 #include "core/SettingsStore.h"
+#include "mainframe/MainWindow.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStatusBar>
+#include <QTemporaryFile>
+
+#include <cstdio>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -160,4 +168,35 @@ TEST_F(AppTest, StartupWorkspaceChoice)
     store()->setAutoSave(1);
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
     EXPECT_TRUE(app().startupWorkspace().empty());
+}
+
+TEST_F(AppTest, ASettingThatCannotBeSavedIsSaidOnceOnStderrAndTheStatusBar)
+{
+    // A file stands where the per-user store's folder belongs: nothing can
+    // be saved there.
+    QFile blocker(home.configHome() + QStringLiteral("/Tolvek"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    QTemporaryFile captured;
+    ASSERT_TRUE(captured.open());
+    std::fflush(stderr);
+    const int savedStderr = ::dup(2);
+    ::dup2(captured.handle(), 2);
+    const bool started = start({QStringLiteral("nologo"), QStringLiteral("about:blank")});
+    if (started) {
+        mainWindow()->runCommand(corvane::cmd::AddressBar); // stores HideAddressBar
+        mainWindow()->runCommand(corvane::cmd::AddressBar);
+    }
+    std::fflush(stderr);
+    ::dup2(savedStderr, 2);
+    ::close(savedStderr);
+    ASSERT_TRUE(started);
+
+    const QString path = options().userStoreFile;
+    captured.seek(0);
+    const QString said = QString::fromUtf8(captured.readAll());
+    EXPECT_EQ(said.count(path), 1) << said.toStdString();
+    EXPECT_TRUE(mainWindow()->statusBar()->currentMessage().contains(path))
+        << mainWindow()->statusBar()->currentMessage().toStdString();
 }

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <string>
+
+#include <fcntl.h>
 
 namespace {
 
@@ -179,33 +183,89 @@ TEST(ProfileFile, ConcurrentWritersLoseNothing)
     }
 }
 
-TEST(ProfileFile, FailedWritesAreIgnoredAndKeepTheFile)
+TEST(ProfileFile, ReadOnlyFolderRewritesTheFileInPlace)
 {
+    // An install under /opt: the folder refuses a temp file, the file itself
+    // is writable. The file is rewritten where it stands, under its lock.
     TempFolder dir;
     const std::string folder = dir.file("readonly");
     const std::string path = folder + "/Corvane.ini";
-    const std::string original = "[Settings]\r\nLogging=1\r\n";
     ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
     ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
-    writeFile(path, original);
+    writeFile(path, "; kept\r\n[Settings]\r\nLogging=1\r\nHomeURL=http://a.long.address.example/index.html\r\n");
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
     ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
 
     EXPECT_TRUE(runUnprivileged([&] {
         ProfileFile ini(path);
-        return !ini.writeInt("Settings", "Logging", 0) && ini.getInt("Settings", "Logging", 0) == 1;
+        ProfileFile other(path);
+        const int seen = other.getInt("Settings", "Logging", -1); // caches the old content
+        return seen == 1 && ini.writeInt("Settings", "Logging", 0) && ini.writeString("Settings", "HomeURL", "x")
+               && ini.getInt("Settings", "Logging", -1) == 0 && other.getInt("Settings", "Logging", -1) == 0
+               && other.getString("Settings", "HomeURL") == "x";
     }));
-    EXPECT_EQ(readFile(path), original);
+    EXPECT_EQ(readFile(path), "; kept\r\n[Settings]\r\nLogging=0\r\nHomeURL=x\r\n") << "shorter: cut to size";
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode & 07777, 0666u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "no temp file left";
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+}
 
-    // A file the user may not write is not replaced either.
-    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+TEST(ProfileFile, FailedWritesAreIgnoredAndKeepTheFile)
+{
+    TempFolder dir;
+    const std::string path = dir.file("Corvane.ini");
+    const std::string original = "[Settings]\r\nLogging=1\r\n";
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    writeFile(path, original);
+
+    // A file the user may not write is not replaced, whatever its folder allows.
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     EXPECT_TRUE(runUnprivileged([&] { return !ProfileFile(path).writeInt("Settings", "Logging", 0); }));
     EXPECT_EQ(readFile(path), original);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    EXPECT_TRUE(runUnprivileged([&] { return !ProfileFile(path).writeInt("Settings", "Logging", 0); }));
+    EXPECT_EQ(readFile(path), original);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
 
     EXPECT_FALSE(ProfileFile(dir.file("missing/Corvane.ini")).writeInt("Settings", "Logging", 1));
     EXPECT_FALSE(fileExists(dir.file("missing")));
+}
+
+TEST(ProfileFile, OnlyRegularFilesAreReadOrWritten)
+{
+    // A FIFO (or a device) in place of the file reads as empty at once and
+    // is never written through; a FIFO nobody writes would block an open.
+    TempFolder dir;
+    const std::string fifo = dir.file("Corvane.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    auto done = std::async(std::launch::async, [&] {
+        ProfileFile ini(fifo);
+        return ini.getInt("Settings", "EnableIniFile", -1) == -1 && ini.sectionNames().empty()
+               && !ini.writeInt("Settings", "EnableIniFile", 0);
+    });
+    if (done.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Release the reader blocked on the FIFO, then fail.
+        const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+        ::close(writer);
+        FAIL() << "blocked on a FIFO";
+    }
+    EXPECT_TRUE(done.get());
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    // A folder in place of the file: nothing read, nothing created in it.
+    const std::string folder = dir.file("folder.ini");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ProfileFile ini(folder);
+    EXPECT_EQ(ini.getInt("Settings", "Logging", -1), -1);
+    EXPECT_FALSE(ini.writeInt("Settings", "Logging", 1));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 0);
 }
 
 } // namespace

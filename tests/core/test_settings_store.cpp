@@ -10,6 +10,7 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -344,6 +345,69 @@ TEST_F(SettingsStoreTest, SavingTheMainWindowPlacementWritesTheRecordInOrder)
     s.saveMainPlacement(false, Rect{10, 20, 810, 620});
     EXPECT_EQ(ProfileFile(iniPath()).getInt("Placement", "ShowCmd", 0), 1);
     EXPECT_EQ(s.restoreMainPlacement({Rect{}, 1}, Rect{0, 0, 1000, 1000}).rect, (Rect{10, 20, 810, 620}));
+}
+
+TEST_F(SettingsStoreTest, PortableIniInAReadOnlyFolderKeepsItsSettings)
+{
+    // An install under /opt whose Corvane.ini the user may write.
+    const std::string install = m_dir.file("install");
+    const std::string ini = install + "/Corvane.ini";
+    ASSERT_EQ(::chmod(m_dir.path().c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(install.c_str(), 0755), 0);
+    writeFile(ini, "[Settings]\r\nEnableIniFile=1\r\n");
+    ASSERT_EQ(::chmod(ini.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(install.c_str(), 0555), 0);
+    EXPECT_TRUE(runUnprivileged([&] {
+        SettingsStore s({ini, m_dir.file("nowhere/user.store"), m_dir.file("home")});
+        s.openBackingStore();
+        int reports = 0;
+        s.setSaveFailureHandler([&](const std::string &) { ++reports; });
+        s.setFonts(1);
+        s.storeFilter({"ads", "banner"});
+        return s.fonts() == 1 && s.loadFilter().size() == 2 && reports == 0 && !s.saveFailed();
+    }));
+    EXPECT_EQ(readFile(ini), "[Settings]\r\nEnableIniFile=1\r\nFonts=1\r\n\r\n[Filter]\r\nWord1=ads\r\nWord2=banner\r\nWord3=\r\n");
+    ASSERT_EQ(::chmod(install.c_str(), 0755), 0);
+}
+
+TEST_F(SettingsStoreTest, ASettingThatCannotBeSavedIsReportedOnce)
+{
+    const std::string install = m_dir.file("install");
+    const std::string ini = install + "/Corvane.ini";
+    const std::string user = m_dir.file("config/user.store");
+    ASSERT_EQ(::chmod(m_dir.path().c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(install.c_str(), 0555), 0);
+    ASSERT_EQ(::mkdir(m_dir.file("config").c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(m_dir.file("config").c_str(), 0777), 0);
+
+    // A read-only install folder without an INI file is no failure: the
+    // per-user store takes the settings.
+    EXPECT_TRUE(runUnprivileged([&] {
+        SettingsStore s({ini, user, m_dir.file("home")});
+        int reports = 0;
+        s.setSaveFailureHandler([&](const std::string &) { ++reports; });
+        s.openBackingStore();
+        s.setFonts(2);
+        return !s.usingIniFile() && s.fonts() == 2 && reports == 0;
+    }));
+
+    // Neither the folder nor the file may be written: said once, with the path.
+    ASSERT_EQ(::chmod(install.c_str(), 0755), 0);
+    writeFile(ini, "[Settings]\r\nEnableIniFile=1\r\n");
+    ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(install.c_str(), 0555), 0);
+    EXPECT_TRUE(runUnprivileged([&] {
+        SettingsStore s({ini, user, m_dir.file("home")});
+        s.openBackingStore();
+        std::vector<std::string> reports;
+        s.setSaveFailureHandler([&](const std::string &path) { reports.push_back(path); });
+        s.setFonts(1);
+        s.storeAddressHistory({"http://a/"});
+        s.saveMainPlacement(false, Rect{1, 2, 3, 4});
+        return s.saveFailed() && reports == std::vector<std::string>{ini} && s.fonts() == 3;
+    }));
+    EXPECT_EQ(readFile(ini), "[Settings]\r\nEnableIniFile=1\r\n");
+    ASSERT_EQ(::chmod(install.c_str(), 0755), 0);
 }
 
 TEST_F(SettingsStoreTest, UnwritableStoreFallsBackToDefaults)
