@@ -12,6 +12,7 @@
 #include "engine/WebEngineControl.h"
 #include "mainframe/MainWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/StoredQString.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -186,7 +187,7 @@ BrowserView *Application::openDocumentFile(const QString &path)
                                              "contain a valid site."),
                               QMessageBox::Ok);
         } else {
-            m_pendingDocumentAddress = QString::fromStdString(shortcut.address);
+            m_pendingDocumentAddress = corvane::fromStoredText(shortcut.address);
         }
     }
     return openBrowserWindow();

@@ -14,6 +14,7 @@
 #include "core/TextSize.h"
 #include "engine/WebProfile.h"
 #include "ui/MessageBox.h"
+#include "ui/StoredQString.h"
 
 #include <QApplication>
 #include <QChildEvent>
@@ -449,7 +450,7 @@ void BrowserView::onScriptError(const QString &message, int line, const QString 
     // With the script debugger switched off ("yes"), script errors pass
     // unnoticed.
     const std::optional<std::string> debuggerOff = m_host.settings().scriptDebuggerSwitch();
-    if (debuggerOff && QString::fromStdString(*debuggerOff).compare(QLatin1String("yes"),
+    if (debuggerOff && corvane::fromStoredText(*debuggerOff).compare(QLatin1String("yes"),
                                                                     Qt::CaseInsensitive)
                            == 0)
         return;
@@ -585,7 +586,7 @@ void BrowserView::goHome()
 {
     const std::string home = m_host.settings().homeUrl();
     navigate(home.empty() ? QString::fromLatin1(corvane::kDefaultStartPage)
-                          : QString::fromStdString(home));
+                          : corvane::fromStoredText(home));
 }
 
 void BrowserView::reload()

@@ -2,6 +2,7 @@
 
 #include "core/ProfileFile.h"
 #include "core/Links.h"
+#include "core/StoredText.h"
 #include "core/UserStore.h"
 #include "core/Workspace.h"
 
@@ -421,7 +422,8 @@ std::string SettingsStore::logFile() const
 {
     if (cdMode())
         return std::string();
-    std::string file = readString(kSettings, "LogFile");
+    // A file name here is UTF-8, whatever the Windows world stored.
+    std::string file = corvane::decodeStoredText(readString(kSettings, "LogFile"));
     if (!file.empty())
         return file;
     std::string home = m_locations.homeDir;

@@ -10,6 +10,7 @@
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
 #include "ui/MessageBox.h"
+#include "ui/StoredQString.h"
 
 #include <QAction>
 #include <QApplication>
@@ -118,7 +119,7 @@ MainWindow::MainWindow(SettingsStore &settings, NavigationLog &log)
     if (s.saveAddressHistory()) {
         QStringList history;
         for (const std::string &item : s.loadAddressHistory())
-            history << QString::fromStdString(item);
+            history << corvane::fromStoredText(item);
         m_address->appendItems(history);
     }
     // 14. The window tabs.
@@ -320,7 +321,7 @@ void MainWindow::saveAddressHistory()
     const QStringList list = m_address->items();
     items.reserve(size_t(list.size()));
     for (const QString &item : list)
-        items.push_back(item.toStdString());
+        items.push_back(corvane::toStoredText(item));
     m_settings.storeAddressHistory(items);
 }
 

@@ -16,6 +16,7 @@
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
 #include "ui/MessageBox.h"
+#include "ui/StoredQString.h"
 
 #include <QAction>
 #include <QLabel>
@@ -634,14 +635,14 @@ void MainWindow::toggleSmartNavigate()
 
 void MainWindow::openMail()
 {
-    const QString address = fromStd(m_settings.mailServer());
+    const QString address = corvane::fromStoredText(m_settings.mailServer());
     if (BrowserView *view = ensureView())
         view->navigate(address);
 }
 
 void MainWindow::openSearch()
 {
-    const QString address = fromStd(m_settings.searchUrl());
+    const QString address = corvane::fromStoredText(m_settings.searchUrl());
     if (BrowserView *view = ensureView())
         view->navigate(address);
 }

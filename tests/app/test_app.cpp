@@ -89,6 +89,16 @@ TEST_F(AppTest, UrlShortcutsOpenTheirAddress)
     app().openDocumentFile(crlf);
     EXPECT_TRUE(lastControl()->did(QStringLiteral("navigate http://Example.org/Path")))
         << lastControl()->operations().join(QLatin1Char('\n')).toStdString();
+
+    // A shortcut saved on Windows holds Windows-1252 bytes.
+    const QString windows = home.filePath(QStringLiteral("Docs/Windows.url"));
+    QFile w(windows);
+    ASSERT_TRUE(w.open(QIODevice::WriteOnly));
+    w.write("[InternetShortcut]\r\nURL=http://host/M\xFCnchen\r\n");
+    w.close();
+    app().openDocumentFile(windows);
+    EXPECT_TRUE(lastControl()->did(QStringLiteral("navigate http://host/M\u00FCnchen")))
+        << lastControl()->operations().join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(boxes.isEmpty());
 }
 

@@ -141,6 +141,9 @@ TEST_F(SettingsStoreTest, ValuesLandUnderTheirSectionsAndTypes)
     EXPECT_EQ(s.logFile(), m_dir.file("home") + "/Corvane.log");
     s.setLogFile("/var/tmp/nav.log");
     EXPECT_EQ(s.logFile(), "/var/tmp/nav.log");
+    // The log's path is a file name here: a Windows-1252 one is read as such.
+    user.writeString(kSettingsKey, "LogFile", "/var/tmp/J\xFCrgen.log");
+    EXPECT_EQ(s.logFile(), "/var/tmp/J\xC3\xBCrgen.log");
 }
 
 TEST_F(SettingsStoreTest, CdModeFixesGuardedSettingsAndWritesNothingForThem)

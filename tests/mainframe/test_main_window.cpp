@@ -13,6 +13,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -117,6 +118,39 @@ TEST_F(MainWindowTest, HistoryKeepsRepeatsAtTopAndIsStoredAtOnce)
     stop();
     ASSERT_TRUE(start());
     EXPECT_EQ(mainWindow()->addressBar()->items(), expected);
+}
+
+TEST_F(MainWindowTest, WindowsEraStoredTextsKeepTheirCharacters)
+{
+    // An INI file from the Windows world: Windows-1252 bytes, not UTF-8.
+    QFile ini(options().iniFile);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Settings]\r\nEnableIniFile=1\r\nBiPassDefault=1\r\nMsgExit=0\r\n"
+              "HomeURL=http://host/Stra\xDF" "e\r\nMailServer=http://mail/J\xFCrgen\r\n"
+              "SearchURL=http://search/\x80uro\r\n"
+              "[AddressHistory]\r\nAddress1=http://host/M\xFCnchen\r\nAddress2=http://host/plain\r\n");
+    ini.close();
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+
+    const QString muenchen = QStringLiteral("http://host/M\u00FCnchen");
+    EXPECT_EQ(mainWindow()->addressBar()->items(),
+              (QStringList{muenchen, QStringLiteral("http://host/plain")}));
+    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate http://host/Stra\u00DFe")))
+        << activeControl()->operations().join(QLatin1Char('\n')).toStdString();
+    mainWindow()->runCommand(cmd::Mail);
+    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate http://mail/J\u00FCrgen")));
+    mainWindow()->runCommand(cmd::Search);
+    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate http://search/\u20ACuro")));
+
+    // The first exit writes the entries back as UTF-8: nothing is lost.
+    EXPECT_TRUE(mainWindow()->close());
+    stop();
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray stored = ini.readAll();
+    EXPECT_TRUE(stored.contains("Address1=http://host/M\xC3\xBCnchen\r\n")) << stored.constData();
+    EXPECT_FALSE(stored.contains("\xEF\xBF\xBD")) << "no replacement characters";
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    EXPECT_EQ(mainWindow()->addressBar()->items().value(0), muenchen);
 }
 
 TEST_F(MainWindowTest, HistoryOffKeepsTheListEmpty)
