@@ -171,13 +171,17 @@ public:
     void closeActiveWindow();
     void exitProgram();
     void printSetup();
+    // The Window Spawning Manager (32896).
+    void showWindowSpawningManager();
+    // The Navigate dialog (F4) for the active view, opening a window first
+    // when none is; then goes to the address it left, or starts the image
+    // series it asked for.
+    void showNavigateDialog();
     // Commands whose dialogs come with their own modules; until then their
     // actions stay disabled.
     void showOptions();
     void showWorkspaceManager();
-    void showWindowSpawningManager();
     void showLinksManager();
-    void showNavigateDialog();
     void lockSplitter();
     void unlockSplitter();
 

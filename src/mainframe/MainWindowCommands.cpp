@@ -8,6 +8,7 @@
 #include "browser/BrowserView.h"
 #include "core/CommandIds.h"
 #include "core/CommandTable.h"
+#include "core/ImageSeries.h"
 #include "core/NavigationLog.h"
 #include "core/SettingsStore.h"
 #include "core/SmartNavigate.h"
@@ -15,6 +16,8 @@
 #include "core/TextSize.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
+#include "mainframe/NavigateDialog.h"
+#include "managers/SpawningManagerDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/StoredQString.h"
 
@@ -38,8 +41,8 @@ namespace {
 // The width of the address box in the address band.
 constexpr int kAddressBoxWidthPixels = 347;
 
-// The main window's commands that work now. Options, the managers, Links, the
-// Navigate dialog and the splitter lock are routed to their handlers too
+// The main window's commands that work now. Options, the Links and Workspace
+// Managers, Links and the splitter lock are routed to their handlers too
 // (routeToMainWindow), but stay disabled until their modules fill them in.
 constexpr int kMainWindowCommands[] = {
     cmd::ToolBar,   cmd::StatusBar,  cmd::AddressBar,     cmd::Tabs,
@@ -47,6 +50,7 @@ constexpr int kMainWindowCommands[] = {
     cmd::SmartNavigateToggle, cmd::Mail, cmd::Search,     cmd::MakerHomePage,
     cmd::MailMaker, cmd::AddressGo,  cmd::Close,          cmd::Exit,
     cmd::Cascade,   cmd::TileHorizontally, cmd::TileVertically,
+    cmd::Navigate,  cmd::WindowSpawning,
 };
 
 // The commands with a check mark.
@@ -736,7 +740,8 @@ void MainWindow::showWorkspaceManager()
 
 void MainWindow::showWindowSpawningManager()
 {
-    // The Window Spawning Manager comes with the managers module.
+    SpawningManagerDialog dialog(m_settings, this);
+    dialog.exec();
 }
 
 void MainWindow::showLinksManager()
@@ -747,8 +752,25 @@ void MainWindow::showLinksManager()
 
 void MainWindow::showNavigateDialog()
 {
-    // The Navigate dialog comes with its own module: ensure a window, run
-    // it, then navigate to (or start the image series of) the pending address.
+    // The view may close while the dialog is up (its page's script).
+    const QPointer<BrowserView> view = ensureView();
+    if (!view)
+        return;
+    NavigateDialog dialog(m_settings, m_log, view, this);
+    if (dialog.exec() != QDialog::Accepted || !view)
+        return;
+    QString address = view->pendingAddress();
+    if (address.isEmpty())
+        return;
+    if (address.startsWith(QLatin1Char('*'))) {
+        address = address.toLower();
+        view->setPendingAddress(address);
+        if (corvane::isImageSeriesRequest(address.toStdString())) {
+            view->startImageSeries(address);
+            return;
+        }
+    }
+    view->navigate(address);
 }
 
 void MainWindow::lockSplitter()
