@@ -271,15 +271,6 @@ void BrowserView::runScriptCloseTest(const QString &url, bool &cancel)
     closeWindowLater();
 }
 
-namespace {
-std::vector<std::string> decodedList(std::vector<std::string> entries)
-{
-    for (std::string &entry : entries)
-        entry = corvane::decodeStoredText(entry);
-    return entries;
-}
-} // namespace
-
 void BrowserView::runPopupDecision(const QString &url, bool &cancel)
 {
     m_popupCheckPending = false;
@@ -293,8 +284,8 @@ void BrowserView::runPopupDecision(const QString &url, bool &cancel)
     std::vector<std::string> filter;
     std::vector<std::string> sallyport;
     if (settings.spawning) {
-        filter = decodedList(store.loadFilter());
-        sallyport = decodedList(store.loadSallyport());
+        filter = corvane::decodeStoredTexts(store.loadFilter());
+        sallyport = corvane::decodeStoredTexts(store.loadSallyport());
     }
     const corvane::PopupDecision decision = corvane::decidePopup(
         settings, filter, sallyport, m_openerAddress.toStdString(), url.toStdString());

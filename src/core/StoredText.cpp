@@ -77,4 +77,18 @@ std::string encodeStoredText(std::string_view utf8)
     return decodeStoredText(utf8);
 }
 
+std::vector<std::string> decodeStoredTexts(std::vector<std::string> entries)
+{
+    for (std::string &entry : entries)
+        entry = decodeStoredText(entry);
+    return entries;
+}
+
+std::vector<std::string> encodeStoredTexts(std::vector<std::string> entries)
+{
+    for (std::string &entry : entries)
+        entry = encodeStoredText(entry);
+    return entries;
+}
+
 } // namespace corvane

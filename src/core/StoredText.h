@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvane {
 
@@ -23,6 +24,9 @@ namespace corvane {
 // decodeStoredText(x) for every x.
 std::string decodeStoredText(std::string_view bytes);
 std::string encodeStoredText(std::string_view utf8);
+// The same for each entry of a stored list.
+std::vector<std::string> decodeStoredTexts(std::vector<std::string> entries);
+std::vector<std::string> encodeStoredTexts(std::vector<std::string> entries);
 
 // True when the text is well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF). The empty text is.

@@ -5,8 +5,8 @@
 #include "core/NavigationLog.h"
 #include "core/SettingsStore.h"
 #include "core/SmartNavigate.h"
-#include "core/StoredText.h"
 #include "mainframe/Icons.h"
+#include "ui/StoredQString.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -14,15 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-std::string toStored(const QString &text)
-{
-    return corvane::encodeStoredText(text.toStdString());
-}
-
-} // namespace
 
 NavigateDialog::NavigateDialog(SettingsStore &settings, NavigationLog &log, BrowserView *view,
                                QWidget *parent)
@@ -120,7 +111,7 @@ void NavigateDialog::accept()
 void NavigateDialog::setAsHome()
 {
     // As typed: no SmartNavigate, and the switches stay as stored.
-    m_settings.setHomeUrl(toStored(m_address->text()));
+    m_settings.setHomeUrl(corvane::toStoredText(m_address->text()));
     setPendingAddress(QString());
     QDialog::accept();
 }
@@ -132,7 +123,7 @@ void NavigateDialog::addToFilter()
     // An empty text adds nothing: it would end the stored list.
     if (!m_address->text().isEmpty()) {
         std::vector<std::string> words = m_settings.loadFilter();
-        words.push_back(toStored(m_address->text()));
+        words.push_back(corvane::toStoredText(m_address->text()));
         m_settings.storeFilter(words);
     }
     setPendingAddress(QString());
@@ -144,7 +135,7 @@ void NavigateDialog::addToSallyport()
     storeSwitches();
     if (!m_address->text().isEmpty()) {
         std::vector<std::string> sites = m_settings.loadSallyport();
-        sites.push_back(toStored(m_address->text()));
+        sites.push_back(corvane::toStoredText(m_address->text()));
         m_settings.storeSallyport(sites);
     }
     setPendingAddress(QString());

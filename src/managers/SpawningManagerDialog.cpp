@@ -32,24 +32,11 @@ QStringList toQStringList(const std::vector<std::string> &items)
     return list;
 }
 
-std::vector<std::string> decoded(std::vector<std::string> entries)
-{
-    for (std::string &entry : entries)
-        entry = corvane::decodeStoredText(entry);
-    return entries;
-}
-
-std::vector<std::string> encoded(std::vector<std::string> entries)
-{
-    for (std::string &entry : entries)
-        entry = corvane::encodeStoredText(entry);
-    return entries;
-}
-
 // The lists and switches as stored, read afresh for this run of the dialog.
 SpawningManagerModel storedModel(const SettingsStore &settings)
 {
-    return SpawningManagerModel(decoded(settings.loadFilter()), decoded(settings.loadSallyport()),
+    return SpawningManagerModel(corvane::decodeStoredTexts(settings.loadFilter()),
+                                corvane::decodeStoredTexts(settings.loadSallyport()),
                                 settings.spawningFilter() != 0, settings.spawningSallyport() != 0,
                                 settings.spawning() != 0);
 }
@@ -220,8 +207,8 @@ void SpawningManagerDialog::accept()
 {
     const SpawningManagerModel::Result result = m_model.ok();
     m_settings.setSpawningFilter(result.filterOn ? 1 : 0);
-    m_settings.storeFilter(encoded(result.filter));
+    m_settings.storeFilter(corvane::encodeStoredTexts(result.filter));
     m_settings.setSpawningSallyport(result.sallyportOn ? 1 : 0);
-    m_settings.storeSallyport(encoded(result.sallyport));
+    m_settings.storeSallyport(corvane::encodeStoredTexts(result.sallyport));
     ResizeDialog::accept();
 }

@@ -201,3 +201,14 @@ TEST_F(SpawningManagerDialogTest, ResizedItKeepsItsAnchorsAndItsSizeSurvivesARes
         EXPECT_EQ(d.startSize(), start);
     });
 }
+
+TEST_F(SpawningManagerDialogTest, WindowsEraEntriesKeepTheirCharacters)
+{
+    app().settings().storeFilter({"caf\xe9"});
+    manager([](SpawningManagerDialog &d) {
+        EXPECT_EQ(shown(d), QStringList{QStringLiteral("caf\u00e9")});
+        add(d, QStringLiteral("na\u00efve"));
+        d.okButton()->click();
+    });
+    EXPECT_EQ(store()->loadFilter(), (Words{"caf\xc3\xa9", "na\xc3\xafve"}));
+}
