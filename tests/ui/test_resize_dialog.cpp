@@ -121,8 +121,6 @@ TEST_F(ResizeDialogTest, SizeIsStoredOnOkAndCancelAndRestoredCentred)
     const std::optional<Rect> stored = store->restoreDialogPlacement("Spawning");
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(QSize(stored->width(), stored->height()), start + QSize(120, 90));
-    // Each dialog name has its own record.
-    EXPECT_FALSE(store->restoreDialogPlacement("Links").has_value());
 
     SampleDialog second(&parent);
     second.enableSaveRestore(*store, QStringLiteral("Spawning"));
@@ -135,21 +133,6 @@ TEST_F(ResizeDialogTest, SizeIsStoredOnOkAndCancelAndRestoredCentred)
     second.accept();
     restart();
     EXPECT_EQ(store->restoreDialogPlacement("Spawning")->width(), start.width());
-}
-
-TEST_F(ResizeDialogTest, CdModeNeitherRestoresNorStores)
-{
-    store->saveDialogPlacement("Spawning", Rect{10, 10, 900, 700});
-    store->setCdSupport(1);
-    restart();
-    SampleDialog dialog;
-    dialog.enableSaveRestore(*store, QStringLiteral("Spawning"));
-    EXPECT_EQ(dialog.size(), dialog.startSize());
-    dialog.resize(dialog.startSize() + QSize(10, 10));
-    dialog.accept();
-    store->setCdSupport(0);
-    restart();
-    EXPECT_EQ(store->restoreDialogPlacement("Spawning")->right, 900);
 }
 
 TEST_F(ResizeDialogTest, ListExtentIsTheWidestItemLessTheOffset)
