@@ -5,7 +5,8 @@ CORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
     libqt6webenginecore6-bin qt6-webchannel-dev qt6-svg-dev libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev
+    desktop-file-utils appstream
     xvfb xauth fonts-dejavu-core python3
 )
 

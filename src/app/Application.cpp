@@ -196,7 +196,7 @@ BrowserView *Application::openDocumentFile(const QString &path)
 bool Application::handleOpenRequest(const QString &command)
 {
     if (m_inTray) {
-        if (!m_settings->password().empty()) {
+        if (m_settings->hasPassword()) {
             corvaneMessageBox(m_mainWindow, QMessageBox::Critical,
                               QStringLiteral("Authentication failed"),
                               QStringLiteral("You are not permitted to maximize this application.\n"

@@ -2,6 +2,7 @@
 
 #include "core/ProfileFile.h"
 #include "core/Links.h"
+#include "core/Password.h"
 #include "core/StoredText.h"
 #include "core/UserStore.h"
 #include "core/Workspace.h"
@@ -30,11 +31,6 @@ constexpr const char *kSallyport = "Sallyport";
 
 constexpr const char *kAppKey = "Software\\Tolvek\\Corvane";
 constexpr std::size_t kMaxAddressHistory = 40;
-
-// Added to every password byte before it is stored. Bytes that this turns
-// into CR or LF (0xF8, 0xF5) never occur in UTF-8 text, so a scrambled
-// password always fits on one INI line.
-constexpr unsigned char kPasswordOffset = 0x15;
 
 std::string keyPathOf(const char *section)
 {
@@ -368,20 +364,30 @@ void SettingsStore::setVersion(const std::string &v)
         writeString(kSettings, "Version", v);
 }
 
-std::string SettingsStore::password() const
+bool SettingsStore::hasPassword() const
 {
-    std::string password = readString(kSettings, "Password");
-    for (char &c : password)
-        c = char(static_cast<unsigned char>(c) - kPasswordOffset);
-    return password;
+    return !readString(kSettings, "Password").empty();
 }
 
-void SettingsStore::setPassword(const std::string &v)
+bool SettingsStore::checkPassword(const std::string &typed)
 {
-    std::string scrambled = v;
-    for (char &c : scrambled)
-        c = char(static_cast<unsigned char>(c) + kPasswordOffset);
-    writeString(kSettings, "Password", scrambled);
+    const std::string stored = readString(kSettings, "Password");
+    if (!corvane::passwordMatches(stored, typed))
+        return false;
+    if (corvane::passwordNeedsRehash(stored)) {
+        if (const auto hash = corvane::passwordHash(typed))
+            writeString(kSettings, "Password", *hash);
+    }
+    return true;
+}
+
+bool SettingsStore::setPassword(const std::string &password)
+{
+    const std::optional<std::string> hash = corvane::passwordHash(password);
+    if (!hash)
+        return false;
+    writeString(kSettings, "Password", *hash);
+    return true;
 }
 
 Rgb SettingsStore::viewRgb() const

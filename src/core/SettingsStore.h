@@ -81,7 +81,6 @@ public:
     int logo() const;                     void setLogo(int v);
     int minimizeToTray() const;           void setMinimizeToTray(int v);
     std::string version() const;          void setVersion(const std::string &v);
-    std::string password() const;         void setPassword(const std::string &v);
     int showTimer() const;                void setShowTimer(int v);
     int alwaysOnTop() const;              void setAlwaysOnTop(int v);
     int fonts() const;                    void setFonts(int v);
@@ -120,6 +119,17 @@ public:
     int spawningSallyport() const;        void setSpawningSallyport(int v);
     int dimToolBar() const;               void setDimToolBar(int v);
     int smartNavigate() const;            void setSmartNavigate(int v);
+
+    // The password asked before the window comes back from the tray
+    // ("Password"). The store never hands it out: it says whether one is
+    // set and whether a typed text is it, and takes a new one, which it
+    // stores as a salted hash. A correct check of a password stored in the
+    // scrambled form of earlier versions rewrites it as a hash.
+    bool hasPassword() const;
+    bool checkPassword(const std::string &typed);
+    // An empty password removes it. False when nothing could be stored
+    // (the hash failed); the stored password is then unchanged.
+    bool setPassword(const std::string &password);
 
     // The web view's script-debugger switch: "Disable Script Debugger" of
     // Software\Microsoft\Internet Explorer\Main in the per-user store.

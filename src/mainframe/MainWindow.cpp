@@ -52,7 +52,7 @@ MainWindow::MainWindow(SettingsStore &settings, NavigationLog &log)
     m_statusBarVisible = s.hideStatusBar() != 0;
     m_addressBarVisible = s.showAddressBar() != 0;
     // 2. The protected indicator.
-    m_protected = (!s.password().empty() && s.minimizeToTray()) ? QStringLiteral("P")
+    m_protected = (s.hasPassword() && s.minimizeToTray()) ? QStringLiteral("P")
                                                                         : QString();
     // 3.
     m_showTimer = s.showTimer() != 0;

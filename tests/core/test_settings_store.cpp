@@ -265,31 +265,78 @@ TEST_F(SettingsStoreTest, ActiveBorderColour)
     EXPECT_EQ(s.viewRgb(), makeRgb(10, 200, 255));
 }
 
-TEST_F(SettingsStoreTest, PasswordIsStoredScrambledInBothBackEnds)
+// The scrambled form earlier versions wrote: every byte plus 0x15.
+std::string scrambled(const std::string &password)
+{
+    std::string bytes = password;
+    for (char &c : bytes)
+        c = char(static_cast<unsigned char>(c) + 0x15);
+    return bytes;
+}
+
+TEST_F(SettingsStoreTest, PasswordIsStoredAsASaltedHashInBothBackEnds)
 {
     for (const bool iniMode : {false, true}) {
-        // Every byte; an INI line cannot hold the two that scramble to CR
-        // and LF, which no UTF-8 text contains.
-        std::string allBytes;
-        for (int c = 0; c < 256; ++c) {
-            if (!iniMode || (c != 0xF5 && c != 0xF8))
-                allBytes += char(c);
-        }
-        const std::vector<std::string> passwords = {"secret", "\xE2\x82\xAC uro \xC3\x9F \xE6\x97\xA5", allBytes,
-                                                    " padded "};
         SettingsStore &s = open(iniMode ? "[Settings]\r\nEnableIniFile=1\r\n" : "");
         ASSERT_EQ(s.usingIniFile(), iniMode);
-        for (const std::string &password : passwords) {
-            s.setPassword(password);
-            const std::string stored = iniMode ? ProfileFile(iniPath()).getString("Settings", "Password")
-                                               : UserStore(userPath()).readString(kSettingsKey, "Password").value();
-            ASSERT_EQ(stored.size(), password.size());
-            for (std::size_t i = 0; i < stored.size(); ++i)
-                EXPECT_NE(stored[i], password[i]) << "byte " << i;
-            EXPECT_EQ(s.password(), password);
-        }
-        s.setPassword("");
-        EXPECT_EQ(s.password(), "");
+        const auto stored = [&] {
+            return iniMode ? ProfileFile(iniPath()).getString("Settings", "Password")
+                           : UserStore(userPath()).readString(kSettingsKey, "Password").value_or("");
+        };
+        EXPECT_FALSE(s.hasPassword());
+        EXPECT_TRUE(s.checkPassword("")) << "no password: nothing to type";
+
+        ASSERT_TRUE(s.setPassword("Secret \xE2\x82\xAC"));
+        const std::string first = stored();
+        EXPECT_TRUE(first.starts_with("$argon2id$")) << first;
+        EXPECT_EQ(first.find("Secret"), std::string::npos);
+        EXPECT_TRUE(s.hasPassword());
+        EXPECT_TRUE(s.checkPassword("Secret \xE2\x82\xAC"));
+        for (const char *wrong : {"secret \xE2\x82\xAC", "Secret \xE2\x82\xAC ", ""})
+            EXPECT_FALSE(s.checkPassword(wrong)) << wrong;
+        EXPECT_EQ(stored(), first) << "a check of a hash rewrites nothing";
+
+        // Salted: the same password twice gives two hashes.
+        ASSERT_TRUE(s.setPassword("Secret \xE2\x82\xAC"));
+        EXPECT_NE(stored(), first);
+        EXPECT_TRUE(s.checkPassword("Secret \xE2\x82\xAC"));
+
+        ASSERT_TRUE(s.setPassword(""));
+        EXPECT_EQ(stored(), "");
+        EXPECT_FALSE(s.hasPassword());
+    }
+}
+
+TEST_F(SettingsStoreTest, ScrambledPasswordsOfEarlierVersionsAreAcceptedAndUpgraded)
+{
+    for (const bool iniMode : {false, true}) {
+        SettingsStore &s = open(iniMode ? "[Settings]\r\nEnableIniFile=1\r\n" : "");
+        const auto store = [&](const std::string &bytes) {
+            if (iniMode)
+                ProfileFile(iniPath()).writeString("Settings", "Password", bytes);
+            else
+                UserStore(userPath()).writeString(kSettingsKey, "Password", bytes);
+        };
+        const auto stored = [&] {
+            return iniMode ? ProfileFile(iniPath()).getString("Settings", "Password")
+                           : UserStore(userPath()).readString(kSettingsKey, "Password").value_or("");
+        };
+
+        // Written by this program before: UTF-8 bytes, scrambled.
+        store(scrambled("caf\xC3\xA9 Noir"));
+        EXPECT_TRUE(s.hasPassword());
+        EXPECT_FALSE(s.checkPassword("Caf\xC3\xA9 Noir")) << "letter case counts";
+        EXPECT_FALSE(s.checkPassword("caf\xC3\xA9 Noi"));
+        EXPECT_FALSE(s.checkPassword("caf\xC3\xA9 Noir!"));
+        EXPECT_EQ(stored(), scrambled("caf\xC3\xA9 Noir")) << "a refused text changes nothing";
+        EXPECT_TRUE(s.checkPassword("caf\xC3\xA9 Noir"));
+        EXPECT_TRUE(stored().starts_with("$argon2id$")) << "upgraded at the successful check";
+        EXPECT_TRUE(s.checkPassword("caf\xC3\xA9 Noir"));
+
+        // From the Windows world: Windows-1252 bytes, typed here as UTF-8.
+        store(scrambled("caf\xE9"));
+        EXPECT_TRUE(s.checkPassword("caf\xC3\xA9"));
+        EXPECT_TRUE(s.checkPassword("caf\xC3\xA9"));
     }
 }
 
@@ -423,7 +470,7 @@ TEST_F(SettingsStoreTest, UnwritableStoreFallsBackToDefaults)
     s.setPassword("x");
     EXPECT_EQ(s.fonts(), 3);
     EXPECT_TRUE(s.loadFilter().empty());
-    EXPECT_EQ(s.password(), "");
+    EXPECT_FALSE(s.hasPassword());
     EXPECT_EQ(readFile(m_dir.file("config")), "not a folder");
 }
 
