@@ -87,4 +87,11 @@ bool passwordNeedsRehash(std::string_view stored)
     return crypto_pwhash_str_needs_rehash(hash.c_str(), kOpsLimit, kMemLimit) != 0;
 }
 
+UserMessage authenticationFailedMessage()
+{
+    return {"You are not permitted to maximize this application.\nEnsure CAPS Lock is set correctly and "
+            "re-enter\nyour password.",
+            "Authentication failed", UserMessage::Icon::Stop};
+}
+
 } // namespace corvane

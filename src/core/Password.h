@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UserMessage.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,5 +39,9 @@ bool passwordNeedsRehash(std::string_view stored);
 
 // The scrambled form's password, as UTF-8.
 std::string unscrambledPassword(std::string_view stored);
+
+// The refusal of a wrong password, and of an open request while the window
+// is locked in the tray.
+UserMessage authenticationFailedMessage();
 
 } // namespace corvane

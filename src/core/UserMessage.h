@@ -8,7 +8,7 @@ namespace corvane {
 // rules hand these back as values; the window that asked shows them.
 struct UserMessage
 {
-    enum class Icon { Information, Stop };
+    enum class Icon { Information, Exclamation, Stop };
 
     std::string text;
     std::string title;

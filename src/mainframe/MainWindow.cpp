@@ -9,12 +9,15 @@
 #include "core/StatusPanes.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
+#include "mainframe/PasswordDialog.h"
+#include "mainframe/TrayIcon.h"
 #include "ui/MessageBox.h"
 #include "ui/StoredQString.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QPointer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -115,6 +118,8 @@ MainWindow::MainWindow(SettingsStore &settings, NavigationLog &log)
     m_clockTimer = startTimer(1000);
     // 12.
     setWindowFlag(Qt::WindowStaysOnTopHint, s.alwaysOnTop() != 0);
+    m_tray = new TrayIcon(this);
+    connect(m_tray, &TrayIcon::clicked, this, &MainWindow::trayIconClicked);
     // 13. The address history.
     if (s.saveAddressHistory()) {
         QStringList history;
@@ -169,18 +174,20 @@ void MainWindow::showWithStartState()
     insertIEMenu();
     if (m_startShowCmd == 3)
         showMaximized();
-    else if (m_startShowCmd == 2 || m_startShowCmd == 6 || m_startShowCmd == 7)
+    else if (m_startShowCmd == 2 || m_startShowCmd == 6 || m_startShowCmd == 7) {
+        m_minimizingItself = true;
         showMinimized();
-    else
+        m_minimizingItself = false;
+    } else
         show();
 }
 
 void MainWindow::bringToFront()
 {
+    // Back to the size it had, maximized or not.
     if (isMinimized())
-        showNormal();
-    else
-        show();
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
     raise();
     activateWindow();
 }
@@ -190,9 +197,71 @@ void MainWindow::loadWorkspace()
     // Opening a workspace's windows comes with the workspace records.
 }
 
+// --- the tray and always on top ------------------------------------------------------
+
+void MainWindow::hideToTray()
+{
+    hide();
+    m_tray->add();
+    m_inTray = true;
+}
+
+void MainWindow::trayIconClicked()
+{
+    if (m_promptOpen || !m_inTray)
+        return;
+    if (!m_settings.hasPassword()) {
+        showFromTray();
+        return;
+    }
+    m_authenticated = false;
+    m_promptOpen = true;
+    // The window may go while the dialog is up (the program ending); the
+    // dialog goes with it.
+    QPointer<PasswordDialog> dialog = new PasswordDialog(m_settings, this);
+    dialog->exec();
+    if (!dialog)
+        return;
+    m_authenticated = dialog->authenticated();
+    delete dialog;
+    m_promptOpen = false;
+    if (m_authenticated)
+        showFromTray();
+}
+
+void MainWindow::showFromTray()
+{
+    bringToFront();
+    removeFromTray();
+}
+
 void MainWindow::removeFromTray()
 {
-    // No tray icon is shown yet; the tray brings its own.
+    m_tray->remove();
+    m_inTray = false;
+}
+
+bool MainWindow::alwaysOnTop() const
+{
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void MainWindow::setAlwaysOnTop(bool on)
+{
+    if (alwaysOnTop() == on)
+        return;
+    // The flag re-creates the native window, hidden: put it back where and
+    // as it was.
+    const bool visible = isVisible();
+    const Qt::WindowStates state = windowState();
+    const QRect normal = (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
+                             ? normalGeometry()
+                             : geometry();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    setGeometry(normal);
+    setWindowState(state);
+    if (visible)
+        show();
 }
 
 void MainWindow::createTabs()
@@ -441,8 +510,20 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        updateStatusPanes();
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    updateStatusPanes();
+    // The user minimised the window: to the tray when asked for and the
+    // desktop has one; otherwise it stays an ordinary minimised window.
+    const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+    const bool minimized = isMinimized() && !change->oldState().testFlag(Qt::WindowMinimized);
+    if (minimized && !m_minimizingItself && !m_inTray && isVisible() && m_settings.minimizeToTray()
+        && TrayIcon::available()) {
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized() && isVisible() && !m_inTray && !m_destroying)
+                hideToTray();
+        });
+    }
 }
 
 QPrinter &MainWindow::printer()

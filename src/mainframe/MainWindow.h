@@ -24,6 +24,7 @@ class QMenu;
 class QPrinter;
 class QToolBar;
 class SettingsStore;
+class TrayIcon;
 
 namespace corvane {
 struct MenuEntry;
@@ -62,8 +63,27 @@ public:
     bool autoSaveAtCreation() const { return m_autoSaveAtCreation; }
     // Applies the application's current workspace.
     void loadWorkspace();
-    // The tray icon, while the window hides in the tray.
+
+    // --- the tray and always on top ----------------------------------------------
+    // Whether the window hides in the tray (the in-tray flag).
+    bool inTray() const { return m_inTray; }
+    TrayIcon *trayIcon() const { return m_tray; }
+    // Hides the window and shows the tray icon. A minimise by the user does
+    // this while MinimizeToTray is on and the desktop has a tray.
+    void hideToTray();
+    // A click on the tray icon: the window comes back, after the password
+    // dialog when a password is set. While a prompt is open further clicks
+    // do nothing.
+    void trayIconClicked();
+    bool passwordPromptOpen() const { return m_promptOpen; }
+    // The window comes back from the tray: shown, restored, in front.
+    void showFromTray();
+    // Takes the tray icon away and clears the in-tray flag.
     void removeFromTray();
+    // Keeps the window above the others or not, where it is and as large
+    // as it is (changing the flag re-creates the native window).
+    void setAlwaysOnTop(bool on);
+    bool alwaysOnTop() const;
 
     // --- what the browser view asks of the main window (through its host) -----
     // Puts a text into the address box unless the user is typing an address.
@@ -192,6 +212,9 @@ Q_SIGNALS:
     // is open: the application opens one. Connected directly, so the window
     // is there when the emit returns.
     void newWindowRequested();
+    // The General page's "Show message to make CV the default browser": the
+    // application asks the question. Connected directly.
+    void defaultBrowserCheckRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -236,6 +259,7 @@ private:
     QToolBar *m_toolBar = nullptr;
     QToolBar *m_addressBand = nullptr;
     AddressBar *m_address = nullptr;
+    TrayIcon *m_tray = nullptr;
     QHash<int, Command> m_commands;
     QList<QMenu *> m_menusNoWindow;   // menu 128
     QList<QMenu *> m_menusWithWindow; // menu 129
@@ -272,5 +296,11 @@ private:
     bool m_autoSaveAtCreation = false;
     bool m_skipQuestions = false;
     bool m_closed = false;
+    bool m_inTray = false;
+    bool m_promptOpen = false;
+    bool m_authenticated = false;
+    // The program minimises the window itself (a start show state): that
+    // minimise does not go to the tray.
+    bool m_minimizingItself = false;
     bool m_destroying = false;
 };

@@ -34,3 +34,15 @@ QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon
     delete box;
     return QMessageBox::StandardButton(answer);
 }
+
+QMessageBox::StandardButton showUserMessage(QWidget *parent, const corvane::UserMessage &message)
+{
+    QMessageBox::Icon icon = QMessageBox::Information;
+    switch (message.icon) {
+    case corvane::UserMessage::Icon::Information: icon = QMessageBox::Information; break;
+    case corvane::UserMessage::Icon::Exclamation: icon = QMessageBox::Warning; break;
+    case corvane::UserMessage::Icon::Stop: icon = QMessageBox::Critical; break;
+    }
+    return corvaneMessageBox(parent, icon, QString::fromStdString(message.title),
+                             QString::fromStdString(message.text), QMessageBox::Ok);
+}

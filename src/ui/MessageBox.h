@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UserMessage.h"
+
 #include <QMessageBox>
 #include <QString>
 
@@ -13,6 +15,10 @@
 QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon icon,
                                               const QString &title, const QString &text,
                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+// A message a core rule handed back, with its text, title and icon and an
+// OK button.
+QMessageBox::StandardButton showUserMessage(QWidget *parent, const corvane::UserMessage &message);
 
 // Answers the boxes in place of the user while set (tests); an empty hook
 // brings the real boxes back.
