@@ -6,7 +6,7 @@ CORVANE_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
     libqt6webenginecore6-bin qt6-webchannel-dev qt6-svg-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev
-    desktop-file-utils appstream
+    desktop-file-utils appstream xdg-utils
     xvfb xauth fonts-dejavu-core python3
 )
 

@@ -1,11 +1,14 @@
 #include "app/Application.h"
 
+#include "app/DefaultBrowserDialog.h"
 #include "app/SingleInstance.h"
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserView.h"
 #include "browser/BrowserWindow.h"
 #include "core/DdeCommand.h"
+#include "core/DesktopRegistration.h"
 #include "core/NavigationLog.h"
+#include "core/Password.h"
 #include "core/SettingsStore.h"
 #include "core/UrlShortcut.h"
 #include "core/Workspace.h"
@@ -14,6 +17,7 @@
 #include "ui/MessageBox.h"
 #include "ui/StoredQString.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -48,7 +52,6 @@ bool Application::start(const QStringList &arguments)
     m_log = std::make_unique<NavigationLog>(*m_settings);
     m_startupWorkspace.clear();
     m_firstNew = true;
-    m_inTray = false;
 
     // 3. Where the settings live; nothing is read before this.
     m_settings->openBackingStore();
@@ -66,6 +69,8 @@ bool Application::start(const QStringList &arguments)
         m_mainWindow->showNotice(m_saveFailureNotice);
     connect(m_mainWindow, &MainWindow::newWindowRequested, this, &Application::newWindow,
             Qt::DirectConnection);
+    connect(m_mainWindow, &MainWindow::defaultBrowserCheckRequested, this,
+            &Application::runDefaultBrowserCheck, Qt::DirectConnection);
 
     // 9. Starting; shell open requests are served from here on.
     m_starting = true;
@@ -193,28 +198,32 @@ BrowserView *Application::openDocumentFile(const QString &path)
     return openBrowserWindow();
 }
 
+bool Application::inTray() const
+{
+    return m_mainWindow && m_mainWindow->inTray();
+}
+
 bool Application::handleOpenRequest(const QString &command)
 {
-    if (m_inTray) {
-        if (m_settings->hasPassword()) {
-            corvaneMessageBox(m_mainWindow, QMessageBox::Critical,
-                              QStringLiteral("Authentication failed"),
-                              QStringLiteral("You are not permitted to maximize this application.\n"
-                                             "Ensure CAPS Lock is set correctly and re-enter\n"
-                                             "your password."),
-                              QMessageBox::Ok);
-            return false;
-        }
-        if (m_mainWindow)
-            m_mainWindow->removeFromTray();
+    // Locked in the tray: nothing opens without the password.
+    if (inTray() && m_settings->hasPassword()) {
+        showUserMessage(m_mainWindow, corvane::authenticationFailedMessage());
+        return false;
     }
     const std::optional<std::string> target = corvane::parseOpenCommand(toStd(command));
     if (!target)
         return false;
     if (!openDocumentFile(QString::fromStdString(*target)))
         return false;
-    if (m_mainWindow && !m_starting)
-        m_mainWindow->bringToFront();
+    // The window comes up with the new document, out of the tray if it
+    // was there. A request that opens nothing leaves it where it is: a
+    // hidden window without its icon could not be found again.
+    if (m_mainWindow && !m_starting) {
+        if (inTray())
+            m_mainWindow->showFromTray();
+        else
+            m_mainWindow->bringToFront();
+    }
     return true;
 }
 
@@ -341,6 +350,16 @@ void Application::reportSaveFailure(const QString &path)
 
 void Application::runDefaultBrowserCheck()
 {
-    // Asking to become the default browser arrives with the registration
-    // module; until then the first New simply opens its window.
+    const DefaultBrowserDialog::Answer answer = DefaultBrowserDialog::ask(m_mainWindow);
+    const corvane::DefaultBrowserChoice choice = corvane::defaultBrowserChoice(answer.yes, answer.dontAskAgain);
+    if (choice.registerNow) {
+        corvane::DesktopPlaces places;
+        places.executable = toStd(m_options.executable.isEmpty() ? QCoreApplication::applicationFilePath()
+                                                                 : m_options.executable);
+        places.dataHome = toStd(m_options.dataHome);
+        places.configHome = toStd(m_options.configHome);
+        if (!corvane::registerDefaultBrowser(places))
+            showUserMessage(m_mainWindow, corvane::registrationFailedMessage(places));
+    }
+    m_settings->setBiPassDefault(choice.biPassDefault);
 }

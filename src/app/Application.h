@@ -31,6 +31,12 @@ public:
         QString homeDir;        // the user's home folder
         QString runtimeDir;     // where the single-instance socket lives
         bool listen = true;     // serve the single-instance channel
+        // Where making Corvane the default browser writes: $XDG_DATA_HOME and
+        // $XDG_CONFIG_HOME, and the executable the desktop entry starts
+        // (empty: the running one).
+        QString dataHome;
+        QString configHome;
+        QString executable;
     };
 
     explicit Application(Options options, QObject *parent = nullptr);
@@ -56,11 +62,14 @@ public:
     bool handleOpenRequest(const QString &command);
 
     MainWindow *mainWindow() const { return m_mainWindow; }
+    // Asks "Default browser alert" and stores the answer; Yes makes Corvane
+    // the desktop's web browser.
+    void runDefaultBrowserCheck();
 
     bool firstNew() const { return m_firstNew; }
     bool starting() const { return m_starting; }
-    bool inTray() const { return m_inTray; }
-    void setInTray(bool on) { m_inTray = on; }
+    // Whether the main window hides in the tray.
+    bool inTray() const;
     // Whether a splash screen is due at this start (Logo on or Version not
     // "3.00", and no "nologo" on the command line).
     bool splashDue() const { return m_splashDue; }
@@ -106,7 +115,6 @@ private:
     // window but not shown; nullptr without a main window.
     BrowserWindow *createBrowserWindow();
     void chooseStartupWorkspace();
-    void runDefaultBrowserCheck();
     // A setting the store could not save: said once, on stderr and in the
     // main window's status bar (as soon as there is one).
     void reportSaveFailure(const QString &path);
@@ -122,6 +130,5 @@ private:
     QString m_saveFailureNotice;
     bool m_firstNew = true;
     bool m_starting = false;
-    bool m_inTray = false;
     bool m_splashDue = false;
 };

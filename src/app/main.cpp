@@ -117,6 +117,8 @@ int main(int argc, char **argv)
     options.userStoreFile = config + QStringLiteral("/Tolvek/Corvane.reg");
     options.homeDir = home;
     options.runtimeDir = SingleInstance::defaultRuntimeDir();
+    options.configHome = config;
+    options.dataHome = xdgDir("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
 
     const QStringList args = normaliseArguments(qapp.arguments().mid(1));
 

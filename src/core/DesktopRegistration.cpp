@@ -1,9 +1,15 @@
 #include "core/DesktopRegistration.h"
 
+#include "core/FileBytes.h"
 #include "core/StoredText.h"
 
 #include <algorithm>
 #include <vector>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include <sys/stat.h>
 
 namespace corvane {
 
@@ -292,6 +298,88 @@ std::string setDefaultApplications(std::string_view mimeappsText, std::string_vi
     list.putFirst(kAddedGroup, desktopId);
     list.remove(kRemovedGroup, desktopId);
     return list.text();
+}
+
+DefaultBrowserChoice defaultBrowserChoice(bool yes, bool dontAskAgain)
+{
+    if (yes)
+        return {1, true};
+    return {dontAskAgain ? 1 : 0, false};
+}
+
+namespace {
+
+std::string withoutTrailingSlashes(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+// The file an edit of path changes: the target of a symbolic link, so that
+// a link into the user's own configuration folder survives.
+std::string editTarget(const std::string &path)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char *resolved = ::realpath(path.c_str(), nullptr)) {
+            std::string target(resolved);
+            std::free(resolved);
+            return target;
+        }
+    }
+    return path;
+}
+
+std::string folderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+constexpr std::size_t kMaxMimeappsBytes = std::size_t(4) << 20;
+
+} // namespace
+
+std::string desktopEntryPath(const DesktopPlaces &places)
+{
+    return withoutTrailingSlashes(places.dataHome) + "/applications/" + kDesktopId;
+}
+
+std::string mimeappsListPath(const DesktopPlaces &places)
+{
+    return withoutTrailingSlashes(places.configHome) + "/mimeapps.list";
+}
+
+bool registerDefaultBrowser(const DesktopPlaces &places)
+{
+    const std::optional<std::string> entry = desktopEntryText(places.executable);
+    if (!entry)
+        return false;
+    const std::string entryPath = desktopEntryPath(places);
+    if (!makeFolders(folderOf(entryPath)) || !writeFileBytes(entryPath, *entry))
+        return false;
+
+    const std::string listPath = editTarget(mimeappsListPath(places));
+    std::string before;
+    struct stat st;
+    if (::stat(listPath.c_str(), &st) == 0) {
+        std::optional<std::string> bytes = readFileBytes(listPath, kMaxMimeappsBytes);
+        if (!bytes)
+            return false;
+        before = std::move(*bytes);
+    } else if (errno != ENOENT || !makeFolders(folderOf(listPath))) {
+        return false;
+    }
+    const std::string after = setDefaultApplications(before);
+    return after == before || writeFileBytes(listPath, after);
+}
+
+UserMessage registrationFailedMessage(const DesktopPlaces &places)
+{
+    return {"Corvane could not be made your default browser: " + desktopEntryPath(places) + " or "
+                + mimeappsListPath(places) + " could not be written.",
+            kDefaultBrowserTitle, UserMessage::Icon::Exclamation};
 }
 
 } // namespace corvane

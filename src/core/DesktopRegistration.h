@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UserMessage.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -39,5 +41,43 @@ std::optional<std::string> desktopEntryText(std::string_view executablePath);
 // a missing group at the end. New lines end like the file's first line (LF
 // when it has none). An entry that is already as it should be is untouched.
 std::string setDefaultApplications(std::string_view mimeappsText, std::string_view desktopId = kDesktopId);
+
+// --- the question and the registration ------------------------------------------
+
+// The question asked at the first New and from the General page.
+inline constexpr const char *kDefaultBrowserTitle = "Default browser alert";
+inline constexpr const char *kDefaultBrowserQuestion = "Would you like to make Corvane your default browser?";
+inline constexpr const char *kDontAskAgain = "Don't ask this again";
+
+// What an answer does: the BiPassDefault to store (the tick, or 1 after
+// Yes, which is asked no more) and whether to register.
+struct DefaultBrowserChoice
+{
+    int biPassDefault = 0;
+    bool registerNow = false;
+    bool operator==(const DefaultBrowserChoice &) const = default;
+};
+DefaultBrowserChoice defaultBrowserChoice(bool yes, bool dontAskAgain);
+
+// Where the registration goes: the running executable, $XDG_DATA_HOME and
+// $XDG_CONFIG_HOME (absolute; their defaults already applied).
+struct DesktopPlaces
+{
+    std::string executable;
+    std::string dataHome;
+    std::string configHome;
+};
+std::string desktopEntryPath(const DesktopPlaces &places);  // <data>/applications/corvane.desktop
+std::string mimeappsListPath(const DesktopPlaces &places);  // <config>/mimeapps.list
+
+// Makes Corvane the desktop's web browser: writes the desktop entry, then
+// our defaults into mimeapps.list (a symbolic link there is followed, so the
+// file it names is edited), each atomically. A mimeapps.list that exists
+// but cannot be read is left alone rather than replaced. False when either
+// file could not be written.
+bool registerDefaultBrowser(const DesktopPlaces &places);
+
+// Told when registerDefaultBrowser failed (exclamation icon).
+UserMessage registrationFailedMessage(const DesktopPlaces &places);
 
 } // namespace corvane

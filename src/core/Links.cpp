@@ -1,15 +1,11 @@
 #include "core/Links.h"
 
+#include "core/FileBytes.h"
 #include "core/ListBoxRules.h"
 #include "core/Separators.h"
 #include "core/StoredText.h"
 
-#include <cerrno>
 #include <cstdint>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace corvane {
 
@@ -106,86 +102,12 @@ std::string linksExportPath(const std::string &chosen)
 
 std::optional<std::string> readLinksFileBytes(const std::string &path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return std::nullopt;
-    std::optional<std::string> result;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uint64_t(st.st_size) <= kMaxLinksFileBytes) {
-        std::string bytes;
-        char buffer[65536];
-        bool ok = true;
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                ok = false;
-                break;
-            }
-            if (n == 0)
-                break;
-            bytes.append(buffer, std::size_t(n));
-            if (bytes.size() > kMaxLinksFileBytes) { // grew while we read
-                ok = false;
-                break;
-            }
-        }
-        if (ok)
-            result = std::move(bytes);
-    }
-    ::close(fd);
-    return result;
+    return readFileBytes(path, kMaxLinksFileBytes);
 }
-
-namespace {
-
-bool writeAll(int fd, const std::string &bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += std::size_t(n);
-    }
-    return true;
-}
-
-} // namespace
 
 bool writeLinksFileBytes(const std::string &path, const std::string &bytes)
 {
-    mode_t mode = 0644;
-    struct stat st;
-    if (::lstat(path.c_str(), &st) == 0) {
-        if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0)
-            st.st_mode = S_IFREG | 0644; // a dangling link is replaced by the file
-        if (!S_ISREG(st.st_mode))
-            return false;
-        mode = st.st_mode & 07777;
-    }
-
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd >= 0) {
-        bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-        ok = ::close(fd) == 0 && ok;
-        if (ok && ::rename(temp.c_str(), path.c_str()) == 0)
-            return true;
-        ::unlink(temp.c_str());
-        return false;
-    }
-
-    // The folder takes no temp file: rewrite the file in place.
-    const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode);
-    if (out < 0)
-        return false;
-    bool ok = ::fstat(out, &st) == 0 && S_ISREG(st.st_mode) && writeAll(out, bytes);
-    ok = ::close(out) == 0 && ok;
-    return ok;
+    return writeFileBytes(path, bytes);
 }
 
 // --- messages --------------------------------------------------------------------------------

@@ -1,16 +1,26 @@
 // The application object: start-up choices, documents and shell open requests.
 #include "app/Application.h"
+#include "app/DefaultBrowserDialog.h"
 #include "browser/BrowserView.h"
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "mainframe/MainWindow.h"
+#include "mainframe/TrayIcon.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryFile>
+#include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -127,7 +137,7 @@ TEST_F(AppTest, OpenRequestRefusedInTrayWithPassword)
 {
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
     app().settings().setPassword("secret");
-    app().setInTray(true);
+    mainWindow()->hideToTray();
     const int before = windowCount();
     EXPECT_FALSE(app().handleOpenRequest(QStringLiteral("[open(\"http://example.org/x\")]")));
     EXPECT_EQ(windowCount(), before);
@@ -138,20 +148,30 @@ TEST_F(AppTest, OpenRequestRefusedInTrayWithPassword)
                              "is set correctly and re-enter\nyour password."));
     EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
     EXPECT_TRUE(app().inTray());
+    EXPECT_FALSE(mainWindow()->isVisible());
 }
 
 TEST_F(AppTest, OpenRequestAcceptedInTrayWithoutPasswordAndOutside)
 {
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
-    app().setInTray(true);
+    mainWindow()->hideToTray();
     const int before = windowCount();
+
+    // A request that opens nothing leaves the window in the tray with its
+    // icon: hidden without one, it could not be found again.
+    EXPECT_FALSE(app().handleOpenRequest(QStringLiteral("open http://example.org/z")));
+    EXPECT_TRUE(app().inTray());
+    EXPECT_TRUE(mainWindow()->trayIcon()->isShown());
+
+    // One that opens a window brings the main window out of the tray.
     EXPECT_TRUE(app().handleOpenRequest(QStringLiteral("[open(\"http://example.org/y\")]")));
     EXPECT_EQ(windowCount(), before + 1);
     EXPECT_TRUE(lastControl()->did(QStringLiteral("navigate http://example.org/y")));
-    EXPECT_TRUE(app().inTray());
+    EXPECT_FALSE(app().inTray());
+    EXPECT_FALSE(mainWindow()->trayIcon()->isShown());
+    EXPECT_TRUE(mainWindow()->isVisible());
     EXPECT_TRUE(boxes.isEmpty());
 
-    app().setInTray(false);
     EXPECT_FALSE(app().handleOpenRequest(QStringLiteral("open http://example.org/z")));
     EXPECT_EQ(windowCount(), before + 1);
 }
@@ -209,4 +229,116 @@ TEST_F(AppTest, ASettingThatCannotBeSavedIsSaidOnceOnStderrAndTheStatusBar)
     EXPECT_EQ(said.count(path), 1) << said.toStdString();
     EXPECT_TRUE(mainWindow()->statusBar()->currentMessage().contains(path))
         << mainWindow()->statusBar()->currentMessage().toStdString();
+
+// --- the default-browser question --------------------------------------------------
+
+namespace {
+
+class DefaultBrowserTest : public AppTest
+{
+protected:
+    QString entryPath() const { return home.dataHome() + QStringLiteral("/applications/corvane.desktop"); }
+    QString listPath() const { return home.configHome() + QStringLiteral("/mimeapps.list"); }
+    static QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+} // namespace
+
+TEST_F(DefaultBrowserTest, AskedAtTheFirstNewOnlyWhileNotBypassed)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    EXPECT_EQ(defaultBrowserQuestions, 1);
+    EXPECT_EQ(store()->biPassDefault(), 0) << "No without the tick: asked again next time";
+    mainWindow()->runCommand(corvane::cmd::New);
+    EXPECT_EQ(defaultBrowserQuestions, 1) << "once per start";
+
+    // A start with a document runs no New.
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
+    EXPECT_EQ(defaultBrowserQuestions, 1);
+
+    store()->setBiPassDefault(1);
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    EXPECT_EQ(defaultBrowserQuestions, 1);
+    EXPECT_FALSE(QFile::exists(entryPath()));
+    EXPECT_FALSE(QFile::exists(listPath()));
+}
+
+TEST_F(DefaultBrowserTest, NoWithTheTickStoresTheBypassAndWritesNothingElse)
+{
+    const QByteArray list = "[Default Applications]\nx-scheme-handler/https=other.desktop;\n";
+    write(listPath(), list);
+    defaultBrowserAnswer = {false, true};
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    EXPECT_EQ(defaultBrowserQuestions, 1);
+    EXPECT_EQ(store()->biPassDefault(), 1);
+    EXPECT_FALSE(QFile::exists(entryPath()));
+    EXPECT_EQ(read(listPath()), list);
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(DefaultBrowserTest, YesRegistersKeepingForeignEntriesAndGroups)
+{
+    const QByteArray foreignEntry = "image/png=viewer.desktop;\n";
+    const QByteArray foreignGroup = "[Foreign Group]\ntext/html=not-touched.desktop;\n";
+    write(listPath(), "[Default Applications]\n" + foreignEntry + "\n" + foreignGroup);
+    defaultBrowserAnswer = {true, false};
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    EXPECT_EQ(store()->biPassDefault(), 1) << "Yes is asked no more, tick or not";
+
+    const QByteArray entry = read(entryPath());
+    EXPECT_TRUE(entry.contains("\nExec=\"/opt/Corvane Test/corvane\" /dde %u\n")) << entry.constData();
+    EXPECT_TRUE(entry.contains("\nMimeType=text/html;application/xhtml+xml;application/x-mswinurl;"
+                               "x-scheme-handler/http;x-scheme-handler/https;\n"));
+    const QByteArray list = read(listPath());
+    EXPECT_TRUE(list.startsWith("[Default Applications]\n" + foreignEntry)) << list.constData();
+    EXPECT_TRUE(list.contains("\n" + foreignGroup)) << list.constData();
+    for (const char *type : {"text/html", "application/xhtml+xml", "application/x-mswinurl",
+                             "x-scheme-handler/http", "x-scheme-handler/https"})
+        EXPECT_TRUE(list.contains(QByteArray("\n") + type + "=corvane.desktop;\n")) << type;
+    EXPECT_TRUE(boxes.isEmpty());
+
+    // The desktop's own tool now names us, where it is installed.
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (!xdgMime.isEmpty()) {
+        QProcess query;
+        query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"),
+                              QStringLiteral("x-scheme-handler/https")});
+        ASSERT_TRUE(query.waitForFinished(20000));
+        EXPECT_EQ(query.readAllStandardOutput().trimmed(), QByteArray("corvane.desktop"));
+    }
+}
+
+TEST_F(DefaultBrowserTest, TheDialogAsksWithNoAsTheDefaultButton)
+{
+    store()->setBiPassDefault(1);
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    DefaultBrowserDialog::setHook({});
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<DefaultBrowserDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Default browser alert"));
+        QStringList texts;
+        for (QLabel *label : dialog->findChildren<QLabel *>())
+            texts << label->text();
+        EXPECT_TRUE(texts.contains(QStringLiteral("Would you like to make Corvane your default browser?")));
+        EXPECT_EQ(dialog->dontAskAgainBox()->text(), QStringLiteral("Don't ask this again"));
+        EXPECT_FALSE(dialog->dontAskAgainBox()->isChecked());
+        dialog->dontAskAgainBox()->setChecked(true);
+        // Enter answers with the default button: No.
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    app().runDefaultBrowserCheck();
+    EXPECT_EQ(store()->biPassDefault(), 1);
+    EXPECT_FALSE(QFile::exists(entryPath()));
 }

@@ -1,6 +1,10 @@
 #include "core/DesktopRegistration.h"
 
+#include "TempFolder.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace corvane;
 
@@ -99,4 +103,72 @@ TEST(DesktopRegistration, MissingGroupAppendedAndRemovedAssociationLifted)
                      "image/png=corvane.desktop;\n" // not one of ours: kept
                      "[Added Associations]\n"
                          + std::string(kOurs) + "[Default Applications]\n" + kOurs);
+}
+
+TEST(DesktopRegistration, AnswersOfTheQuestion)
+{
+    EXPECT_EQ(defaultBrowserChoice(true, false), (DefaultBrowserChoice{1, true}));
+    EXPECT_EQ(defaultBrowserChoice(true, true), (DefaultBrowserChoice{1, true}));
+    EXPECT_EQ(defaultBrowserChoice(false, true), (DefaultBrowserChoice{1, false}));
+    EXPECT_EQ(defaultBrowserChoice(false, false), (DefaultBrowserChoice{0, false}));
+}
+
+TEST(DesktopRegistration, RegistrationWritesTheEntryAndTheDefaultsKeepingForeignOnes)
+{
+    TempFolder dir;
+    const DesktopPlaces places{"/opt/Corvane 3/corvane", dir.file("data"), dir.file("config")};
+    EXPECT_EQ(desktopEntryPath(places), dir.file("data/applications/corvane.desktop"));
+    EXPECT_EQ(mimeappsListPath(places), dir.file("config/mimeapps.list"));
+
+    // Nothing there yet: both folders are made.
+    ASSERT_TRUE(registerDefaultBrowser(places));
+    EXPECT_EQ(readFile(desktopEntryPath(places)), desktopEntryText(places.executable).value());
+    EXPECT_NE(readFile(desktopEntryPath(places)).find("\nExec=\"/opt/Corvane 3/corvane\" /dde %u\n"),
+              std::string::npos);
+    EXPECT_EQ(readFile(mimeappsListPath(places)), setDefaultApplications(""));
+
+    // A foreign entry and a foreign group, in a list reached through a link.
+    const std::string foreign = "[Default Applications]\n"
+                                "image/png=viewer.desktop;\n"
+                                "x-scheme-handler/https=other.desktop;\n"
+                                "\n"
+                                "[Foreign Group]\n"
+                                "text/html=not-touched.desktop;\n";
+    std::filesystem::create_directories(dir.file("dotfiles"));
+    writeFile(dir.file("dotfiles/mimeapps.list"), foreign);
+    std::filesystem::remove(mimeappsListPath(places));
+    std::filesystem::create_symlink(dir.file("dotfiles/mimeapps.list"), mimeappsListPath(places));
+    ASSERT_TRUE(registerDefaultBrowser(places));
+    EXPECT_TRUE(std::filesystem::is_symlink(mimeappsListPath(places))) << "the link survives";
+    const std::string after = readFile(dir.file("dotfiles/mimeapps.list"));
+    EXPECT_EQ(after, setDefaultApplications(foreign));
+    EXPECT_EQ(after.rfind("[Default Applications]\nimage/png=viewer.desktop;\n"
+                          "x-scheme-handler/https=corvane.desktop;other.desktop;\n",
+                          0),
+              0u);
+    EXPECT_NE(after.find("\n[Foreign Group]\ntext/html=not-touched.desktop;\n"), std::string::npos);
+    for (const char *type : {"text/html", "application/xhtml+xml", "application/x-mswinurl",
+                             "x-scheme-handler/http"})
+        EXPECT_NE(after.find(std::string("\n") + type + "=corvane.desktop;\n"), std::string::npos) << type;
+
+    // A second registration changes nothing.
+    ASSERT_TRUE(registerDefaultBrowser(places));
+    EXPECT_EQ(readFile(dir.file("dotfiles/mimeapps.list")), after);
+}
+
+TEST(DesktopRegistration, AListThatCannotBeReadIsNotReplaced)
+{
+    TempFolder dir;
+    const DesktopPlaces places{"/usr/bin/corvane", dir.file("data"), dir.file("config")};
+    // Something that is no regular file stands where the list goes.
+    std::filesystem::create_directories(dir.file("config/mimeapps.list"));
+    writeFile(dir.file("config/mimeapps.list/keep"), "x");
+    EXPECT_FALSE(registerDefaultBrowser(places));
+    EXPECT_EQ(readFile(dir.file("config/mimeapps.list/keep")), "x");
+
+    // A path no desktop entry can hold: nothing is written at all.
+    const DesktopPlaces notUtf8{"/opt/caf\xE9/corvane", dir.file("data2"), dir.file("config2")};
+    EXPECT_FALSE(registerDefaultBrowser(notUtf8));
+    EXPECT_FALSE(fileExists(dir.file("data2")));
+    EXPECT_FALSE(fileExists(dir.file("config2")));
 }

@@ -11,11 +11,16 @@ AppHarness::AppHarness()
 {
     if (home.isValid())
         QDir().mkpath(home.filePath(QStringLiteral("install")));
+    DefaultBrowserDialog::setHook([this](QWidget *) {
+        ++defaultBrowserQuestions;
+        return defaultBrowserAnswer;
+    });
 }
 
 AppHarness::~AppHarness()
 {
     stop();
+    DefaultBrowserDialog::setHook({});
 }
 
 Application::Options AppHarness::options() const
@@ -26,6 +31,9 @@ Application::Options AppHarness::options() const
     o.homeDir = home.home();
     o.runtimeDir = home.runtimeDir();
     o.listen = false;
+    o.dataHome = home.dataHome();
+    o.configHome = home.configHome();
+    o.executable = executable();
     return o;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Application.h"
+#include "app/DefaultBrowserDialog.h"
 #include "support/FakeBrowserControl.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/TempHome.h"
@@ -52,6 +53,13 @@ public:
     QString logText() const;
 
     TempHome home;
+    // The default-browser question, answered in place of the user: how
+    // often it was asked, and the answer (No, not ticked, unless a test
+    // says otherwise).
+    int defaultBrowserQuestions = 0;
+    DefaultBrowserDialog::Answer defaultBrowserAnswer;
+    // The executable a registration names: a path with a space.
+    static QString executable() { return QStringLiteral("/opt/Corvane Test/corvane"); }
     // Every control the application made, in order.
     QList<QPointer<FakeBrowserControl>> controls;
 
