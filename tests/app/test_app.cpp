@@ -229,6 +229,7 @@ TEST_F(AppTest, ASettingThatCannotBeSavedIsSaidOnceOnStderrAndTheStatusBar)
     EXPECT_EQ(said.count(path), 1) << said.toStdString();
     EXPECT_TRUE(mainWindow()->statusBar()->currentMessage().contains(path))
         << mainWindow()->statusBar()->currentMessage().toStdString();
+}
 
 // --- the default-browser question --------------------------------------------------
 

@@ -5,6 +5,7 @@
 // process), logging into the home folder, message boxes answered No, and a
 // loopback server for the pages.
 #include "app/Application.h"
+#include "app/DefaultBrowserDialog.h"
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserView.h"
 #include "core/SettingsStore.h"
@@ -62,6 +63,8 @@ protected:
         ASSERT_TRUE(m_server.isListening());
         setMessageBoxHook([](QWidget *, QMessageBox::Icon, const QString &, const QString &,
                              QMessageBox::StandardButtons) { return QMessageBox::No; });
+        // The first New asks to become the default browser: No.
+        DefaultBrowserDialog::setHook([](QWidget *) { return DefaultBrowserDialog::Answer{}; });
         QDir(engineHome().home()).remove(QStringLiteral("nav.log"));
         Application::Options options;
         options.iniFile = engineHome().filePath(QStringLiteral("bin/Corvane.ini"));
@@ -87,6 +90,7 @@ protected:
         m_app->shutDown();
         m_app.reset();
         setMessageBoxHook({});
+        DefaultBrowserDialog::setHook({});
     }
 
     QString logPath() const { return engineHome().logPath(); }
