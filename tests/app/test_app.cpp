@@ -8,6 +8,7 @@
 #include "mainframe/TrayIcon.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
+#include "support/ModalDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -325,21 +326,23 @@ TEST_F(DefaultBrowserTest, TheDialogAsksWithNoAsTheDefaultButton)
     store()->setBiPassDefault(1);
     ASSERT_TRUE(start({QStringLiteral("nologo")}));
     DefaultBrowserDialog::setHook({});
-    QTimer::singleShot(0, [] {
-        auto *dialog = qobject_cast<DefaultBrowserDialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Default browser alert"));
-        QStringList texts;
-        for (QLabel *label : dialog->findChildren<QLabel *>())
-            texts << label->text();
-        EXPECT_TRUE(texts.contains(QStringLiteral("Would you like to make Corvane your default browser?")));
-        EXPECT_EQ(dialog->dontAskAgainBox()->text(), QStringLiteral("Don't ask this again"));
-        EXPECT_FALSE(dialog->dontAskAgainBox()->isChecked());
-        dialog->dontAskAgainBox()->setChecked(true);
-        // Enter answers with the default button: No.
-        QTest::keyClick(dialog, Qt::Key_Return);
-    });
+    bool asked = false;
+    onNextModal<DefaultBrowserDialog>(
+        [](DefaultBrowserDialog &dialog) {
+            EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Default browser alert"));
+            QStringList texts;
+            for (QLabel *label : dialog.findChildren<QLabel *>())
+                texts << label->text();
+            EXPECT_TRUE(texts.contains(QStringLiteral("Would you like to make Corvane your default browser?")));
+            EXPECT_EQ(dialog.dontAskAgainBox()->text(), QStringLiteral("Don't ask this again"));
+            EXPECT_FALSE(dialog.dontAskAgainBox()->isChecked());
+            dialog.dontAskAgainBox()->setChecked(true);
+            // Enter answers with the default button: No.
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        },
+        &asked);
     app().runDefaultBrowserCheck();
+    EXPECT_TRUE(asked);
     EXPECT_EQ(store()->biPassDefault(), 1);
     EXPECT_FALSE(QFile::exists(entryPath()));
 }

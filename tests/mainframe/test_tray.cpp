@@ -5,11 +5,11 @@
 #include "mainframe/PasswordDialog.h"
 #include "mainframe/TrayIcon.h"
 #include "support/AppHarness.h"
+#include "support/ModalDialog.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -41,11 +41,7 @@ protected:
     // that opened it waits.
     void whenPromptShows(std::function<void(PasswordDialog *)> answer)
     {
-        QTimer::singleShot(0, [answer] {
-            auto *dialog = qobject_cast<PasswordDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr) << "no password dialog";
-            answer(dialog);
-        });
+        onNextModal<PasswordDialog>([answer](PasswordDialog &d) { answer(&d); });
     }
 
     static void type(PasswordDialog *dialog, const QString &text)
