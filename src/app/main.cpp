@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "app/SingleInstance.h"
 #include "core/DdeCommand.h"
+#include "engine/OwnPages.h"
 #include "mainframe/MainWindow.h"
 
 #include <QApplication>
@@ -103,6 +104,7 @@ int main(int argc, char **argv)
         setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
 
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    registerOwnPageScheme();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setOrganizationName(QStringLiteral("Tolvek"));

@@ -362,6 +362,9 @@ void BrowserView::onStatusTextChanged(const QString &text)
 
 void BrowserView::onLinkHovered(const QString &url)
 {
+    // The link's address is a status text like any other.
+    if (m_navigating && !url.isEmpty())
+        log(url);
     if (BrowserHost *h = host())
         h->setStatusText(display(url.isEmpty() ? m_statusText : url));
 }

@@ -195,7 +195,7 @@ CommandPrompt commandPrompt(int id)
         {cmd::Lock, {"Lock splitter bar in place", ""}},
         {cmd::Unlock, {"Unlock splitter bar", ""}},
         {cmd::MailMaker, {"Send mail to the author of Corvane", ""}},
-        {cmd::MakerHomePage, {"Visit the Tolvek home page", ""}},
+        {cmd::MakerHomePage, {"Show how Corvane works", ""}},
         {cmd::FontsHuge, {"Changes the view's font aspect to huge affecting all views", ""}},
         {cmd::FontsLarge, {"Changes the view's font aspect to large affecting all views", ""}},
         {cmd::FontsNormal, {"Changes the view's font aspect to normal affecting all views", ""}},

@@ -4,6 +4,7 @@
 #include "core/Links.h"
 #include "core/Password.h"
 #include "core/StoredText.h"
+#include "core/Strings.h"
 #include "core/UserStore.h"
 #include "core/Workspace.h"
 
@@ -331,6 +332,17 @@ void SettingsStore::setHomeUrl(const std::string &v)
     if (cdMode() && isDrivePath(v))
         return;
     writeString(kSettings, "HomeURL", v);
+}
+
+std::string SettingsStore::authorMail() const
+{
+    const std::string address = readString(kSettings, "AuthorMail");
+    return address.empty() ? std::string(corvane::kDefaultAuthorMail) : address;
+}
+
+void SettingsStore::setAuthorMail(const std::string &v)
+{
+    writeString(kSettings, "AuthorMail", v);
 }
 
 int SettingsStore::showAddressBar() const

@@ -76,6 +76,8 @@ public:
     int hideStatusBar() const;            void setHideStatusBar(int v);
     int showAddressBar() const;           void setShowAddressBar(int v);
     std::string mailServer() const;       void setMailServer(const std::string &v);
+    // Help, the mail item's address; kDefaultAuthorMail when none is stored.
+    std::string authorMail() const;       void setAuthorMail(const std::string &v);
     int savePosition() const;             void setSavePosition(int v);
     int childMaximized() const;           void setChildMaximized(int v);
     int logo() const;                     void setLogo(int v);

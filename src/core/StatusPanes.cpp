@@ -1,5 +1,7 @@
 #include "core/StatusPanes.h"
 
+#include "core/CommandTable.h"
+
 #include <algorithm>
 
 namespace corvane {
@@ -11,6 +13,11 @@ constexpr int kLoadingFixedWidth = 248;
 constexpr int kIdleFixedWidth = 140;
 
 } // namespace
+
+std::string statusPaneText(const std::string &statusText)
+{
+    return statusText.empty() ? std::string(kIdlePrompt) : statusText;
+}
 
 std::string progressText(int progress, int progressMax)
 {
@@ -27,13 +34,13 @@ StatusPaneLayout layoutStatusPanes(const StatusPaneInput &in)
 
     out.loading = in.progressMax > 0 && in.progress >= 0 && in.progress < in.progressMax;
     if (out.loading) {
-        out.panes[0] = {in.statusText, std::max(0, in.windowWidth - kLoadingFixedWidth)};
+        out.panes[0] = {statusPaneText(in.statusText), std::max(0, in.windowWidth - kLoadingFixedWidth)};
         out.panes[1] = {progressText(in.progress, in.progressMax), kProgressPaneWidth};
         out.panes[2] = {elapsed, kTimerPaneWidth};
         out.panes[3] = {secure, kSecurePaneWidth};
         out.panes[4] = {prot, kProtectedPaneWidth};
     } else {
-        out.panes[0] = {in.statusText, std::max(0, in.windowWidth - kIdleFixedWidth)};
+        out.panes[0] = {statusPaneText(in.statusText), std::max(0, in.windowWidth - kIdleFixedWidth)};
         out.panes[1] = {elapsed, kTimerPaneWidth};
         out.panes[2] = {secure, kSecurePaneWidth};
         out.panes[3] = {prot, kProtectedPaneWidth};

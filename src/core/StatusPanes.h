@@ -39,6 +39,7 @@ inline constexpr int kTimerPaneWidth = 55;
 inline constexpr int kSecurePaneWidth = 25;
 inline constexpr int kProtectedPaneWidth = 60;
 
+// Pane 0 shows statusPaneText(statusText).
 // Loading (0 <= progress < progressMax): status text (W - 248), "%d%% done"
 // (100), elapsed text (55), "S" (25), "P" (60).
 // Idle (anything else): status text (W - 140), elapsed text (55), "S" (25),
@@ -46,6 +47,10 @@ inline constexpr int kProtectedPaneWidth = 60;
 // Pane 0 never gets a negative width: a window narrower than the fixed panes
 // gives it 0.
 StatusPaneLayout layoutStatusPanes(const StatusPaneInput &in);
+
+// What pane 0 shows for a status text: the text, or the idle prompt "Ready"
+// when no status text stands.
+std::string statusPaneText(const std::string &statusText);
 
 // "%d%% done" of progress * 100 / progressMax (integer division, no overflow).
 std::string progressText(int progress, int progressMax);

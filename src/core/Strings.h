@@ -3,13 +3,20 @@
 // Texts of the program's string table that name places outside the program.
 namespace corvane {
 
-// String 61448: the page a window opens when no home page is set. It is a
-// page of our own, held in the program's resources, so it shows offline too.
-inline constexpr const char *kDefaultStartPage = "qrc:/pages/start.html";
+// The program's own pages, held in its resources, have addresses of this
+// scheme ("corvane:start"): they show offline too, and the address box, the
+// history and the log show them as such.
+inline constexpr const char *kOwnPageScheme = "corvane";
 
-// The maker's home page (Help menu) and mail address (string 61450).
-inline constexpr const char *kMakerHomePage = "https://www.tolvek.example/corvane/";
-inline constexpr const char *kMakerMail = "mailto:corvane@tolvek.example";
+// String 61448: the page a window opens when no home page is set.
+inline constexpr const char *kDefaultStartPage = "corvane:start";
+
+// Help > "Corvane on the Web": the program's help page.
+inline constexpr const char *kHelpPage = "corvane:help";
+
+// The mail item's address (string 61450) when the AuthorMail setting holds
+// none: a new message about Corvane in the user's mail program.
+inline constexpr const char *kDefaultAuthorMail = "mailto:?subject=Corvane";
 
 // String 61447: the file types of the Open dialog, as "label|patterns|...||".
 inline constexpr const char *kOpenFileFilter =

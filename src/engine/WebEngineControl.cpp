@@ -1,5 +1,6 @@
 #include "engine/WebEngineControl.h"
 
+#include "core/Strings.h"
 #include "core/TextRules.h"
 #include "core/TextSize.h"
 #include "engine/FindDialog.h"
@@ -20,6 +21,7 @@
 #include <QHash>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
@@ -44,7 +46,17 @@ QString frameCompletionScript(const QString &marker)
                // A frame's own document (srcdoc, about:blank) starts no
                // navigation, so it ends none either.
                "  if (location.protocol === 'about:') return;"
-               "  function done() { console.log(%1 + location.href); }"
+               // A frame whose load failed shows the engine's error page,
+               // whose data names the address that failed.
+               "  function address() {"
+               "    if (location.protocol !== 'chrome-error:') return location.href;"
+               "    var data = Array.prototype.map.call(document.scripts,"
+               "                                        function (s) { return s.textContent; }).join(' ');"
+               "    var found = /\"failedUrl\":(\"(?:[^\"\\\\]|\\\\.)*\")/.exec(data);"
+               "    try { if (found) return JSON.parse(found[1]); } catch (e) {}"
+               "    return location.href;"
+               "  }"
+               "  function done() { console.log(%1 + address()); }"
                "  if (document.readyState === 'complete') done();"
                "  else window.addEventListener('load', done, { once: true });"
                "})();")
@@ -62,7 +74,7 @@ QString protocolText(const QUrl &url)
         return QStringLiteral("File Protocol");
     if (scheme == QLatin1String("ftp"))
         return QStringLiteral("File Transfer Protocol");
-    if (scheme == QLatin1String("qrc"))
+    if (scheme == QLatin1String("qrc") || scheme == QLatin1String(corvane::kOwnPageScheme))
         return QStringLiteral("Corvane resource");
     if (scheme.isEmpty())
         return QStringLiteral("Unknown Protocol");
@@ -71,18 +83,45 @@ QString protocolText(const QUrl &url)
 
 } // namespace
 
-// Blocks network requests of one page while the control is offline.
-class OfflineInterceptor : public QWebEngineUrlRequestInterceptor
+// The requests of one page, on their way out (the engine calls it on the
+// GUI thread):
+// - a frame's redirect whose kind was left open at its navigation request is
+//   decided here: the engine marks a script's redirect as one, while the
+//   target of a server's redirect keeps the navigation type of the request
+//   that was redirected;
+// - a local (file:) page's scripts may not read anything (XMLHttpRequest,
+//   fetch), though its images, style sheets and scripts may come from the
+//   web;
+// - offline, nothing goes to the network.
+class RequestInterceptor : public QWebEngineUrlRequestInterceptor
 {
 public:
-    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    RequestInterceptor(WebEngineControl *control, QObject *parent)
+        : QWebEngineUrlRequestInterceptor(parent), m_control(control)
+    {
+    }
     bool offline = false;
 
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeSubFrame && m_control
+            && m_control->decideFrameRedirect(info.requestUrl(),
+                                              info.navigationType()
+                                                  == QWebEngineUrlRequestInfo::NavigationTypeRedirect)) {
+            info.block(true);
+            return;
+        }
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr
+            && (info.firstPartyUrl().isLocalFile() || info.initiator().scheme() == QLatin1String("file"))) {
+            info.block(true);
+            return;
+        }
         if (offline && isNetworkScheme(info.requestUrl().scheme()))
             info.block(true);
     }
+
+private:
+    QPointer<WebEngineControl> m_control;
 };
 
 class WebEnginePage : public QWebEnginePage
@@ -136,8 +175,11 @@ WebEngineControl::WebEngineControl(QObject *parent)
 {
     m_view = new QWebEngineView;
     m_page = new WebEnginePage(this, m_view);
-    m_interceptor = new OfflineInterceptor(m_page);
+    m_interceptor = new RequestInterceptor(this, m_page);
     m_page->setUrlRequestInterceptor(m_interceptor);
+    // A page saved from the web shows its pictures and style sheets from
+    // the web; what its scripts may read the interceptor decides.
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
 
     QWebEngineScript frames;
     frames.setName(QStringLiteral("corvane-frame-complete"));
@@ -373,18 +415,48 @@ void WebEngineControl::loadFromResource(const QString &resourcePath)
 bool WebEngineControl::acceptNavigation(const QUrl &url, QWebEnginePage::NavigationType type,
                                         bool isMainFrame)
 {
-    // A server redirect goes on with the navigation that already started.
-    if (type == QWebEnginePage::NavigationTypeRedirect)
-        return true;
+    // The engine calls a server's redirect and a script's (location.replace,
+    // a refresh) both a redirect. A server's goes on with the navigation
+    // that started; a script's is a navigation of its own. The top page's
+    // script can only run once its document is in: while the navigation
+    // that started has not yet shown its page, the redirect is the server's.
+    // A frame's is decided when its request goes out (decideFrameRedirect).
+    if (type == QWebEnginePage::NavigationTypeRedirect) {
+        if (!isMainFrame) {
+            m_frameRedirects.append(url.adjusted(QUrl::RemoveFragment));
+            return true;
+        }
+        if (m_topNavigationPending)
+            return true;
+    }
     bool cancel = false;
     if (m_events)
         m_events->onNavigationStarting(url.toString(), isMainFrame, cancel);
     if (isMainFrame) {
         m_viewSourcePending = false;
-        m_expectStart = true;
-        m_startRefused = cancel;
+        m_frameRedirects.clear();
+        m_topNavigationPending = !cancel;
+        // A script's redirect while the page loads replaces that load: no
+        // load start of its own follows.
+        if (type != QWebEnginePage::NavigationTypeRedirect || !m_loading) {
+            m_expectStart = true;
+            m_startRefused = cancel;
+        }
     }
     return !cancel;
+}
+
+bool WebEngineControl::decideFrameRedirect(const QUrl &url, bool byScript)
+{
+    const qsizetype at = m_frameRedirects.indexOf(url.adjusted(QUrl::RemoveFragment));
+    if (at < 0)
+        return false;
+    m_frameRedirects.removeAt(at);
+    if (!byScript || !m_events)
+        return false;
+    bool cancel = false;
+    m_events->onNavigationStarting(url.toString(), false, cancel);
+    return cancel;
 }
 
 void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
@@ -416,11 +488,15 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
         break;
     }
     case QWebEngineLoadingInfo::LoadStoppedStatus:
+        m_topNavigationPending = false;
         if (m_ignoreLoad) {
             m_ignoreLoad = false;
             return;
         }
         m_loading = false;
+        // Stopped, no content, a download: the load is over all the same.
+        if (m_events)
+            m_events->onStatusTextChanged(QStringLiteral("Done"));
         if (m_events)
             m_events->onProgressChanged(0, 0);
         if (m_events)
@@ -429,6 +505,7 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
     case QWebEngineLoadingInfo::LoadSucceededStatus:
     case QWebEngineLoadingInfo::LoadFailedStatus:
         // A failed load ends in the engine's error page, with the usual end.
+        m_topNavigationPending = false;
         m_ignoreLoad = false;
         m_loading = false;
         m_shownUrl = info.url();
@@ -444,6 +521,8 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
 
 void WebEngineControl::onUrlChanged(const QUrl &url)
 {
+    // The top page's document is in: what redirects now is its script.
+    m_topNavigationPending = false;
     // An in-page navigation (an anchor, the history API) loads nothing: it
     // starts and completes at once, so the address box and the log follow it.
     if (m_loading || m_expectStart || !m_events || url.isEmpty() || url == m_shownUrl

@@ -9,7 +9,7 @@
 #include <memory>
 
 class FindDialog;
-class OfflineInterceptor;
+class RequestInterceptor;
 class QPrinter;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
@@ -21,14 +21,20 @@ class WebEnginePage;
 // How the engine's signals become the control's events:
 // - every navigation start, of the top page and of each frame, arrives in
 //   acceptNavigationRequest: onNavigationStarting, whose cancel refuses it. Server
-//   redirects continue the navigation already started and raise nothing.
+//   redirects continue the navigation already started and raise nothing; a
+//   script's redirect (location.replace, a refresh) is a navigation of its
+//   own.
 // - the top page's load start gives the status "Opening page <address>...",
 //   its progress 0..100 gives onProgressChanged(p, 100); its end (also with the
 //   engine's error page) gives onDocumentComplete(address, top), the status
-//   "Done" and onProgressChanged(0, 0). A stopped load ends with
-//   onProgressChanged(0, 0) only.
+//   "Done" and onProgressChanged(0, 0). A load that ends without a document
+//   (stopped, no content, a download) gives the status "Done",
+//   onProgressChanged(0, 0) and onLoadStopped.
 // - each frame reports its own completion (its load event) through a script
-//   that runs in every frame: onDocumentComplete(address, not top).
+//   that runs in every frame: onDocumentComplete(address, not top); a frame
+//   whose load failed reports the address that failed.
+// - a local (file:) page shows pictures and style sheets from the web, but
+//   its scripts cannot read other files or web responses.
 // - offline blocks http, https, ws, wss and ftp requests; the engine's error
 //   page shows instead. A refresh of a web page while offline leaves the page
 //   shown as it is, since nothing newer can be had.
@@ -74,8 +80,12 @@ public:
 
 private:
     friend class WebEnginePage;
+    friend class RequestInterceptor;
 
     bool acceptNavigation(const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame);
+    // A frame's request for a redirect's target goes out: a script's
+    // redirect gets its navigation start. True when that start refuses it.
+    bool decideFrameRedirect(const QUrl &url, bool byScript);
     QWebEnginePage *createWindow(QWebEnginePage::WebWindowType type);
     // False when the message was the frame-completion report.
     bool consoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel level,
@@ -90,7 +100,7 @@ private:
 
     QPointer<QWebEngineView> m_view;
     QPointer<WebEnginePage> m_page;
-    QPointer<OfflineInterceptor> m_interceptor;
+    QPointer<RequestInterceptor> m_interceptor;
     QPointer<FindDialog> m_find;
     std::unique_ptr<QPrinter> m_printer;
     QString m_frameMarker;
@@ -104,6 +114,12 @@ private:
     // bookkeeping, not a navigation of ours.
     bool m_ignoreLoad = false;
     bool m_loading = false;
+    // A top-level navigation started and its page is not in yet: a redirect
+    // now is the server's.
+    bool m_topNavigationPending = false;
+    // Frame redirects let through, their kind to be decided when their
+    // request goes out.
+    QList<QUrl> m_frameRedirects;
     // The top page's address as last reported complete.
     QUrl m_shownUrl;
     bool m_viewSourcePending = false;

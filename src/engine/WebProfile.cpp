@@ -1,5 +1,8 @@
 #include "engine/WebProfile.h"
 
+#include "core/Strings.h"
+#include "engine/OwnPages.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -74,6 +77,7 @@ QWebEngineProfile *WebProfile::profile()
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
     connect(m_profile, &QWebEngineProfile::downloadRequested, this,
             &WebProfile::onDownloadRequested);
+    m_profile->installUrlSchemeHandler(corvane::kOwnPageScheme, new OwnPages(this));
     // Post routines run last in first out: this one, added after the engine
     // started, runs before the engine's own.
     qAddPostRoutine(&WebProfile::releaseProfile);

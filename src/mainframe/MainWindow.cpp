@@ -406,7 +406,18 @@ void MainWindow::setStatusText(const QString &text)
 {
     m_statusText = text;
     if (m_panes[0])
-        m_panes[0]->setText(text);
+        m_panes[0]->setText(QString::fromStdString(corvane::statusPaneText(text.toStdString())));
+}
+
+void MainWindow::setOffline(bool on)
+{
+    m_offline = on;
+    if (!m_mdi)
+        return;
+    for (BrowserView *view : m_mdi->findChildren<BrowserView *>()) {
+        if (view->control())
+            view->control()->setOffline(on);
+    }
 }
 
 void MainWindow::showNotice(const QString &text)
@@ -442,7 +453,7 @@ void MainWindow::createStatusBar()
             bar->addPermanentWidget(m_panes[i]);
         }
     }
-    m_panes[0]->setText(m_statusText);
+    m_panes[0]->setText(QString::fromStdString(corvane::statusPaneText(m_statusText.toStdString())));
 }
 
 QStringList MainWindow::statusPaneTexts() const

@@ -104,7 +104,8 @@ public:
     void showNotice(const QString &text);
     QString statusText() const { return m_statusText; }
     bool isOffline() const { return m_offline; }
-    void setOffline(bool on) { m_offline = on; }
+    // Offline mode applies to every open browser window at once.
+    void setOffline(bool on);
     bool overrideScriptDebugging() const { return m_overrideScriptDebugging; }
     int fontSize() const { return m_fontSize; }
     void setFontSize(int size) { m_fontSize = size; }
@@ -217,6 +218,9 @@ Q_SIGNALS:
     void defaultBrowserCheckRequested();
 
 protected:
+    // No menu of Qt's own on the menu bar, the toolbars or the strip beside
+    // them: every bar changes only through its command.
+    QMenu *createPopupMenu() override { return nullptr; }
     void closeEvent(QCloseEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

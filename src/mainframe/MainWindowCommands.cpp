@@ -584,7 +584,7 @@ void MainWindow::closeAll()
 
 void MainWindow::toggleOffline()
 {
-    m_offline = !m_offline;
+    setOffline(!m_offline);
 }
 
 void MainWindow::togglePopupScanning()
@@ -654,7 +654,7 @@ void MainWindow::openSearch()
 void MainWindow::openMakerHomePage()
 {
     if (BrowserView *view = ensureView())
-        view->navigate(QString::fromLatin1(corvane::kMakerHomePage));
+        view->navigate(QString::fromLatin1(corvane::kHelpPage));
 }
 
 void MainWindow::mailMaker()
@@ -664,7 +664,7 @@ void MainWindow::mailMaker()
         return;
     // The mail program starts only when the page may show dialogs.
     view->setLoudOnce(true);
-    view->navigate(QString::fromLatin1(corvane::kMakerMail));
+    view->navigate(corvane::fromStoredText(m_settings.authorMail()));
 }
 
 void MainWindow::openFavorite(int id)

@@ -59,7 +59,7 @@ TEST_F(BrowserViewTest, FirstNavigationTakesPendingAddressThenHomeThenStartPage)
     // The first window had neither: our own start page.
     host.controls.clear();
     host.openBrowserWindow();
-    EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("navigate qrc:/pages/start.html")});
+    EXPECT_EQ(control()->operations(), QStringList{QStringLiteral("navigate corvane:start")});
     EXPECT_EQ(view()->autoRefreshMinutes(), 2);
     EXPECT_EQ(view()->autoRefreshSeconds(), 0);
 

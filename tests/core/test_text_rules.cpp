@@ -82,6 +82,9 @@ TEST(SmartNavigate, CompletionTable)
         {"-intranet", true, "intranet"},
         {"-", true, ""},
         {"*autoscan", true, "*autoscan"},
+        {"corvane:start", true, "corvane:start"}, // the program's own pages
+        {"Corvane:help", true, "Corvane:help"},
+        {"corvane", true, "http://www.corvane.com"},
         {"tolvek", false, "tolvek"},
         {"-intranet", false, "-intranet"},
     };
@@ -127,6 +130,20 @@ TEST(StatusPanes, IdleLayoutLeavesTheLastPaneAlone)
     const StatusPaneLayout narrow = panesFor(0, 0, 100, false);
     EXPECT_EQ(narrow.panes[0].width, 0);
     EXPECT_EQ(narrow.panes[1].text + narrow.panes[2].text + narrow.panes[3].text, "");
+}
+
+TEST(StatusPanes, IdlePromptWhenNoStatusTextStands)
+{
+    for (const int max : {0, 200}) {
+        StatusPaneInput in;
+        in.progressMax = max;
+        in.windowWidth = 800;
+        EXPECT_EQ(layoutStatusPanes(in).panes[0].text, "Ready") << max;
+        in.statusText = "Done";
+        EXPECT_EQ(layoutStatusPanes(in).panes[0].text, "Done") << max;
+    }
+    EXPECT_EQ(statusPaneText(""), "Ready");
+    EXPECT_EQ(statusPaneText(" "), " ");
 }
 
 TEST(UrlShortcut, AddressLine)

@@ -13,6 +13,10 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenuBar>
+#include <QTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -272,6 +276,35 @@ TEST_F(MainWindowTest, HiddenToolbarTakesTheAddressBoxAlong)
     EXPECT_TRUE(mainWindow()->toolBar()->isHidden());
 }
 
+TEST_F(MainWindowTest, BarsOfferNoMenuOfTheirOwn)
+{
+    // Every bar changes only through its command: a right click on the menu
+    // bar, a toolbar or the strip beside them opens nothing.
+    ASSERT_TRUE(start());
+    QStringList opened;
+    const auto rightClick = [&](QWidget *target, QPoint at) {
+        // A menu that opens runs modally: note it and close it.
+        QTimer::singleShot(0, [&] {
+            if (QWidget *popup = QApplication::activePopupWidget()) {
+                opened << popup->metaObject()->className();
+                popup->close();
+            }
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+        QApplication::sendEvent(target, &event);
+        QCoreApplication::processEvents();
+    };
+    mainWindow()->show();
+    rightClick(mainWindow()->menuBar(), QPoint(mainWindow()->menuBar()->width() - 5, 5));
+    rightClick(mainWindow()->toolBar(), QPoint(5, 5));
+    rightClick(mainWindow()->addressBand(), QPoint(2, 2));
+    const QRect band = mainWindow()->addressBand()->geometry();
+    rightClick(mainWindow(), QPoint(mainWindow()->width() - 3, band.center().y()));
+    EXPECT_TRUE(opened.isEmpty()) << opened.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(mainWindow()->addressBand()->isVisible());
+    EXPECT_TRUE(mainWindow()->toolBar()->isVisible());
+}
+
 TEST_F(MainWindowTest, ToolbarVariantSwitchesOnlyWithTheIEMenu)
 {
     ASSERT_TRUE(start());
@@ -401,12 +434,16 @@ TEST_F(MainWindowTest, HelpAndFavoritesNavigateTheActiveView)
     mainWindow()->runCommand(cmd::FavoriteFirst + 1); // no such favorite
     EXPECT_EQ(activeControl()->operations(QStringLiteral("navigate")).last(),
               QStringLiteral("navigate https://fav.example/"));
+    // The help page of our own, and the mail item's address from the store
+    // (a new message about Corvane while none is set).
     mainWindow()->runCommand(cmd::MakerHomePage);
-    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate https://www.tolvek.example/corvane/")));
-
+    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate corvane:help")));
     mainWindow()->runCommand(cmd::MailMaker);
-    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate mailto:corvane@tolvek.example")));
+    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate mailto:?subject=Corvane")));
     EXPECT_TRUE(view->loudOnce());
+    store()->setAuthorMail("mailto:someone@example.org");
+    mainWindow()->runCommand(cmd::MailMaker);
+    EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate mailto:someone@example.org")));
 
     mainWindow()->runCommand(cmd::Close);
     QTRY_COMPARE(windowCount(), 0);
