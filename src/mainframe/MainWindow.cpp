@@ -180,6 +180,7 @@ void MainWindow::showWithStartState()
         m_minimizingItself = false;
     } else
         show();
+    showPendingNotice();
 }
 
 void MainWindow::bringToFront()
@@ -422,8 +423,19 @@ void MainWindow::setOffline(bool on)
 
 void MainWindow::showNotice(const QString &text)
 {
+    // Shown before the window is, pane 0 would come back with the window
+    // and show through the notice: it waits for the window.
+    m_notice = text;
+    if (isVisible())
+        showPendingNotice();
+}
+
+void MainWindow::showPendingNotice()
+{
     constexpr int kNoticeMs = 30000;
-    statusBar()->showMessage(text, kNoticeMs);
+    if (!m_notice.isEmpty())
+        statusBar()->showMessage(m_notice, kNoticeMs);
+    m_notice.clear();
 }
 
 void MainWindow::setShowTimer(bool on)

@@ -234,6 +234,7 @@ private:
     };
 
     void restorePlacement();
+    void showPendingNotice();
     void createActions();
     QAction *ensureAction(int id, const QString &text = QString());
     void buildMenus();
@@ -276,6 +277,7 @@ private:
     Stopwatch m_runTime;
     QString m_elapsed;
     QString m_statusText;
+    QString m_notice; // waits for the window to show
     QString m_secure;
     QString m_protected;
     QStringList m_favoriteAddresses;

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTemporaryFile>
 #include <QTest>
@@ -230,6 +231,11 @@ TEST_F(AppTest, ASettingThatCannotBeSavedIsSaidOnceOnStderrAndTheStatusBar)
     EXPECT_EQ(said.count(path), 1) << said.toStdString();
     EXPECT_TRUE(mainWindow()->statusBar()->currentMessage().contains(path))
         << mainWindow()->statusBar()->currentMessage().toStdString();
+    // The notice covers pane 0 rather than being drawn over its text.
+    for (QLabel *pane : mainWindow()->statusBar()->findChildren<QLabel *>()) {
+        if (pane->text() == mainWindow()->statusPaneTexts().at(0))
+            EXPECT_FALSE(pane->isVisible());
+    }
 }
 
 // --- the default-browser question --------------------------------------------------
