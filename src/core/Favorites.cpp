@@ -252,4 +252,17 @@ std::optional<std::string> writeFavorite(const std::string &folder, std::string_
     return std::nullopt;
 }
 
+FavoritePick favoritePick(std::string_view path)
+{
+    const std::string lower = sectioned::toLowerAscii(path);
+    const auto endsWith = [&lower](std::string_view suffix) {
+        return lower.size() >= suffix.size() && lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
+    };
+    if (endsWith(kShortcutSuffix))
+        return FavoritePick::Shortcut;
+    if (endsWith(".htm"))
+        return FavoritePick::Page;
+    return FavoritePick::Invalid;
+}
+
 } // namespace corvane

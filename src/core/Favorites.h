@@ -77,4 +77,25 @@ std::string favoriteFileName(std::string_view title);
 std::optional<std::string> writeFavorite(const std::string &folder, std::string_view title,
                                          std::string_view address);
 
+// --- the Favorites picker (Alt+Z) ---------------------------------------------
+
+// What a file picked in the Favorites folder opens: a shortcut (".url") its
+// address, a page (".htm") itself; anything else is refused with
+// kFavoriteInvalidText. The test ignores case; the path keeps its own.
+enum class FavoritePick { Shortcut, Page, Invalid };
+FavoritePick favoritePick(std::string_view path);
+// Whether the picker's OK may take the path.
+inline bool isPickableFavorite(std::string_view path)
+{
+    return favoritePick(path) != FavoritePick::Invalid;
+}
+
+inline constexpr const char *kFavoritesPickerPrompt = "Select a favorite site and click OK:";
+inline constexpr const char *kFavoriteNoSiteTitle = "Invalid file format";
+inline constexpr const char *kFavoriteNoSiteText =
+    "The Favorites shortcut you are trying to open does not contain a valid site.";
+inline constexpr const char *kFavoriteInvalidTitle = "Error opening site";
+inline constexpr const char *kFavoriteInvalidText =
+    "The Favorites shortcut you are trying to open is invalid.\nCheck the path and try again.";
+
 } // namespace corvane

@@ -294,6 +294,8 @@ CORVANE_INT_SETTING(spawningFilter, setSpawningFilter, SpawningFilter, kSettings
 CORVANE_INT_SETTING(spawningSallyport, setSpawningSallyport, SpawningSallyport, kSettings, 1)
 CORVANE_INT_SETTING(dimToolBar, setDimToolBar, DimToolBar, kSettings, 1)
 CORVANE_INT_SETTING(smartNavigate, setSmartNavigate, SmartNavigate, kSettings, 1)
+CORVANE_INT_SETTING(enableJavaScript, setEnableJavaScript, EnableJavaScript, kSettings, 1)
+CORVANE_INT_SETTING(loadImages, setLoadImages, LoadImages, kSettings, 1)
 
 #undef CORVANE_INT_SETTING
 #undef CORVANE_CD_INT_SETTING
@@ -474,6 +476,22 @@ void SettingsStore::setScriptDebuggerSwitch(const std::string &value)
 {
     if (!m_iniMode)
         m_userStore->writeString(kScriptDebuggerKey, kScriptDebuggerValue, value);
+}
+
+std::optional<std::string> SettingsStore::userShellFolder(corvane::ShellFolder folder) const
+{
+    return m_userStore->readString(corvane::kUserShellFoldersKey, corvane::shellFolderName(folder));
+}
+
+std::string SettingsStore::versionUrl() const
+{
+    const std::string url = readString(kSettings, "VersionURL");
+    return url.empty() ? std::string(kDefaultVersionUrl) : url;
+}
+
+void SettingsStore::setVersionUrl(const std::string &v)
+{
+    writeString(kSettings, "VersionURL", v);
 }
 
 SettingsStore::MainPlacement SettingsStore::restoreMainPlacement(const MainPlacement &creation,

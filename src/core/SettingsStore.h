@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Rect.h"
+#include "core/ShellFolders.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,6 +26,8 @@ constexpr int rgbBlue(Rgb c) { return int((c >> 16) & 0xFF); }
 
 // The program's version, compared with and written to the Version setting.
 inline constexpr const char *kCorvaneVersion = "3.00";
+// The one-line version file Check for New Version fetches (VersionURL).
+inline constexpr const char *kDefaultVersionUrl = "https://www.tolvek.example/corvane/version.txt";
 
 // Every persistent option of the browser, read and written through at once.
 // The backing store is either the per-user store (the registry's stand-in,
@@ -121,6 +124,11 @@ public:
     int spawningSallyport() const;        void setSpawningSallyport(int v);
     int dimToolBar() const;               void setDimToolBar(int v);
     int smartNavigate() const;            void setSmartNavigate(int v);
+    // Internet Options: the web profile's scripts and images switches.
+    int enableJavaScript() const;         void setEnableJavaScript(int v);
+    int loadImages() const;               void setLoadImages(int v);
+    // Check for New Version's address; kDefaultVersionUrl when unset or empty.
+    std::string versionUrl() const;       void setVersionUrl(const std::string &v);
 
     // The password asked before the window comes back from the tray
     // ("Password"). The store never hands it out: it says whether one is
@@ -139,6 +147,11 @@ public:
     // per-user store alone, so the setter writes nothing then.
     std::optional<std::string> scriptDebuggerSwitch() const;
     void setScriptDebuggerSwitch(const std::string &value);
+
+    // A special folder's value in the per-user store's "User Shell Folders"
+    // key, as stored (not expanded); nothing when there is none. Read in
+    // either back end: the key is the desktop's, not the program's.
+    std::optional<std::string> userShellFolder(corvane::ShellFolder folder) const;
 
     // --- main-window placement ("Placement") ----------------------------------
     struct MainPlacement

@@ -18,6 +18,12 @@ inline constexpr const char *kHelpPage = "corvane:help";
 // none: a new message about Corvane in the user's mail program.
 inline constexpr const char *kDefaultAuthorMail = "mailto:?subject=Corvane";
 
+// String 61451: the download page Check for New Version offers.
+inline constexpr const char *kDownloadPage = "https://www.tolvek.example/corvane/download/";
+
+// The About box's page, in the program's resources.
+inline constexpr const char *kAboutPage = "qrc:/pages/about.html";
+
 // String 61447: the file types of the Open dialog, as "label|patterns|...||".
 inline constexpr const char *kOpenFileFilter =
     "All Files (*.*)|*.*|Adobe Files (*.pdf)|*.pdf|"

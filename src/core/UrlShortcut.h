@@ -17,6 +17,12 @@ struct UrlShortcutResult
 // the address runs to the end of the file, less a final carriage return.
 UrlShortcutResult parseUrlShortcut(const std::string &fileBytes);
 
+// Reads and parses the shortcut file at path. Only a regular file of a
+// shortcut's size (up to kMaxUrlShortcutBytes) is read: a pipe would block
+// and a device like /dev/zero would never end; those read as empty.
+inline constexpr long kMaxUrlShortcutBytes = 1L << 20;
+UrlShortcutResult readUrlShortcut(const std::string &path);
+
 // True when the path, lower-cased (ASCII), ends in ".url".
 bool isUrlShortcutPath(const std::string &path);
 

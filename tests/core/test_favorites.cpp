@@ -1,4 +1,5 @@
 #include "core/Favorites.h"
+#include "core/UrlShortcut.h"
 
 #include "TempFolder.h"
 
@@ -173,4 +174,30 @@ TEST(Favorites, WriterReportsAFolderItCannotWrite)
     TempFolder t;
     writeFile(t.file("file"), "x");
     EXPECT_FALSE(writeFavorite(t.file("file"), "a", "http://a/")); // a file where the folder should be
+}
+
+TEST(Favorites, PickerOpensShortcutsAndPagesInAnyCase)
+{
+    EXPECT_EQ(favoritePick("/f/News/Daily.url"), FavoritePick::Shortcut);
+    EXPECT_EQ(favoritePick("/f/SITE.URL"), FavoritePick::Shortcut);
+    EXPECT_EQ(favoritePick("/f/Page.HTM"), FavoritePick::Page);
+    EXPECT_EQ(favoritePick("/f/page.html"), FavoritePick::Invalid);
+    EXPECT_EQ(favoritePick("/f/notes.url.txt"), FavoritePick::Invalid);
+    EXPECT_EQ(favoritePick("/f/News"), FavoritePick::Invalid);
+    EXPECT_FALSE(isPickableFavorite("url"));
+}
+
+TEST(UrlShortcut, ReadsOnlyRegularFilesOfAShortcutsSize)
+{
+    TempFolder t;
+    writeFile(t.file("a.url"), "[InternetShortcut]\r\nURL=http://a/");
+    EXPECT_EQ(readUrlShortcut(t.file("a.url")).address, "http://a/") << "the last line needs no line break";
+    EXPECT_FALSE(readUrlShortcut(t.file("missing.url")).found);
+    // A pipe nobody writes to reads as empty at once, a folder too.
+    ASSERT_EQ(::mkfifo(t.file("pipe.url").c_str(), 0600), 0);
+    EXPECT_FALSE(readUrlShortcut(t.file("pipe.url")).found);
+    fs::create_directories(t.file("dir.url"));
+    EXPECT_FALSE(readUrlShortcut(t.file("dir.url")).found);
+    writeFile(t.file("big.url"), "URL=http://big/\r\n" + std::string(std::size_t(kMaxUrlShortcutBytes), ' '));
+    EXPECT_FALSE(readUrlShortcut(t.file("big.url")).found);
 }

@@ -102,6 +102,26 @@ TEST_F(SettingsStoreTest, ScriptDebuggerSwitchLivesOutsideTheProgramsKey)
     EXPECT_EQ(s.scriptDebuggerSwitch(), "no");
 }
 
+TEST_F(SettingsStoreTest, ShellFoldersAreReadFromTheUserStoreInEitherMode)
+{
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    UserStore(userPath()).writeString(key, "Favorites", "$HOME/Bookmarks");
+    SettingsStore &s = open("[Settings]\r\nEnableIniFile=1\r\n");
+    ASSERT_TRUE(s.usingIniFile());
+    EXPECT_EQ(s.userShellFolder(corvane::ShellFolder::Favorites), "$HOME/Bookmarks");
+    EXPECT_EQ(s.userShellFolder(corvane::ShellFolder::Personal), std::nullopt);
+}
+
+TEST_F(SettingsStoreTest, VersionFileAddressHasADefault)
+{
+    SettingsStore &s = open();
+    EXPECT_EQ(s.versionUrl(), kDefaultVersionUrl);
+    s.setVersionUrl("http://127.0.0.1:8080/version.txt");
+    EXPECT_EQ(UserStore(userPath()).readString(kSettingsKey, "VersionURL"), "http://127.0.0.1:8080/version.txt");
+    s.setVersionUrl("");
+    EXPECT_EQ(s.versionUrl(), kDefaultVersionUrl) << "an empty value is no address";
+}
+
 TEST_F(SettingsStoreTest, DisabledIniFileWithCdSupportStaysUnchanged)
 {
     const std::string content = "[Settings]\nEnableIniFile=0\nCDSupport=1\n";
