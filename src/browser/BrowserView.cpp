@@ -403,8 +403,8 @@ void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
     // 4.
     if (m_autoRefreshOn)
         startAutoRefreshTimer();
-    // 5.
-    if (m_imageSeries)
+    // 5. A frame's completion is not the image's.
+    if (m_imageSeries.active && topLevel)
         runImageSeriesStep();
     // 6-8.
     showSecureIndicator(address);
@@ -425,17 +425,24 @@ void BrowserView::onLoadStopped()
     refreshProgress();
 }
 
-void BrowserView::startImageSeries(const QString &request)
+void BrowserView::startImageSeries(const QString &dialogText)
 {
-    // The image-series download arrives with the series itself; it reads the
-    // first number from the request and starts from the image shown.
-    Q_UNUSED(request);
+    const QString shown = m_control ? m_control->pageUrl() : QString();
+    if (corvane::startImageSeries(m_imageSeries, dialogText.toStdString(), shown.toStdString())
+        == corvane::ImageSeriesStart::NotJpeg) {
+        corvaneMessageBox(this, QMessageBox::Information,
+                          QString::fromLatin1(corvane::kImageSeriesNotJpegTitle),
+                          QString::fromLatin1(corvane::kImageSeriesNotJpegText));
+        return;
+    }
+    runImageSeriesStep();
 }
 
 void BrowserView::runImageSeriesStep()
 {
-    // The image-series download takes its next step here; it arrives with
-    // the series itself.
+    const std::string next = corvane::nextImageAddress(m_imageSeries);
+    if (!next.empty())
+        navigate(QString::fromStdString(next));
 }
 
 void BrowserView::onScriptError(const QString &message, int line, const QString &source)
@@ -617,7 +624,7 @@ void BrowserView::stop()
         killAutoRefreshTimer();
         m_autoRefreshOn = false;
     }
-    m_imageSeries = false;
+    corvane::stopImageSeries(m_imageSeries);
 }
 
 void BrowserView::goBack()

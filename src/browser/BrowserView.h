@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ImageSeries.h"
 #include "core/Stopwatch.h"
 #include "engine/BrowserControl.h"
 
@@ -94,13 +95,13 @@ public:
     BrowserWindow *ownWindow() const;
     void setOwnWindow(BrowserWindow *window);
 
-    // An image series runs in this view; each completion takes its next step.
-    bool imageSeriesActive() const { return m_imageSeries; }
-    void setImageSeriesActive(bool on) { m_imageSeries = on; }
-    // Starts an image series on the image this view shows. request is the
-    // Navigate dialog's text, lower-cased: "*", "autoscan" and the first
-    // number of the series.
-    void startImageSeries(const QString &request);
+    // The image series: started from the Navigate dialog's text ("*autoscan
+    // 2", "-np" for numbers without leading zeros) on the image the view
+    // shows. Each completed page loads the next image until Stop. A page
+    // that is not a ".jpg" gets the "Invalid file extension" message.
+    void startImageSeries(const QString &dialogText);
+    bool imageSeriesActive() const { return m_imageSeries.active; }
+    const corvane::ImageSeries &imageSeries() const { return m_imageSeries; }
 
     // --- the control's events ----------------------------------------------------
     void onNavigationStarting(const QString &url, bool topLevel, bool &cancel) override;
@@ -180,6 +181,7 @@ private:
     QString m_currentNavigationAddress;
     QString m_openerAddress;
     QString m_statusText; // the last status text, shown again after a link hover
+    corvane::ImageSeries m_imageSeries;
     int m_savedScrollTop = 0;
     int m_savedScrollLeft = 0;
     int m_autoRefreshMinutes = 2;
@@ -188,7 +190,6 @@ private:
     bool m_navigating = false;
     bool m_loudOnce = false;
     bool m_popupCheckPending = false;
-    bool m_imageSeries = false;
     bool m_closeRequested = false;
     bool m_destroying = false;
 };

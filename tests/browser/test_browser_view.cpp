@@ -482,3 +482,52 @@ TEST_F(BrowserViewTest, ClosingTheViewClearsTheProgressAndStatus)
 }
 
 } // namespace
+
+// --- image series ------------------------------------------------------------------------
+
+TEST_F(BrowserViewTest, ImageSeriesLoadsTheNextImageAtEachCompletionUntilStop)
+{
+    // The shown page's ".JPG" in capitals is a JPEG all the same.
+    control()->setLocation(QStringLiteral("img001.JPG"), QStringLiteral("http://pics.example/a/img001.JPG"));
+    view()->startImageSeries(QStringLiteral("*autoscan 2"));
+    EXPECT_TRUE(view()->imageSeriesActive());
+    EXPECT_TRUE(boxes.isEmpty());
+    control()->fireDocumentComplete(QStringLiteral("http://pics.example/a/img002.JPG"));
+    // A frame's completion is not the image's.
+    control()->fireDocumentComplete(QStringLiteral("http://pics.example/frame.html"), false);
+    // A page that is not found completes too, and the series goes on.
+    control()->fireDocumentComplete(QStringLiteral("http://pics.example/a/img003.JPG"));
+    EXPECT_EQ(control()->operations(QStringLiteral("navigate")),
+              (QStringList{QStringLiteral("navigate http://pics.example/a/img002.JPG"),
+                           QStringLiteral("navigate http://pics.example/a/img003.JPG"),
+                           QStringLiteral("navigate http://pics.example/a/img004.JPG")}));
+
+    view()->stop();
+    EXPECT_FALSE(view()->imageSeriesActive());
+    control()->clearOperations();
+    control()->fireDocumentComplete(QStringLiteral("http://pics.example/a/img004.JPG"));
+    EXPECT_TRUE(control()->operations(QStringLiteral("navigate")).isEmpty());
+}
+
+TEST_F(BrowserViewTest, ImageSeriesUnpaddedFromPic7AndOnlyForJpg)
+{
+    control()->setLocation(QStringLiteral("pic7"), QStringLiteral("http://pics.example/pic7.jpg"));
+    view()->startImageSeries(QStringLiteral("*autoscan -np 8"));
+    for (int i = 0; i < 3; ++i)
+        control()->fireDocumentComplete(QStringLiteral("http://pics.example/next.jpg"));
+    EXPECT_EQ(control()->operations(QStringLiteral("navigate")),
+              (QStringList{QStringLiteral("navigate http://pics.example/pic8.jpg"),
+                           QStringLiteral("navigate http://pics.example/pic9.jpg"),
+                           QStringLiteral("navigate http://pics.example/pic10.jpg"),
+                           QStringLiteral("navigate http://pics.example/pic11.jpg")}));
+
+    control()->clearOperations();
+    control()->setLocation(QStringLiteral("photo"), QStringLiteral("http://pics.example/photo1.jpeg"));
+    view()->startImageSeries(QStringLiteral("*autoscan 2"));
+    EXPECT_FALSE(view()->imageSeriesActive());
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Information);
+    EXPECT_EQ(boxes[0].title, QStringLiteral("Invalid file extension"));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Make sure the image series you are trying to download are JPGs."));
+    EXPECT_TRUE(control()->operations(QStringLiteral("navigate")).isEmpty());
+}
