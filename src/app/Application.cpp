@@ -7,14 +7,20 @@
 #include "browser/BrowserWindow.h"
 #include "core/DdeCommand.h"
 #include "core/DesktopRegistration.h"
+#include "core/MenuLook.h"
 #include "core/NavigationLog.h"
 #include "core/Password.h"
 #include "core/SettingsStore.h"
+#include "core/StoredText.h"
 #include "core/UrlShortcut.h"
 #include "core/Workspace.h"
 #include "engine/WebEngineControl.h"
+#include "engine/WebProfile.h"
 #include "mainframe/MainWindow.h"
+#include "ui/AboutBox.h"
+#include "ui/MenuStyle.h"
 #include "ui/MessageBox.h"
+#include "ui/SplashScreen.h"
 #include "ui/StoredQString.h"
 
 #include <QCoreApplication>
@@ -34,6 +40,8 @@ Application::Application(Options options, QObject *parent) : QObject(parent), m_
 Application::~Application()
 {
     destroyMainWindow();
+    if (m_splash)
+        m_splash->close();
 }
 
 void Application::destroyMainWindow()
@@ -63,18 +71,13 @@ bool Application::start(const QStringList &arguments)
     m_log->write(NavigationLog::banner());
     m_log->write("Logging started...");
 
-    // 7. The main window.
-    m_mainWindow = new MainWindow(*m_settings, *m_log);
-    if (!m_saveFailureNotice.isEmpty())
-        m_mainWindow->showNotice(m_saveFailureNotice);
-    connect(m_mainWindow, &MainWindow::newWindowRequested, this, &Application::newWindow,
-            Qt::DirectConnection);
-    connect(m_mainWindow, &MainWindow::defaultBrowserCheckRequested, this,
-            &Application::runDefaultBrowserCheck, Qt::DirectConnection);
+    // The menus' drawing style, chosen once per start; the web pages'
+    // switches of Internet Options.
+    MenuStyle::install(corvane::menuDrawingStyle(m_settings->msMenus() != 0));
+    WebProfile::instance()->setJavaScriptEnabled(m_settings->enableJavaScript() != 0);
+    WebProfile::instance()->setImagesEnabled(m_settings->loadImages() != 0);
 
-    // 9. Starting; shell open requests are served from here on.
-    m_starting = true;
-    m_mainWindow->setUpdatesEnabled(false);
+    // The command line's switches.
     bool dde = false;
     bool nologo = false;
     QString document;
@@ -86,14 +89,32 @@ bool Application::start(const QStringList &arguments)
         else if (document.isEmpty())
             document = arg;
     }
+
+    // The splash screen is due when Logo is on or another version ran
+    // last. It shows first and closes itself once the main window is up;
+    // nothing waits for it.
+    m_splashDue = !nologo
+                  && (m_settings->logo() != 0 || m_settings->version() != kCorvaneVersion);
+    if (m_splashDue)
+        showSplash();
+
+    // 7. The main window.
+    m_mainWindow = new MainWindow(*m_settings, *m_log);
+    if (!m_saveFailureNotice.isEmpty())
+        m_mainWindow->showNotice(m_saveFailureNotice);
+    connect(m_mainWindow, &MainWindow::newWindowRequested, this, &Application::newWindow,
+            Qt::DirectConnection);
+    connect(m_mainWindow, &MainWindow::defaultBrowserCheckRequested, this,
+            &Application::runDefaultBrowserCheck, Qt::DirectConnection);
+    connect(m_mainWindow, &MainWindow::aboutRequested, this, &Application::showAbout);
+
+    // 9. Starting; shell open requests are served from here on.
+    m_starting = true;
+    m_mainWindow->setUpdatesEnabled(false);
     if (m_options.listen) {
         m_instance = std::make_unique<SingleInstance>(m_options.runtimeDir);
         m_instance->listen([this](const QString &command) { return handleOpenRequest(command); });
     }
-
-    // 10. The splash screen is due when Logo is on or another version ran last.
-    m_splashDue = !nologo
-                  && (m_settings->logo() != 0 || m_settings->version() != kCorvaneVersion);
 
     // 11. The command line: nothing means New; a document opens in a new window.
     if (document.isEmpty()) {
@@ -106,8 +127,11 @@ bool Application::start(const QStringList &arguments)
             return false;
     }
 
-    // 12. Show the main window with its start show state.
+    // 12. Show the main window with its start show state; the splash stays
+    // in front of it.
     m_mainWindow->showWithStartState();
+    if (m_splash)
+        m_splash->raise();
 
     // 13. Restore the start-up workspace after a plain start.
     if (document.isEmpty() && !dde
@@ -146,8 +170,42 @@ void Application::chooseStartupWorkspace()
         m_startupWorkspace = chosen->text();
 }
 
+void Application::showSplash()
+{
+    m_splash = SplashScreen::showResource(QStringLiteral(":/pictures/splash.svg"), [this] {
+        return m_mainWindow && m_mainWindow->isVisible();
+    });
+    if (!m_splash)
+        return;
+    // Once it is gone the main window comes to the front.
+    connect(m_splash, &SplashScreen::finished, this, [this] {
+        if (m_mainWindow && m_mainWindow->isVisible()) {
+            m_mainWindow->raise();
+            m_mainWindow->activateWindow();
+        }
+    });
+}
+
+void Application::showAbout()
+{
+    QPointer<BrowserView> target = activeView();
+    AboutBox box(
+        [this, &target](const QString &address) {
+            if (!target) {
+                newWindow();
+                target = activeView();
+            }
+            if (target)
+                target->navigate(address);
+        },
+        m_mainWindow);
+    box.exec();
+}
+
 int Application::shutDown()
 {
+    if (m_splash)
+        m_splash->close();
     // The main window's destruction still writes through the store and the log.
     destroyMainWindow();
     m_instance.reset();
@@ -174,17 +232,8 @@ BrowserView *Application::openDocumentFile(const QString &path)
     // only the shortcut test looks at the lower-cased name.
     m_pendingDocumentAddress = path;
     if (corvane::isUrlShortcutPath(toStd(path))) {
-        // The file's bytes, exactly its size. Only a regular file of a
-        // shortcut's size is read: a pipe would block the open and a device
-        // like /dev/zero would never end; either reads as empty.
-        constexpr qint64 kMaxShortcutBytes = 1 << 20;
-        QByteArray bytes;
-        const QFileInfo info(path);
-        QFile file(path);
-        if (info.isFile() && info.size() <= kMaxShortcutBytes && file.open(QIODevice::ReadOnly))
-            bytes = file.read(kMaxShortcutBytes);
         const corvane::UrlShortcutResult shortcut =
-            corvane::parseUrlShortcut(std::string(bytes.constData(), size_t(bytes.size())));
+            corvane::readUrlShortcut(QFile::encodeName(path).toStdString());
         if (!shortcut.found) {
             corvaneMessageBox(m_mainWindow, QMessageBox::Critical,
                               QStringLiteral("Invalid file format"),

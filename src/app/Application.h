@@ -1,8 +1,10 @@
 #pragma once
 
 #include "browser/BrowserHost.h"
+#include "ui/SplashScreen.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -73,6 +75,11 @@ public:
     // Whether a splash screen is due at this start (Logo on or Version not
     // "3.00", and no "nologo" on the command line).
     bool splashDue() const { return m_splashDue; }
+    // The splash while it shows.
+    SplashScreen *splash() const { return m_splash; }
+    // About (57664): the About box, modal. Its links open in the active
+    // browser window, or in a new one when none is open.
+    void showAbout();
     // The stored text of the workspace chosen at start-up; empty for none.
     const std::string &startupWorkspace() const { return m_startupWorkspace; }
     // Whether that workspace carries the start-up flag.
@@ -118,11 +125,13 @@ private:
     // A setting the store could not save: said once, on stderr and in the
     // main window's status bar (as soon as there is one).
     void reportSaveFailure(const QString &path);
+    void showSplash();
 
     Options m_options;
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<NavigationLog> m_log;
     std::unique_ptr<SingleInstance> m_instance;
+    QPointer<SplashScreen> m_splash;
     MainWindow *m_mainWindow = nullptr;
     ControlFactory m_controlFactory;
     std::string m_startupWorkspace;

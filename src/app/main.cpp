@@ -1,11 +1,13 @@
 // Corvane: an MDI web browser.
 #include "app/Application.h"
 #include "app/SingleInstance.h"
+#include "core/AboutBox.h"
 #include "core/DdeCommand.h"
 #include "engine/OwnPages.h"
 #include "mainframe/MainWindow.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -56,9 +58,14 @@ void printHelp()
 void printVersion()
 {
     std::printf("Corvane 3.00\n");
-    std::printf("Web engine: Qt WebEngine %s (Chromium %s, security patches %s)\n",
-                qWebEngineVersion(), qWebEngineChromiumVersion(),
-                qWebEngineChromiumSecurityPatchVersion());
+    std::printf("%s\n", corvane::engineVersionText(qWebEngineVersion(), qWebEngineChromiumVersion(),
+                                                    qWebEngineChromiumSecurityPatchVersion())
+                            .c_str());
+    const QDate today = QDate::currentDate();
+    const std::string age = corvane::engineAgeWarning(
+        qWebEngineChromiumSecurityPatchVersion(), corvane::CivilDate{today.year(), today.month(), today.day()});
+    if (!age.empty())
+        std::printf("%s\n", age.c_str());
 }
 
 QString xdgDir(const char *variable, const QString &fallback)

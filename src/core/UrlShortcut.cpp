@@ -1,11 +1,8 @@
 #include "core/UrlShortcut.h"
 
-#include <algorithm>
-#include <cerrno>
+#include "core/FileBytes.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
 namespace corvane {
 
@@ -36,27 +33,7 @@ UrlShortcutResult parseUrlShortcut(const std::string &fileBytes)
 
 UrlShortcutResult readUrlShortcut(const std::string &path)
 {
-    std::string bytes;
-    // O_NONBLOCK: opening a pipe does not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0) {
-        struct stat st;
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxUrlShortcutBytes) {
-            bytes.resize(std::size_t(st.st_size));
-            std::size_t got = 0;
-            while (got < bytes.size()) {
-                const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0)
-                    break;
-                got += std::size_t(n);
-            }
-            bytes.resize(got);
-        }
-        ::close(fd);
-    }
-    return parseUrlShortcut(bytes);
+    return parseUrlShortcut(readFileBytes(path, std::size_t(kMaxUrlShortcutBytes)).value_or(std::string()));
 }
 
 bool isUrlShortcutPath(const std::string &path)

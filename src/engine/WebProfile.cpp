@@ -6,14 +6,23 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 
 namespace {
 const char *const kProfileFolder = "/Tolvek/Corvane/WebProfile";
+// Left in the storage folder by Clear cookies and site data.
+const char *const kClearSiteDataMarker = "clear-site-data";
+// The folders of the sites' data below the storage folder.
+const char *const kSiteDataFolders[] = {"Local Storage", "Session Storage", "IndexedDB",
+                                        "Service Worker", "File System", "databases",
+                                        "shared_proto_db", "WebStorage"};
 
 QString percentText(qint64 received, qint64 total)
 {
@@ -70,11 +79,13 @@ QWebEngineProfile *WebProfile::profile()
         return m_profile;
     QDir().mkpath(storagePath());
     QDir().mkpath(cachePath());
+    removeSiteDataIfAsked();
     m_profile = new QWebEngineProfile(QStringLiteral("Corvane"), this);
     m_profile->setPersistentStoragePath(storagePath());
     m_profile->setCachePath(cachePath());
     m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    applyPageSwitches();
     connect(m_profile, &QWebEngineProfile::downloadRequested, this,
             &WebProfile::onDownloadRequested);
     m_profile->installUrlSchemeHandler(corvane::kOwnPageScheme, new OwnPages(this));
@@ -136,4 +147,59 @@ void WebProfile::watch(QWebEngineDownloadRequest *download)
                     break;
                 }
             });
+}
+
+// --- Internet Options ---------------------------------------------------------------
+
+void WebProfile::setJavaScriptEnabled(bool on)
+{
+    m_javaScript = on;
+    applyPageSwitches();
+}
+
+void WebProfile::setImagesEnabled(bool on)
+{
+    m_images = on;
+    applyPageSwitches();
+}
+
+void WebProfile::applyPageSwitches()
+{
+    if (!m_profile)
+        return;
+    QWebEngineSettings *settings = m_profile->settings();
+    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, m_javaScript);
+    settings->setAttribute(QWebEngineSettings::AutoLoadImages, m_images);
+}
+
+void WebProfile::clearCache()
+{
+    profile()->clearHttpCache();
+}
+
+void WebProfile::clearCookiesAndSiteData()
+{
+    profile()->cookieStore()->deleteAllCookies();
+    profile()->clearAllVisitedLinks();
+    QFile marker(QDir(storagePath()).filePath(QLatin1String(kClearSiteDataMarker)));
+    if (marker.open(QIODevice::WriteOnly))
+        marker.close();
+}
+
+bool WebProfile::siteDataClearingPending()
+{
+    return QFileInfo::exists(QDir(storagePath()).filePath(QLatin1String(kClearSiteDataMarker)));
+}
+
+void WebProfile::removeSiteDataIfAsked()
+{
+    QDir storage(storagePath());
+    if (!storage.exists(QLatin1String(kClearSiteDataMarker)))
+        return;
+    for (const char *folder : kSiteDataFolders) {
+        QDir data(storage.filePath(QLatin1String(folder)));
+        if (data.exists())
+            data.removeRecursively();
+    }
+    storage.remove(QLatin1String(kClearSiteDataMarker));
 }

@@ -31,6 +31,22 @@ public:
     // The folder a download is first offered in.
     static QString downloadFolder();
 
+    // --- Internet Options -------------------------------------------------------
+    // Scripts and images on the pages: every page of the profile follows a
+    // change at once. Kept until the profile exists when set before.
+    void setJavaScriptEnabled(bool on);
+    bool javaScriptEnabled() const { return m_javaScript; }
+    void setImagesEnabled(bool on);
+    bool imagesEnabled() const { return m_images; }
+    // Empties the disk cache.
+    void clearCache();
+    // Deletes every cookie now. The sites' other data (local storage,
+    // databases, service workers) is held open by the engine while it runs:
+    // it goes the next time the profile starts, before any page opens.
+    void clearCookiesAndSiteData();
+    // Whether site data is due to go at the next start.
+    static bool siteDataClearingPending();
+
     // Chooses the file a download is saved to; an empty result cancels the
     // download. The default asks with a save-file dialog. Replaceable for
     // tests.
@@ -46,6 +62,11 @@ private:
     void onDownloadRequested(QWebEngineDownloadRequest *download);
     void watch(QWebEngineDownloadRequest *download);
 
+    void applyPageSwitches();
+    static void removeSiteDataIfAsked();
+
     QWebEngineProfile *m_profile = nullptr;
     SavePathChooser m_chooser;
+    bool m_javaScript = true;
+    bool m_images = true;
 };

@@ -1,6 +1,7 @@
 #include "mainframe/Icons.h"
 
 #include "core/CommandIds.h"
+#include "ui/Resources.h"
 
 #include <QApplication>
 #include <QHash>
@@ -9,17 +10,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
-
-// The program's resources live in a static library; naming their
-// initialiser keeps the linker from dropping them.
-static void initProgramResources()
-{
-    static const bool done = [] {
-        Q_INIT_RESOURCE(corvane);
-        return true;
-    }();
-    (void)done;
-}
 
 namespace corvane::icons {
 

@@ -11,6 +11,7 @@
 #include "mainframe/Icons.h"
 #include "mainframe/PasswordDialog.h"
 #include "mainframe/TrayIcon.h"
+#include "ui/MenuStyle.h"
 #include "ui/MessageBox.h"
 #include "ui/StoredQString.h"
 
@@ -298,6 +299,8 @@ void MainWindow::addBrowserWindow(BrowserWindow *window)
 void MainWindow::adoptBrowserWindow(BrowserWindow *window)
 {
     m_mdi->addSubWindow(window);
+    // The window's menu carries the program's name down its side.
+    MenuStyle::setSideTitle(window->systemMenu(), QStringLiteral("Corvane"));
     connect(window, &QObject::destroyed, this, [this] {
         if (m_destroying)
             return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ShellFolders.h"
 #include "core/Stopwatch.h"
 
 #include <QHash>
@@ -17,6 +18,7 @@ class BrowserView;
 class BrowserWindow;
 class NavigationLog;
 class QAction;
+class QFileSystemWatcher;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -25,8 +27,10 @@ class QPrinter;
 class QToolBar;
 class SettingsStore;
 class TrayIcon;
+class VersionChecker;
 
 namespace corvane {
+struct FavoritesMenu;
 struct MenuEntry;
 }
 
@@ -109,8 +113,8 @@ public:
     bool overrideScriptDebugging() const { return m_overrideScriptDebugging; }
     int fontSize() const { return m_fontSize; }
     void setFontSize(int size) { m_fontSize = size; }
-    // The "&IE" menu after "&Tools" when IE is on; the Go menu then loses
-    // "&Links...". Safe to call again.
+    // The "&IE" menu after "&Tools" in both menu bars when IE is on; the Go
+    // menu then loses "&Links...". Safe to call again.
     void insertIEMenu();
     // Re-applies the status bar layout from the current fields.
     void updateStatusPanes();
@@ -164,8 +168,22 @@ public:
     void closeNextWindow();
     bool loadingWorkspace() const { return m_loadingWorkspace; }
 
+    // --- favorites and the special folders -------------------------------------------
+    // The IE menu once inserted (nullptr before, or with IE off).
+    QMenu *ieMenu() const { return m_ieMenu; }
+    // Builds the IE menu's Favorites submenu anew from the Favorites folder,
+    // in place of the previous one. Nothing while there is no IE menu. The
+    // menu is built again when the IE menu opens after the folder changed.
+    void buildFavoritesMenu();
+    // The Favorites submenu (the first item of the IE menu), once built.
+    QMenu *favoritesMenu() const;
     // The favorites menu's addresses, by command ID - 3584.
     QStringList &favoriteAddresses() { return m_favoriteAddresses; }
+    // Where a special folder is: the "User Shell Folders" value with its
+    // variables expanded, else the program's default for it.
+    QString shellFolderPath(corvane::ShellFolder folder) const;
+    // The version file Check for New Version fetches, and its time-out.
+    void setVersionCheckTimeout(int ms) { m_versionCheckTimeoutMs = ms; }
 
     // Closing without questions (SIGTERM, end of session): every save of a
     // confirmed exit.
@@ -186,6 +204,12 @@ public:
     void openMakerHomePage();
     void mailMaker();
     void openFavorite(int id);
+    void pickFavorite();
+    void addToFavorites();
+    void organizeFavorites();
+    void exploreFolder(int id);
+    void showInternetOptions();
+    void checkForNewVersion();
     void goToTypedAddress();
     void goToPickedAddress(int index);
     void noteAddressTyping(const QString &text);
@@ -216,6 +240,8 @@ Q_SIGNALS:
     // The General page's "Show message to make CV the default browser": the
     // application asks the question. Connected directly.
     void defaultBrowserCheckRequested();
+    // About (57664): the application shows its About box.
+    void aboutRequested();
 
 protected:
     // No menu of Qt's own on the menu bar, the toolbars or the strip beside
@@ -248,6 +274,13 @@ private:
     void saveAddressHistory();
     void saveOnDestroy();
     void onSubWindowActivated(QMdiSubWindow *window);
+    void fillFavoritesMenu(QMenu *menu, const corvane::FavoritesMenu &folder);
+    // The folder, when it is there (the Favorites folder of our own is made
+    // when missing); otherwise the "... folder not found." message and an
+    // empty text.
+    QString existingShellFolder(corvane::ShellFolder folder);
+    void watchFavoritesFolder(const QString &folder);
+    void onVersionCheckFinished(int outcome);
     // Navigates the view, opening a browser window first when none is active.
     BrowserView *ensureView();
     bool routeToView(BrowserView *view, int id);
@@ -268,8 +301,13 @@ private:
     QHash<int, Command> m_commands;
     QList<QMenu *> m_menusNoWindow;   // menu 128
     QList<QMenu *> m_menusWithWindow; // menu 129
-    QMenu *m_ieMenuNoWindow = nullptr;
-    QMenu *m_ieMenuWithWindow = nullptr;
+    QMenu *m_ieMenu = nullptr;
+    QPointer<QMenu> m_favoritesMenu;
+    QFileSystemWatcher *m_favoritesWatcher = nullptr;
+    bool m_favoritesChanged = false;
+    VersionChecker *m_versionChecker = nullptr;
+    QPointer<BrowserView> m_versionCheckView;
+    int m_versionCheckTimeoutMs = 10000;
     QLabel *m_panes[5] = {};
     int m_paneWidths[5] = {};
     QPointer<QMdiSubWindow> m_lastActivated;

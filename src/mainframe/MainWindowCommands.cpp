@@ -51,6 +51,11 @@ constexpr int kMainWindowCommands[] = {
     cmd::MailMaker, cmd::AddressGo,  cmd::Close,          cmd::Exit,
     cmd::Cascade,   cmd::TileHorizontally, cmd::TileVertically,
     cmd::Navigate,  cmd::WindowSpawning,
+    // Favorites, the special folders, Internet Options and the version
+    // check act on the active view.
+    cmd::Favorites, cmd::AddToFavorites, cmd::OrganizeFavorites, cmd::ExploreCache,
+    cmd::ExploreCookies, cmd::ExploreFavorites, cmd::ExploreHistory, cmd::ExplorePersonal,
+    cmd::InternetOptions, cmd::CheckVersion,
 };
 
 // The commands with a check mark.
@@ -224,38 +229,6 @@ QList<QMenu *> MainWindow::currentMenus() const
     return m_windowMenuShown ? m_menusWithWindow : m_menusNoWindow;
 }
 
-void MainWindow::insertIEMenu()
-{
-    if (!m_settings.ie())
-        return;
-    QList<QMenu *> &menus = m_windowMenuShown ? m_menusWithWindow : m_menusNoWindow;
-    QMenu *&ieMenu = m_windowMenuShown ? m_ieMenuWithWindow : m_ieMenuNoWindow;
-    if (ieMenu)
-        return;
-    // The IE menu takes over the links: the Go menu's "&Links..." goes.
-    const QAction *links = commandAction(cmd::Links);
-    for (QMenu *menu : menus) {
-        const QList<QAction *> actions = menu->actions();
-        if (actions.size() > 5 && actions.at(5) == links) {
-            menu->removeAction(actions.at(5));
-            break;
-        }
-    }
-    // Right after "&Tools" (the menu whose first item is Mail).
-    const QAction *mail = commandAction(cmd::Mail);
-    for (int i = 0; i < menus.size(); ++i) {
-        const QList<QAction *> actions = menus.at(i)->actions();
-        if (!actions.isEmpty() && actions.first() == mail) {
-            ieMenu = buildMenu(corvane::menuIE(), this);
-            ieMenu->setTitle(QStringLiteral("&IE"));
-            menus.insert(i + 1, ieMenu);
-            break;
-        }
-    }
-    showMenus(m_windowMenuShown);
-    updateCommandUI();
-}
-
 void MainWindow::createToolBars()
 {
     m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
@@ -356,7 +329,7 @@ bool MainWindow::mainWindowHandles(int id) const
 
 bool MainWindow::applicationHandles(int id) const
 {
-    return id == cmd::New || id == cmd::PrintSetup;
+    return id == cmd::New || id == cmd::PrintSetup || id == cmd::About;
 }
 
 bool MainWindow::isCommandEnabled(int id) const
@@ -373,6 +346,16 @@ bool MainWindow::isCommandEnabled(int id) const
     case cmd::Cascade:
     case cmd::TileHorizontally:
     case cmd::TileVertically:
+    case cmd::Favorites:
+    case cmd::AddToFavorites:
+    case cmd::OrganizeFavorites:
+    case cmd::ExploreCache:
+    case cmd::ExploreCookies:
+    case cmd::ExploreFavorites:
+    case cmd::ExploreHistory:
+    case cmd::ExplorePersonal:
+    case cmd::InternetOptions:
+    case cmd::CheckVersion:
         return haveView;
     case cmd::Mail:
         return !m_settings.mailServer().empty();
@@ -505,6 +488,16 @@ bool MainWindow::routeToMainWindow(int id)
         }
         return true;
     }
+    case cmd::Favorites: pickFavorite(); return true;
+    case cmd::AddToFavorites: addToFavorites(); return true;
+    case cmd::OrganizeFavorites: organizeFavorites(); return true;
+    case cmd::ExploreCache:
+    case cmd::ExploreCookies:
+    case cmd::ExploreFavorites:
+    case cmd::ExploreHistory:
+    case cmd::ExplorePersonal: exploreFolder(id); return true;
+    case cmd::InternetOptions: showInternetOptions(); return true;
+    case cmd::CheckVersion: checkForNewVersion(); return true;
     case cmd::Options: showOptions(); return true;
     case cmd::Workspaces: showWorkspaceManager(); return true;
     case cmd::WindowSpawning: showWindowSpawningManager(); return true;
@@ -522,6 +515,7 @@ bool MainWindow::routeToApplication(int id)
     switch (id) {
     case cmd::New: Q_EMIT newWindowRequested(); return true;
     case cmd::PrintSetup: printSetup(); return true;
+    case cmd::About: Q_EMIT aboutRequested(); return true;
     default: return false;
     }
 }

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QLabel>
@@ -71,14 +72,20 @@ TEST_F(AppTest, SplashIsDueWithLogoOrAnotherVersion)
     }
     ASSERT_TRUE(start({QStringLiteral("about:blank")}));
     EXPECT_TRUE(app().splashDue());
+    // It shows while the program starts, and goes with the program.
+    QPointer<SplashScreen> splash = app().splash();
+    ASSERT_FALSE(splash.isNull());
+    EXPECT_TRUE(splash->isVisible());
     store()->setVersion("3.00");
     ASSERT_TRUE(start({QStringLiteral("about:blank")}));
     EXPECT_FALSE(app().splashDue());
     store()->setLogo(1);
     ASSERT_TRUE(start({QStringLiteral("about:blank")}));
     EXPECT_TRUE(app().splashDue());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return splash.isNull(); }));
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
     EXPECT_FALSE(app().splashDue());
+    EXPECT_EQ(app().splash(), nullptr);
 }
 
 TEST_F(AppTest, AddressArgumentOpensAsGivenAndKeepsFirstNew)
