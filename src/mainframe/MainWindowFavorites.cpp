@@ -9,7 +9,6 @@
 #include "core/CommandTable.h"
 #include "core/Favorites.h"
 #include "core/SettingsStore.h"
-#include "core/StoredText.h"
 #include "core/Strings.h"
 #include "core/UrlShortcut.h"
 #include "core/VersionCheck.h"
@@ -18,6 +17,7 @@
 #include "mainframe/InternetOptionsDialog.h"
 #include "mainframe/VersionChecker.h"
 #include "ui/MessageBox.h"
+#include "ui/StoredQString.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -54,7 +54,7 @@ std::string pathBytes(const QString &path)
 // A label as a menu shows it: "&" is no mnemonic there.
 QString menuLabel(const std::string &label)
 {
-    return fromStd(label).replace(QLatin1Char('&'), QLatin1String("&&"));
+    return corvane::fromStoredText(label).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
 QString defaultFavoritesFolder()
@@ -110,7 +110,7 @@ void MainWindow::buildFavoritesMenu()
     m_favoriteAddresses.clear();
     m_favoriteAddresses.reserve(qsizetype(scan.addresses.size()));
     for (const std::string &address : scan.addresses)
-        m_favoriteAddresses << fromStd(address);
+        m_favoriteAddresses << corvane::fromStoredText(address);
 
     auto *menu = new QMenu(QString::fromLatin1(kFavoritesMenuText), m_ieMenu);
     // One connection for every entry: a menu reports the actions of its
@@ -185,7 +185,7 @@ QString MainWindow::shellFolderPath(corvane::ShellFolder folder) const
 
     std::optional<std::string> stored = m_settings.userShellFolder(folder);
     if (stored)
-        stored = corvane::decodeStoredText(*stored);
+        stored = corvane::fromStoredText(*stored).toStdString();
     const auto lookup = [](const std::string &name) -> std::optional<std::string> {
         if (!qEnvironmentVariableIsSet(name.c_str()))
             return std::nullopt;
@@ -235,7 +235,7 @@ void MainWindow::pickFavorite()
                               QString::fromLatin1(corvane::kFavoriteNoSiteText));
             return;
         }
-        view->navigate(fromStd(corvane::decodeStoredText(shortcut.address)));
+        view->navigate(corvane::fromStoredText(shortcut.address));
         return;
     }
     case corvane::FavoritePick::Page:
@@ -311,7 +311,7 @@ void MainWindow::checkForNewVersion()
     if (m_versionChecker->running())
         return;
     m_versionCheckView = view;
-    m_versionChecker->start(QUrl(fromStd(m_settings.versionUrl())), m_versionCheckTimeoutMs);
+    m_versionChecker->start(QUrl(corvane::fromStoredText(m_settings.versionUrl())), m_versionCheckTimeoutMs);
 }
 
 void MainWindow::onVersionCheckFinished(int outcome)
