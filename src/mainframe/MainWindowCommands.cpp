@@ -33,6 +33,7 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <functional>
 
 namespace cmd = corvane::cmd;
 
@@ -178,6 +179,16 @@ void MainWindow::buildMenus()
         if (!menu->actions().isEmpty() && menu->actions().first() == commandAction(cmd::Cascade))
             connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillWindowList(menu); });
     }
+    // The IE menu's commands keep their menu texts until it is inserted.
+    const std::function<void(const corvane::MenuEntry &)> nameItems = [&](const corvane::MenuEntry &popup) {
+        for (const corvane::MenuEntry &entry : popup.children) {
+            if (entry.kind == corvane::MenuEntry::Item)
+                ensureAction(entry.id, fromStd(entry.text));
+            else if (entry.kind == corvane::MenuEntry::Popup)
+                nameItems(entry);
+        }
+    };
+    nameItems(corvane::menuIE());
     // Actions without a menu text take their tool tip as their name.
     for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
         QAction *action = it->action;

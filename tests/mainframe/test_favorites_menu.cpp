@@ -150,6 +150,8 @@ TEST_F(FavoritesTest, IEMenuIsInBothBarsOnceAndTakesTheLinksOver)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !mainWindow()->windowMenuShown(); }));
     EXPECT_EQ(titles(), (QStringList{"&File", "&View", "&Go", "&Tools", "&IE", "&Help"}));
     EXPECT_EQ(mainWindow()->currentMenus().at(4), ie);
+    EXPECT_EQ(texts(ie), (QStringList{"&Favorites...\tAlt+Z", "", "&Add to Favorites...", "&Organize Favorites...", "",
+                                      "&Explore", "&Internet Options...\tCtrl+Shift+Z"}));
     // The view's commands wait for a window; the picker's key is still there.
     EXPECT_FALSE(mainWindow()->isCommandEnabled(cmd::AddToFavorites));
 

@@ -12,7 +12,7 @@ TEST(SplashScreenTest, StaysItsTimeThenUntilTheMainWindowIsThere)
 {
     bool mainWindowThere = false;
     QPointer<SplashScreen> splash =
-        SplashScreen::showResource(QStringLiteral(":/pictures/splash.svg"), [&] { return mainWindowThere; }, 50);
+        SplashScreen::showResource(QStringLiteral(":/pictures/splash.png"), [&] { return mainWindowThere; }, 50);
     ASSERT_FALSE(splash.isNull());
     EXPECT_EQ(splash->size(), QSize(320, 120));
     EXPECT_TRUE(splash->isVisible());
