@@ -114,3 +114,23 @@ std::string NavigationLog::banner()
 {
     return std::string(kBannerWidth, '=');
 }
+
+bool NavigationLog::canWrite(const std::string &path)
+{
+    if (path.empty() || path.front() != '/')
+        return false;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(path.c_str());
+        return true;
+    }
+    if (errno != EEXIST)
+        return false;
+    const int existing = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (existing < 0)
+        return false;
+    FileCloser closer(existing);
+    struct stat st {};
+    return ::fstat(existing, &st) == 0 && S_ISREG(st.st_mode) && !markedReadOnly(existing);
+}

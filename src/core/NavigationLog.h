@@ -28,6 +28,12 @@ public:
     // A banner line of 135 "=" characters.
     static std::string banner();
 
+    // Whether lines could be written to path: an absolute path that opens
+    // for writing (created when missing) and is not marked read-only. A file
+    // the check itself created is removed again, so the check leaves nothing
+    // behind; an existing log keeps its content.
+    static bool canWrite(const std::string &path);
+
 private:
     const SettingsStore &m_settings;
     std::function<std::time_t()> m_clock;

@@ -444,8 +444,24 @@ std::string SettingsStore::logFile() const
         return std::string();
     // A file name here is UTF-8, whatever the Windows world stored.
     std::string file = corvane::decodeStoredText(readString(kSettings, "LogFile"));
-    if (!file.empty())
-        return file;
+    std::string home = m_locations.homeDir;
+    while (!home.empty() && home.back() == '/')
+        home.pop_back();
+    if (file.empty())
+        return defaultLogFile();
+    // A drive path from the Windows world ("C:\Corvane.log"): the home
+    // folder stands for the drive's root.
+    if (file.size() >= 3 && std::isalpha(static_cast<unsigned char>(file[0])) && file[1] == ':'
+        && (file[2] == '\\' || file[2] == '/')) {
+        std::string rest = file.substr(3);
+        std::replace(rest.begin(), rest.end(), '\\', '/');
+        return home + "/" + rest;
+    }
+    return file;
+}
+
+std::string SettingsStore::defaultLogFile() const
+{
     std::string home = m_locations.homeDir;
     while (!home.empty() && home.back() == '/')
         home.pop_back();

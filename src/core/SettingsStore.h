@@ -96,6 +96,8 @@ public:
     int spawning() const;                 void setSpawning(int v);
     int saveAddressHistory() const;       void setSaveAddressHistory(int v);
     std::string logFile() const;          void setLogFile(const std::string &v);
+    // Corvane.log in the home folder: LogFile's value when none is stored.
+    std::string defaultLogFile() const;
     int ie() const;                       void setIe(int v);
     int biPassDefault() const;            void setBiPassDefault(int v);
     std::string searchUrl() const;        void setSearchUrl(const std::string &v);
