@@ -166,8 +166,8 @@ inline constexpr const char *kMinimizeToTaskbar = "Taskbar";
 inline constexpr const char *kMinimizeToTray = "Tray";
 // Shown under "Minimize to:" where the desktop has no tray.
 inline constexpr const char *kNoTrayNote =
-    "This desktop has no system tray: a window hidden there could not be brought back, so Corvane "
-    "minimizes to the taskbar.";
+    "This desktop has no system tray, so Corvane always minimizes to the taskbar: a window hidden "
+    "in a tray that is not there could not be brought back.";
 
 // The password edits take input only with "Tray" chosen and never in CD mode.
 bool passwordEditsEnabled(bool tray, bool cdMode);

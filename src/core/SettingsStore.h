@@ -23,6 +23,8 @@ constexpr Rgb makeRgb(int r, int g, int b)
 constexpr int rgbRed(Rgb c) { return int(c & 0xFF); }
 constexpr int rgbGreen(Rgb c) { return int((c >> 8) & 0xFF); }
 constexpr int rgbBlue(Rgb c) { return int((c >> 16) & 0xFF); }
+// The colour button's "automatic": no colour of its own chosen.
+inline constexpr Rgb kAutomaticColour = 0xFF000000;
 
 // The program's version, compared with and written to the Version setting.
 inline constexpr const char *kCorvaneVersion = "3.00";

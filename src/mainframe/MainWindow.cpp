@@ -243,6 +243,11 @@ void MainWindow::removeFromTray()
     m_inTray = false;
 }
 
+bool MainWindow::trayAvailable() const
+{
+    return TrayIcon::available();
+}
+
 bool MainWindow::alwaysOnTop() const
 {
     return windowFlags().testFlag(Qt::WindowStaysOnTopHint);

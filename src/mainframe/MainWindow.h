@@ -2,6 +2,7 @@
 
 #include "core/ShellFolders.h"
 #include "core/Stopwatch.h"
+#include "managers/OptionsHost.h"
 
 #include <QHash>
 #include <QList>
@@ -38,7 +39,8 @@ struct MenuEntry;
 // the MDI area holding every browser window. It keeps the running copies of
 // the bar flags, offline mode, popup scanning and text size, and routes every
 // command: the active view first, then the main window, then the application.
-class MainWindow : public QMainWindow
+// It is the Options sheet's host.
+class MainWindow : public QMainWindow, public OptionsHost
 {
     Q_OBJECT
 public:
@@ -48,7 +50,7 @@ public:
 
     QMdiArea *mdiArea() const { return m_mdi; }
     BrowserWindow *activeBrowserWindow() const;
-    BrowserView *activeView() const;
+    BrowserView *activeView() const override;
     // Adds a browser window to the MDI area and shows it.
     void addBrowserWindow(BrowserWindow *window);
     // Adds a browser window to the MDI area without showing it (a popup
@@ -86,7 +88,7 @@ public:
     void removeFromTray();
     // Keeps the window above the others or not, where it is and as large
     // as it is (changing the flag re-creates the native window).
-    void setAlwaysOnTop(bool on);
+    void setAlwaysOnTop(bool on) override;
     bool alwaysOnTop() const;
 
     // --- what the browser view asks of the main window (through its host) -----
@@ -125,7 +127,7 @@ public:
     // The protected indicator ("P" or empty); the Security page sets it.
     void setProtectedText(const QString &text) { m_protected = text; }
     // The elapsed-time display; the General page switches it.
-    void setShowTimer(bool on);
+    void setShowTimer(bool on) override;
     // A shared printer for Print Setup and printing.
     QPrinter &printer();
 
@@ -174,7 +176,7 @@ public:
     // Builds the IE menu's Favorites submenu anew from the Favorites folder,
     // in place of the previous one. Nothing while there is no IE menu. The
     // menu is built again when the IE menu opens after the folder changed.
-    void buildFavoritesMenu();
+    void buildFavoritesMenu() override;
     // The Favorites submenu (the first item of the IE menu), once built.
     QMenu *favoritesMenu() const;
     // The favorites menu's addresses, by command ID - 3584.
@@ -222,13 +224,31 @@ public:
     // when none is; then goes to the address it left, or starts the image
     // series it asked for.
     void showNavigateDialog();
+    // The Options sheet.
+    void showOptions();
     // Commands whose dialogs come with their own modules; until then their
     // actions stay disabled.
-    void showOptions();
     void showWorkspaceManager();
     void showLinksManager();
     void lockSplitter();
     void unlockSplitter();
+
+    // --- OptionsHost ----------------------------------------------------------------
+    SettingsStore &settings() override { return m_settings; }
+    NavigationLog &log() override { return m_log; }
+    bool trayAvailable() const override;
+    void clearAddressHistoryList() override;
+    // The IE menu comes or goes, with the toolbar that goes with it.
+    void switchIeMenu(bool on) override;
+    // Takes the "&IE" menu out of the menu bars; the Go menu gets
+    // "&Links..." back.
+    void removeIEMenu();
+    void applyTabStyle() override;
+    void runDefaultBrowserCheck() override { Q_EMIT defaultBrowserCheckRequested(); }
+    void reloadToolbar() override;
+    void applyActiveBorder() override;
+    void setProtectedIndicator(bool on) override;
+    QString protectedText() const { return m_protected; }
 
 Q_SIGNALS:
     // The window accepted a close: the program ends.

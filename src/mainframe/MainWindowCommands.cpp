@@ -17,6 +17,7 @@
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
 #include "mainframe/NavigateDialog.h"
+#include "managers/OptionsSheet.h"
 #include "managers/SpawningManagerDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/StoredQString.h"
@@ -42,7 +43,7 @@ namespace {
 // The width of the address box in the address band.
 constexpr int kAddressBoxWidthPixels = 347;
 
-// The main window's commands that work now. Options, the Links and Workspace
+// The main window's commands that work now. The Links and Workspace
 // Managers, Links and the splitter lock are routed to their handlers too
 // (routeToMainWindow), but stay disabled until their modules fill them in.
 constexpr int kMainWindowCommands[] = {
@@ -51,7 +52,7 @@ constexpr int kMainWindowCommands[] = {
     cmd::SmartNavigateToggle, cmd::Mail, cmd::Search,     cmd::MakerHomePage,
     cmd::MailMaker, cmd::AddressGo,  cmd::Close,          cmd::Exit,
     cmd::Cascade,   cmd::TileHorizontally, cmd::TileVertically,
-    cmd::Navigate,  cmd::WindowSpawning,
+    cmd::Navigate,  cmd::WindowSpawning, cmd::Options,
     // Favorites, the special folders, Internet Options and the version
     // check act on the active view.
     cmd::Favorites, cmd::AddToFavorites, cmd::OrganizeFavorites, cmd::ExploreCache,
@@ -734,7 +735,84 @@ void MainWindow::printSetup()
 
 void MainWindow::showOptions()
 {
-    // The Options sheet comes with the managers module.
+    OptionsSheet sheet(*this, this);
+    sheet.exec();
+    updateCommandUI();
+}
+
+// --- what the Options sheet changes at once ------------------------------------------
+
+void MainWindow::clearAddressHistoryList()
+{
+    const QString text = m_address->editText();
+    m_address->clear();
+    m_address->setEditText(text);
+}
+
+void MainWindow::switchIeMenu(bool on)
+{
+    if (on) {
+        loadToolbarImages(m_settings.linksAlwaysOn() ? 128 : 156);
+        insertIEMenu();
+    } else {
+        loadToolbarImages(128);
+        removeIEMenu();
+    }
+}
+
+void MainWindow::removeIEMenu()
+{
+    if (!m_ieMenu)
+        return;
+    QAction *links = commandAction(cmd::Links);
+    QAction *back = commandAction(cmd::Back);
+    for (QList<QMenu *> *menus : {&m_menusNoWindow, &m_menusWithWindow}) {
+        menus->removeOne(m_ieMenu);
+        // "&Links..." goes back to fifth place in the Go menu.
+        for (QMenu *menu : std::as_const(*menus)) {
+            const QList<QAction *> actions = menu->actions();
+            if (actions.isEmpty() || actions.first() != back)
+                continue;
+            if (!actions.contains(links))
+                menu->insertAction(actions.value(5), links);
+            break;
+        }
+    }
+    QMenu *menu = m_ieMenu;
+    m_ieMenu = nullptr;
+    m_favoritesMenu = nullptr;
+    showMenus(m_windowMenuShown);
+    menu->deleteLater();
+    updateCommandUI();
+}
+
+void MainWindow::applyTabStyle()
+{
+    // The tabs take their style when they are made.
+    if (!m_tabsVisible)
+        return;
+    destroyTabs();
+    createTabs();
+}
+
+void MainWindow::reloadToolbar()
+{
+    loadToolbarImages(corvane::useFavoritesToolbar(m_settings.ie() != 0, m_settings.linksAlwaysOn() != 0) ? 156
+                                                                                                          : 128);
+}
+
+void MainWindow::applyActiveBorder()
+{
+    // The ActiveBorder reads its settings when it draws; the active
+    // window's border is drawn again.
+    if (BrowserWindow *window = activeBrowserWindow())
+        window->update();
+}
+
+void MainWindow::setProtectedIndicator(bool on)
+{
+    m_protected = on ? QStringLiteral("P") : QString();
+    updateStatusPanes();
 }
 
 void MainWindow::showWorkspaceManager()
