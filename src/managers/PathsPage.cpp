@@ -67,7 +67,7 @@ PathsPage::PathsPage(OptionsHost &host, QWidget *parent) : OptionsPage(host, par
     // "Default" and "Blank" put their address into the home page only; what
     // is typed in the other fields stays.
     connect(m_default, &QPushButton::clicked, this,
-            [this] { m_home->setText(QString::fromLatin1(corvane::kMakerHomePage)); });
+            [this] { m_home->setText(QString::fromLatin1(corvane::kDefaultStartPage)); });
     connect(m_blank, &QPushButton::clicked, this, [this] { m_home->setText(QStringLiteral("about:blank")); });
     connect(m_folder, &QPushButton::clicked, this, &PathsPage::chooseLogFolder);
 }

@@ -366,7 +366,7 @@ TEST_F(MainWindowTest, CommandStatesFollowWindowsAndSettings)
     EXPECT_TRUE(mainWindow()->isCommandEnabled(cmd::CloseAll));
     EXPECT_FALSE(mainWindow()->isCommandEnabled(cmd::Save));
     EXPECT_FALSE(mainWindow()->isCommandEnabled(cmd::Mail)) << "no mail server";
-    EXPECT_FALSE(mainWindow()->isCommandEnabled(cmd::Options)) << "no Options sheet yet";
+    EXPECT_TRUE(mainWindow()->isCommandEnabled(cmd::Options));
     EXPECT_TRUE(mainWindow()->commandAction(cmd::FontsLarge)->isChecked());
     EXPECT_FALSE(mainWindow()->commandAction(cmd::FontsNormal)->isChecked());
 
