@@ -48,3 +48,81 @@ TEST(TabStyle, TitleRequestThenDocumentThenWindowText)
     EXPECT_EQ(tabTitle("", "", "window"), "window");
     EXPECT_EQ(tabTitle("", "", ""), "");
 }
+
+TEST(TabStyle, DisplayAreaLeavesTheStripAndFrameAndNeverInverts)
+{
+    const Rect bar{0, 0, 400, 300};
+    // Tabs on top: border 1, the strip, the frame on every side.
+    EXPECT_EQ(tabDisplayArea(bar, tabStyle(false, false, false), 24, 2), (Rect{3, 27, 397, 297}));
+    // Tabs at the bottom.
+    EXPECT_EQ(tabDisplayArea(bar, tabStyle(true, false, false), 24, 2), (Rect{3, 3, 397, 273}));
+    // Buttons at the bottom: no border, no frame, the spacing above the buttons.
+    EXPECT_EQ(tabDisplayArea(bar, tabStyle(true, true, false), 24, 2), (Rect{0, 0, 400, 273}));
+    // Buttons on top: border 2.
+    EXPECT_EQ(tabDisplayArea(bar, tabStyle(false, true, false), 24, 2), (Rect{2, 29, 398, 298}));
+
+    // Not wider than twice the border: no width at all rather than a negative one.
+    const Rect narrow = tabDisplayArea(Rect{100, 0, 102, 300}, tabStyle(false, false, false), 24, 2);
+    EXPECT_EQ(narrow.width(), 0);
+    EXPECT_GE(narrow.height(), 0);
+    // A strip taller than the bar.
+    const Rect low = tabDisplayArea(Rect{0, 0, 400, 20}, tabStyle(false, false, true), 48, 2);
+    EXPECT_EQ(low.height(), 0);
+    EXPECT_GE(low.width(), 0);
+}
+
+TEST(TabStyle, StackedTabsFillRowsStretchAndBringTheSelectedRowNextToTheWindows)
+{
+    const std::vector<int> widths(5, 100);
+    const TabStyle tabs = tabStyle(false, false, true);
+    TabStrip s = layoutTabStrip(widths, 250, tabs, 0, 0, 0);
+    EXPECT_EQ(s.rows, 3);
+    EXPECT_FALSE(s.scrolls);
+    EXPECT_EQ(s.slots[0], (TabSlot{0, 0, 125}));
+    EXPECT_EQ(s.slots[1], (TabSlot{0, 125, 125}));
+    EXPECT_EQ(s.slots[3], (TabSlot{1, 125, 125}));
+    EXPECT_EQ(s.slots[4], (TabSlot{2, 0, 250}));
+
+    // Selecting the last tab brings its row down; the others follow round.
+    s = layoutTabStrip(widths, 250, tabs, 4, 0, 0);
+    EXPECT_EQ(s.slots[4].row, 0);
+    EXPECT_EQ(s.slots[0].row, 1);
+    EXPECT_EQ(s.slots[2].row, 2);
+
+    // Buttons keep their rows, and their spacing.
+    const TabStyle buttons = tabStyle(false, true, true);
+    s = layoutTabStrip(widths, 250, buttons, 4, 0, 0);
+    EXPECT_EQ(s.rows, 3);
+    EXPECT_EQ(s.slots[4].row, 2);
+    EXPECT_EQ(s.slots[0], (TabSlot{0, 0, 124}));
+    EXPECT_EQ(s.slots[1], (TabSlot{0, 127, 123}));
+
+    // What fits stays one row at natural widths; a tab wider than the strip gets a row of its own.
+    s = layoutTabStrip({60, 70}, 250, tabs, 0, 0, 0);
+    EXPECT_EQ(s.rows, 1);
+    EXPECT_EQ(s.slots[1], (TabSlot{0, 60, 70}));
+    s = layoutTabStrip({60, 900, 60}, 250, tabs, 0, 0, 0);
+    EXPECT_EQ(s.rows, 3);
+    EXPECT_EQ(s.slots[1].width, 250);
+}
+
+TEST(TabStyle, OneRowScrollsNoFurtherThanTheLastTab)
+{
+    const std::vector<int> widths(5, 100);
+    const TabStyle tabs = tabStyle(true, false, false);
+    TabStrip s = layoutTabStrip(widths, 600, tabs, 0, 0, 30);
+    EXPECT_FALSE(s.scrolls);
+    EXPECT_EQ(s.slots[4], (TabSlot{0, 400, 100}));
+
+    // 220 pixels for tabs beside the arrows: tabs 3 and 4 are the last that fit.
+    s = layoutTabStrip(widths, 250, tabs, 0, 10, 30);
+    EXPECT_TRUE(s.scrolls);
+    EXPECT_EQ(s.firstShown, 3);
+    EXPECT_EQ(s.slots[3].left, 0);
+    EXPECT_EQ(s.slots[0].left, -300);
+
+    EXPECT_EQ(tabFirstShownFor(widths, 220, tabs, 0, 4), 3);
+    EXPECT_EQ(tabFirstShownFor(widths, 220, tabs, 3, 1), 1);
+    EXPECT_EQ(tabFirstShownFor(widths, 220, tabs, 1, 2), 1) << "already in view: no move";
+    EXPECT_EQ(tabFirstShownFor(widths, 50, tabs, 0, 2), 2) << "wider than the room: starts there";
+}
