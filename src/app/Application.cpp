@@ -81,6 +81,7 @@ bool Application::start(const QStringList &arguments)
     bool dde = false;
     bool nologo = false;
     QString document;
+    QStringList moreDocuments; // each opens a window of its own after the first
     for (const QString &arg : arguments) {
         if (isDdeSwitch(arg))
             dde = true;
@@ -88,6 +89,8 @@ bool Application::start(const QStringList &arguments)
             nologo = true;
         else if (document.isEmpty())
             document = arg;
+        else
+            moreDocuments << arg;
     }
 
     // The splash screen is due when Logo is on or another version ran
@@ -125,6 +128,8 @@ bool Application::start(const QStringList &arguments)
     } else {
         if (!openDocumentFile(document))
             return false;
+        for (const QString &more : moreDocuments)
+            openDocumentFile(more);
     }
 
     // 12. Show the main window with its start show state; the splash stays
@@ -291,9 +296,7 @@ BrowserWindow *Application::createBrowserWindow()
 {
     if (!m_mainWindow)
         return nullptr;
-    auto *window = new BrowserWindow;
-    BrowserControl *control = createControl(window);
-    window->setView(new BrowserView(*this, window->document(), control, window));
+    auto *window = new BrowserWindow(*this);
     m_mainWindow->adoptBrowserWindow(window);
     return window;
 }

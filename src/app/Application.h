@@ -48,7 +48,8 @@ public:
     bool start(const QStringList &arguments);
     // The command line's switches, in any case: "/dde" (also "-dde",
     // "--dde") and "nologo" (also with "/", "-" or "--"). The first other
-    // argument is the document.
+    // argument is the document; without "/dde", every further one opens in
+    // a window of its own.
     static bool isDdeSwitch(const QString &argument);
     static bool isNologoSwitch(const QString &argument);
     // Releases the store, the log and the workspace; closes a splash window.
@@ -89,7 +90,7 @@ public:
     // a fake.
     using ControlFactory = std::function<BrowserControl *(QWidget *parent)>;
     void setControlFactory(ControlFactory factory) { m_controlFactory = std::move(factory); }
-    BrowserControl *createControl(QWidget *parent);
+    BrowserControl *createControl(QWidget *parent) override;
 
     // --- BrowserHost ------------------------------------------------------------------
     SettingsStore &settings() override { return *m_settings; }

@@ -2,8 +2,10 @@
 
 #include <QString>
 
+class BrowserControl;
 class BrowserView;
 class BrowserWindow;
+class QWidget;
 class NavigationLog;
 class SettingsStore;
 
@@ -42,6 +44,9 @@ public:
     virtual BrowserView *openPopupWindow() = 0;
     // Shows a popup's window that may stay, as any new window is shown.
     virtual void showPopupWindow(BrowserWindow *window) = 0;
+    // A web engine control for a new view of a browser window (the window's
+    // first pane, a pane a split adds), owned by parent.
+    virtual BrowserControl *createControl(QWidget *parent) = 0;
     // Adds the "&IE" menu when the IE setting asks for it (again: no change).
     virtual void insertIEMenu() = 0;
 

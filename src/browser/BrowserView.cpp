@@ -3,6 +3,7 @@
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserHost.h"
 #include "browser/BrowserWindow.h"
+#include "core/AutoRefreshText.h"
 #include "core/CommandIds.h"
 #include "core/FileFilter.h"
 #include "core/NavigationLog.h"
@@ -158,8 +159,17 @@ QString BrowserView::pageAddress(const QString &url, bool topLevel) const
     return m_control->pageUrl();
 }
 
+bool BrowserView::isActivePane() const
+{
+    const BrowserWindow *window = browserWindow();
+    const BrowserView *active = window ? window->activeView() : nullptr;
+    return !active || active == this;
+}
+
 void BrowserView::showSecureIndicator(const QString &address)
 {
+    if (!isActivePane())
+        return;
     if (BrowserHost *h = host())
         h->setSecure(corvane::isSecureAddress(address.toStdString()));
 }
@@ -172,9 +182,12 @@ void BrowserView::refreshProgress()
 
 void BrowserView::activationRefresh()
 {
-    if (!m_control || m_destroying)
+    // The other panes of a split window do not speak for it.
+    if (!m_control || m_destroying || !isActivePane())
         return;
     onTitleChanged(m_control->pageTitle());
+    if (m_doc)
+        m_doc->setIcon(m_control->pageIcon());
     const QString address = m_control->pageUrl();
     if (BrowserHost *h = host()) {
         h->clearAddressTyping();
@@ -195,14 +208,12 @@ void BrowserView::setAutoRefresh(int minutes, int seconds, bool on)
 
 int BrowserView::autoRefreshInterval() const
 {
-    return m_autoRefreshMinutes * 60000 + m_autoRefreshSeconds * 1000;
+    return corvane::autoRefreshIntervalMs(m_autoRefreshMinutes, m_autoRefreshSeconds);
 }
 
 void BrowserView::startAutoRefreshTimer()
 {
-    // 0:00 can only come from outside (a hand-edited workspace); a timer of
-    // 0 ms would reload without pause, so it counts as one second.
-    m_autoRefreshTimer.start(qMax(autoRefreshInterval(), 1000));
+    m_autoRefreshTimer.start(autoRefreshInterval());
 }
 
 void BrowserView::killAutoRefreshTimer()
@@ -210,9 +221,37 @@ void BrowserView::killAutoRefreshTimer()
     m_autoRefreshTimer.stop();
 }
 
+void BrowserView::toggleAutoRefresh()
+{
+    const bool messages = m_host.settings().msgAutoRefresh() != 0;
+    if (m_autoRefreshOn) {
+        killAutoRefreshTimer();
+        m_autoRefreshOn = false;
+        if (messages)
+            corvaneMessageBox(this, QMessageBox::Information,
+                              QString::fromLatin1(corvane::kAutoRefreshDisabledTitle),
+                              QString::fromLatin1(corvane::kAutoRefreshDisabledText));
+        return;
+    }
+    if (messages) {
+        // The view may go while the message is up (its page's script, the
+        // end of the program).
+        const QPointer<BrowserView> self(this);
+        corvaneMessageBox(this, QMessageBox::Information,
+                          QString::fromLatin1(corvane::kAutoRefreshEnabledTitle),
+                          QString::fromStdString(corvane::autoRefreshEnabledText(
+                              m_autoRefreshMinutes, m_autoRefreshSeconds)));
+        if (!self)
+            return;
+    }
+    // The timer starts once the message is closed.
+    startAutoRefreshTimer();
+    m_autoRefreshOn = true;
+}
+
 void BrowserView::onAutoRefreshTick()
 {
-    log(QStringLiteral("AutoRefreshing..."));
+    log(QString::fromLatin1(corvane::kAutoRefreshTickLogLine));
     if (m_control)
         m_control->reload();
 }
@@ -373,9 +412,15 @@ void BrowserView::onTitleChanged(const QString &title)
 {
     if (m_navigating)
         log(title);
-    if (m_doc)
+    if (m_doc && isActivePane())
         m_doc->setTitle(display(title));
     update();
+}
+
+void BrowserView::onIconChanged(const QIcon &icon)
+{
+    if (m_doc && isActivePane())
+        m_doc->setIcon(icon);
 }
 
 void BrowserView::onProgressChanged(int progress, int progressMax)
@@ -398,7 +443,8 @@ void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
     log(QStringLiteral(" "));
     // 3.
     const QString address = pageAddress(url, topLevel);
-    if (BrowserHost *h = host())
+    BrowserHost *h = host();
+    if (h && isActivePane())
         h->setAddressText(address);
     // 4.
     if (m_autoRefreshOn)
@@ -418,7 +464,8 @@ void BrowserView::onLoadStopped()
     // The page stays as it was: its address goes back into the box, and
     // AutoRefresh, paused at the start, goes on.
     m_navigating = false;
-    if (BrowserHost *h = host())
+    BrowserHost *h = host();
+    if (h && isActivePane())
         h->setAddressText(m_control ? m_control->pageUrl() : QString());
     if (m_autoRefreshOn && !autoRefreshTimerActive())
         startAutoRefreshTimer();
@@ -520,6 +567,13 @@ bool BrowserView::eventFilter(QObject *watched, QEvent *event)
             setSavedScrollPosition(0, 0);
         break;
     case QEvent::FocusIn:
+        if (!m_destroying) {
+            // The splitter makes this the active pane first, so the window
+            // shows this pane's page.
+            Q_EMIT focusEntered();
+            activationRefresh();
+        }
+        break;
     case QEvent::FocusOut:
         if (!m_destroying)
             activationRefresh();
@@ -549,6 +603,7 @@ constexpr ViewCommand kViewCommands[] = {
     {corvane::cmd::SaveAs, &BrowserView::saveAs},     {corvane::cmd::Preview, &BrowserView::printPreview},
     {corvane::cmd::Print, &BrowserView::print},       {corvane::cmd::Find, &BrowserView::findInPage},
     {corvane::cmd::ViewSource, &BrowserView::viewSource},
+    {corvane::cmd::AutoRefresh, &BrowserView::toggleAutoRefresh},
     {corvane::cmd::Properties, &BrowserView::showProperties},
 };
 

@@ -32,6 +32,9 @@ public:
     BrowserDocument *document() const;
     // The browser window this view is in.
     BrowserWindow *browserWindow() const;
+    // The view is its window's active pane (or the window is not split): the
+    // window's title, icon, address and secure indicator follow it alone.
+    bool isActivePane() const;
 
     // --- operations --------------------------------------------------------------
     // The first navigation: the application's pending document address, else
@@ -80,7 +83,7 @@ public:
     // Stores the values without starting the timer (a workspace restore;
     // the timer starts at the next completion).
     void setAutoRefresh(int minutes, int seconds, bool on);
-    // minutes x 60000 + seconds x 1000.
+    // minutes x 60000 + seconds x 1000, never below one second.
     int autoRefreshInterval() const;
     void startAutoRefreshTimer();
     void killAutoRefreshTimer();
@@ -115,6 +118,12 @@ public:
     void onScriptError(const QString &message, int line, const QString &source) override;
     void onWindowCloseRequested() override;
     void onLoadStopped() override;
+    void onIconChanged(const QIcon &icon) override;
+
+Q_SIGNALS:
+    // The page (or anything in it) took the keyboard focus: a click or a
+    // tab into this view.
+    void focusEntered();
 
 public Q_SLOTS:
     void goHome();
@@ -137,6 +146,8 @@ public Q_SLOTS:
     void findInPage();
     void viewSource();
     void showProperties();
+    // AutoRefresh on or off, with the message MsgAutoRefresh asks for.
+    void toggleAutoRefresh();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,22 +1,43 @@
 #include "browser/BrowserWindow.h"
 
 #include "browser/BrowserDocument.h"
+#include "browser/BrowserHost.h"
 #include "browser/BrowserView.h"
+#include "browser/PaneSplitter.h"
+#include "core/SettingsStore.h"
 
-BrowserWindow::BrowserWindow(QWidget *parent)
-    : QMdiSubWindow(parent), m_doc(new BrowserDocument(this))
+#include <QApplication>
+#include <QEvent>
+
+BrowserWindow::BrowserWindow(BrowserHost &host, QWidget *parent)
+    : QMdiSubWindow(parent), m_host(host), m_doc(new BrowserDocument(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    m_splitter = new PaneSplitter([this](QWidget *p) { return createView(p); }, &host.settings());
+    setWidget(m_splitter);
+    connect(m_splitter, &PaneSplitter::activePaneChanged, this, &BrowserWindow::activeViewChanged);
+    connect(m_splitter, &PaneSplitter::splitMenuRequested, this, &BrowserWindow::splitMenuRequested);
+    connect(m_splitter, &PaneSplitter::keyboardSplitEnded, this, &BrowserWindow::repairLayout);
     connect(m_doc, &BrowserDocument::titleChanged, this, &BrowserWindow::updateCaption);
+    connect(m_doc, &BrowserDocument::iconChanged, this, &BrowserWindow::updateIcon);
     updateCaption();
 }
 
 BrowserWindow::~BrowserWindow() = default;
 
-void BrowserWindow::setView(BrowserView *view)
+BrowserView *BrowserWindow::createView(QWidget *parent)
 {
-    m_view = view;
-    setWidget(view);
+    return new BrowserView(m_host, m_doc, m_host.createControl(parent), parent);
+}
+
+BrowserView *BrowserWindow::view() const
+{
+    return m_splitter ? m_splitter->pane(0, 0) : nullptr;
+}
+
+BrowserView *BrowserWindow::activeView() const
+{
+    return m_splitter ? m_splitter->activeView() : nullptr;
 }
 
 void BrowserWindow::updateCaption()
@@ -24,4 +45,47 @@ void BrowserWindow::updateCaption()
     // The document title, as the window caption and the window tab show it.
     const QString title = m_doc->title();
     setWindowTitle(title.isEmpty() ? QStringLiteral("Corvane") : title);
+}
+
+void BrowserWindow::updateIcon()
+{
+    // The page's icon, else the program's.
+    const QIcon icon = m_doc->icon();
+    setWindowIcon(icon.isNull() ? QApplication::windowIcon() : icon);
+}
+
+void BrowserWindow::storeMaximized()
+{
+    // A window on its way in or out (hidden) says nothing about the next one.
+    if (!isVisible())
+        return;
+    SettingsStore &s = m_host.settings();
+    const int maximized = isMaximized() ? 1 : 0;
+    if (s.childMaximized() != maximized)
+        s.setChildMaximized(maximized);
+}
+
+void BrowserWindow::resizeEvent(QResizeEvent *event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    storeMaximized();
+}
+
+void BrowserWindow::changeEvent(QEvent *event)
+{
+    QMdiSubWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        storeMaximized();
+}
+
+void BrowserWindow::repairLayout()
+{
+    QWidget *top = window();
+    const bool painting = top->updatesEnabled();
+    top->setUpdatesEnabled(false);
+    if (m_host.settings().childMaximized())
+        showMaximized();
+    else
+        showNormal();
+    top->setUpdatesEnabled(painting);
 }

@@ -3,25 +3,51 @@
 #include <QMdiSubWindow>
 
 class BrowserDocument;
+class BrowserHost;
 class BrowserView;
+class PaneSplitter;
 
-// The MDI child that holds one browser window: its document and its view.
+// The MDI child that holds one browser window: its document and the splitter
+// with the document's views. The window is created maximised when
+// ChildMaximized is on, and every resize stores whether it is maximised, so
+// the last window resized decides how the next one opens.
 class BrowserWindow : public QMdiSubWindow
 {
     Q_OBJECT
 public:
-    explicit BrowserWindow(QWidget *parent = nullptr);
+    // The first pane's view is made at once, its control from the host; its
+    // first navigation is the opener's to start.
+    explicit BrowserWindow(BrowserHost &host, QWidget *parent = nullptr);
     ~BrowserWindow() override;
 
     BrowserDocument *document() const { return m_doc; }
-    BrowserView *view() const { return m_view; }
-    // The view of the pane that has the focus (the only one until splitting).
-    BrowserView *activeView() const { return m_view; }
-    void setView(BrowserView *view);
+    PaneSplitter *splitter() const { return m_splitter; }
+    // The view of the first pane.
+    BrowserView *view() const;
+    // The view of the active pane: the one the window's commands go to.
+    // nullptr while the window is being made.
+    BrowserView *activeView() const;
+
+Q_SIGNALS:
+    // Another pane became active.
+    void activeViewChanged(BrowserView *view);
+    // The splitter's menu is asked for at this screen point.
+    void splitMenuRequested(const QPoint &globalPos);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    BrowserView *createView(QWidget *parent);
     void updateCaption();
+    void updateIcon();
+    void storeMaximized();
+    // After a keyboard split: the window shown again in the state
+    // ChildMaximized names, with the main window's painting held meanwhile.
+    void repairLayout();
 
+    BrowserHost &m_host;
     BrowserDocument *m_doc = nullptr;
-    BrowserView *m_view = nullptr;
+    PaneSplitter *m_splitter = nullptr;
 };

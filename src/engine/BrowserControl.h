@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -47,6 +48,8 @@ public:
     }
     // A script of the page asks to close its window (window.close()).
     virtual void onWindowCloseRequested() {}
+    // The page's icon changed (a null icon: the page has none).
+    virtual void onIconChanged(const QIcon & /*icon*/) {}
     // The top page's load ended without a document (the address turned out
     // to be a download, or the page or engine stopped it): the page shown
     // stays.
@@ -105,6 +108,10 @@ public:
     // The title and the address of the top page shown.
     virtual QString pageTitle() const = 0;
     virtual QString pageUrl() const = 0;
+
+    // The page's own icon; null where the page has none or the engine
+    // does not give one.
+    virtual QIcon pageIcon() const { return QIcon(); }
 
     // The page zoom in effect (1.0 = 100 %).
     virtual qreal zoomFactor() const { return 1.0; }

@@ -197,6 +197,10 @@ WebEngineControl::WebEngineControl(QObject *parent)
         if (m_events)
             m_events->onTitleChanged(title);
     });
+    connect(m_page, &QWebEnginePage::iconChanged, this, [this](const QIcon &icon) {
+        if (m_events)
+            m_events->onIconChanged(icon);
+    });
     connect(m_page, &QWebEnginePage::linkHovered, this, [this](const QString &url) {
         if (m_events)
             m_events->onLinkHovered(url);
@@ -292,6 +296,11 @@ QString WebEngineControl::pageTitle() const
 QString WebEngineControl::pageUrl() const
 {
     return m_page ? m_page->url().toString() : QString();
+}
+
+QIcon WebEngineControl::pageIcon() const
+{
+    return m_page ? m_page->icon() : QIcon();
 }
 
 qreal WebEngineControl::zoomFactor() const

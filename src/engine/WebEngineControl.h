@@ -65,6 +65,7 @@ public:
 
     QString pageTitle() const override;
     QString pageUrl() const override;
+    QIcon pageIcon() const override;
     qreal zoomFactor() const override;
 
     QPoint scrollPosition() const override;

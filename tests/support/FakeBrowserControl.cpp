@@ -175,3 +175,10 @@ QString FakeBrowserControl::commandName(PageCommand command)
     }
     return QString();
 }
+
+void FakeBrowserControl::fireIconChanged(const QIcon &icon)
+{
+    m_icon = icon;
+    if (m_events)
+        m_events->onIconChanged(icon);
+}

@@ -27,6 +27,8 @@ public:
     // --- the page shown ----------------------------------------------------------------
     void setLocation(const QString &name, const QString &url);
     void setScroll(const QPoint &pos) { m_scroll = pos; }
+    // The page's icon (none until set).
+    void setIcon(const QIcon &icon) { m_icon = icon; }
     // navigate moves the location to its address (name = address) when set.
     void setFollowNavigate(bool on) { m_followNavigate = on; }
 
@@ -43,6 +45,8 @@ public:
     void fireLinkHovered(const QString &url);
     void fireScriptError(const QString &message, int line = 1, const QString &source = QString());
     void fireWindowCloseRequested();
+    // Sets the page's icon and reports it.
+    void fireIconChanged(const QIcon &icon);
     // A whole top-level load: start, title, progress, completion.
     bool fireNavigation(const QString &url, const QString &title = QString());
 
@@ -59,6 +63,7 @@ public:
     bool silent() const override { return m_silent; }
     QString pageTitle() const override { return m_name; }
     QString pageUrl() const override { return m_url; }
+    QIcon pageIcon() const override { return m_icon; }
     QPoint scrollPosition() const override { return m_scroll; }
     void setScrollPosition(const QPoint &pos) override;
     void runPageCommand(PageCommand command, int argument = 0) override;
@@ -76,6 +81,7 @@ private:
     QString m_name;
     QString m_url;
     QPoint m_scroll;
+    QIcon m_icon;
     bool m_offline = false;
     bool m_silent = false;
     bool m_followNavigate = false;

@@ -35,10 +35,7 @@ BrowserView *FakeBrowserHost::activeView() const
 
 BrowserWindow *FakeBrowserHost::createWindow()
 {
-    auto *window = new BrowserWindow;
-    auto *control = new FakeBrowserControl(window);
-    controls.append(control);
-    window->setView(new BrowserView(*this, window->document(), control, window));
+    auto *window = new BrowserWindow(*this);
     m_area->addSubWindow(window);
     return window;
 }
@@ -60,6 +57,13 @@ void FakeBrowserHost::showPopupWindow(BrowserWindow *window)
 {
     window->show();
     m_area->setActiveSubWindow(window);
+}
+
+BrowserControl *FakeBrowserHost::createControl(QWidget *parent)
+{
+    auto *control = new FakeBrowserControl(parent);
+    controls.append(control);
+    return control;
 }
 
 void FakeBrowserHost::setAddressText(const QString &text)

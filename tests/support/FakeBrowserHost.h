@@ -37,6 +37,8 @@ public:
     BrowserView *openBrowserWindow() override;
     BrowserView *openPopupWindow() override;
     void showPopupWindow(BrowserWindow *window) override;
+    // A fake control, added to controls.
+    BrowserControl *createControl(QWidget *parent) override;
     void insertIEMenu() override { ++ieMenuInsertions; }
     void setAddressText(const QString &text) override;
     void clearAddressTyping() override { addressTyping = false; }
