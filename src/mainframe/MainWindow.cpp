@@ -2,16 +2,20 @@
 
 #include "browser/BrowserWindow.h"
 #include "browser/BrowserView.h"
+#include "browser/PaneSplitter.h"
 #include "core/CommandIds.h"
 #include "core/CommandTable.h"
 #include "core/NavigationLog.h"
 #include "core/SettingsStore.h"
 #include "core/StatusPanes.h"
+#include "core/TabStyle.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
 #include "mainframe/PasswordDialog.h"
 #include "mainframe/TrayIcon.h"
 #include "ui/MenuStyle.h"
+#include "mainframe/StatusPane.h"
+#include "mainframe/WindowTabBar.h"
 #include "ui/MessageBox.h"
 #include "ui/StoredQString.h"
 
@@ -19,6 +23,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -32,12 +37,31 @@
 #include <QTimerEvent>
 #include <QToolBar>
 
+#include <functional>
+
 namespace {
 
 Rect toRect(const QRect &r)
 {
     return Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
+
+// The room the main window gives its browser windows: the MDI area, and the
+// window tabs around it while they are shown.
+class ClientRoom : public QWidget
+{
+public:
+    ClientRoom(std::function<void()> layout, QWidget *parent)
+        : QWidget(parent), m_layout(std::move(layout))
+    {
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *) override { m_layout(); }
+
+private:
+    std::function<void()> m_layout;
+};
 } // namespace
 
 MainWindow::MainWindow(SettingsStore &settings, NavigationLog &log)
@@ -93,9 +117,10 @@ MainWindow::MainWindow(SettingsStore &settings, NavigationLog &log)
         restorePlacement();
     else
         resize(952 - 88, 697 - 88);
-    m_mdi = new QMdiArea(this);
+    m_client = new ClientRoom([this] { layoutClient(); }, this);
+    m_mdi = new QMdiArea(m_client);
     m_mdi->setViewMode(QMdiArea::SubWindowView);
-    setCentralWidget(m_mdi);
+    setCentralWidget(m_client);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainWindow::onSubWindowActivated);
 
     // The commands, the menus of both bars and the accelerators.
@@ -146,7 +171,10 @@ MainWindow::~MainWindow()
     m_destroying = true;
     if (m_clockTimer)
         killTimer(m_clockTimer);
-    // The browser windows go first, while the window they report to is whole.
+    // The tabs let go of the area; the browser windows go next, while the
+    // window they report to is whole.
+    delete m_tabBar;
+    m_tabBar = nullptr;
     QMdiArea *mdi = m_mdi;
     m_mdi = nullptr;
     disconnect(mdi, nullptr, this, nullptr);
@@ -273,11 +301,40 @@ void MainWindow::setAlwaysOnTop(bool on)
 
 void MainWindow::createTabs()
 {
-    // The tab bar comes with the window tabs module; the flag is kept here.
+    // While a workspace loads, its own painting hold covers this.
+    const bool hold = !m_loadingWorkspace && updatesEnabled();
+    if (hold)
+        setUpdatesEnabled(false);
+    delete m_tabBar;
+    const SettingsStore &s = m_settings;
+    m_tabBar = new WindowTabBar(m_mdi,
+                                corvane::tabStyle(s.tabsBottomPlacement() != 0, s.tabsButtons() != 0,
+                                                  s.tabsStacked() != 0),
+                                m_client);
+    m_tabBar->lower();
+    layoutClient();
+    m_tabBar->updateTabs(true);
+    if (hold)
+        setUpdatesEnabled(true);
 }
 
 void MainWindow::destroyTabs()
 {
+    delete m_tabBar;
+    m_tabBar = nullptr;
+    layoutClient();
+}
+
+void MainWindow::layoutClient()
+{
+    if (!m_client || !m_mdi)
+        return;
+    if (m_tabBar) {
+        m_tabBar->setGeometry(m_client->rect());
+        m_tabBar->layoutClient();
+    } else {
+        m_mdi->setGeometry(m_client->rect());
+    }
 }
 
 // --- browser windows -------------------------------------------------------------
@@ -306,6 +363,9 @@ void MainWindow::adoptBrowserWindow(BrowserWindow *window)
     m_mdi->addSubWindow(window);
     // The window's menu carries the program's name down its side.
     MenuStyle::setSideTitle(window->systemMenu(), QStringLiteral("Corvane"));
+    connect(window, &BrowserWindow::activeViewChanged, this,
+            [this, window](BrowserView *view) { onActiveViewChanged(window, view); });
+    connect(window, &BrowserWindow::splitMenuRequested, this, &MainWindow::showSplitMenu);
     connect(window, &QObject::destroyed, this, [this] {
         if (m_destroying)
             return;
@@ -348,6 +408,17 @@ void MainWindow::onSubWindowActivated(QMdiSubWindow *window)
     }
     if (!window)
         m_lastActivated = nullptr;
+    updateCommandUI();
+}
+
+void MainWindow::onActiveViewChanged(BrowserWindow *window, BrowserView *view)
+{
+    if (m_destroying || !m_mdi)
+        return;
+    // Another pane of the window in front: the address box, the title and
+    // the commands follow it.
+    if (view && window == activeBrowserWindow())
+        view->activationRefresh();
     updateCommandUI();
 }
 
@@ -462,8 +533,7 @@ void MainWindow::createStatusBar()
 {
     QStatusBar *bar = statusBar();
     for (int i = 0; i < 5; ++i) {
-        m_panes[i] = new QLabel(bar);
-        m_panes[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        m_panes[i] = new StatusPane(bar);
         // Pane 0 is the message pane: a menu prompt covers it while shown.
         if (i == 0) {
             m_panes[i]->setMinimumWidth(0);
@@ -479,7 +549,7 @@ void MainWindow::createStatusBar()
 QStringList MainWindow::statusPaneTexts() const
 {
     QStringList texts;
-    for (QLabel *pane : m_panes)
+    for (StatusPane *pane : m_panes)
         texts << (pane ? pane->text() : QString());
     return texts;
 }
@@ -524,9 +594,11 @@ void MainWindow::updateStatusPanes()
 void MainWindow::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() == m_clockTimer) {
+        // Only the running time changes by itself; the panes repaint what
+        // changed, and the commands' states follow the events that change
+        // them (activation, commands, menus, windows opening and closing).
         m_elapsed = QString::fromStdString(m_runTime.elapsedText());
         updateStatusPanes();
-        updateCommandUI();
         return;
     }
     QMainWindow::timerEvent(event);

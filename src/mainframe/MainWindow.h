@@ -29,6 +29,8 @@ class QToolBar;
 class SettingsStore;
 class TrayIcon;
 class VersionChecker;
+class StatusPane;
+class WindowTabBar;
 
 namespace corvane {
 struct FavoritesMenu;
@@ -158,9 +160,12 @@ public:
     // shaded when DimToolBar is on and in full colour under the mouse.
     void loadToolbarImages(int toolbar);
     int currentToolbar() const { return m_currentToolbar; }
-    // The window tabs (their bar comes with the tabs module).
+    // The window tabs around the MDI area: made (again) in the style the
+    // settings name, or taken away.
     void createTabs();
     void destroyTabs();
+    // nullptr while the tabs are hidden.
+    WindowTabBar *tabBar() const { return m_tabBar; }
 
     // --- Close All ---------------------------------------------------------------
     bool closingAll() const { return m_closingAll; }
@@ -230,8 +235,14 @@ public:
     // actions stay disabled.
     void showWorkspaceManager();
     void showLinksManager();
+    // The active browser window's splitter.
+    void splitActiveWindow();
     void lockSplitter();
     void unlockSplitter();
+    void activatePreviousPane();
+    // The split menu ("Lock", "Unlock") at a screen point.
+    void showSplitMenu(const QPoint &globalPos);
+    QMenu *splitMenu() const { return m_splitMenu; }
 
     // --- OptionsHost ----------------------------------------------------------------
     SettingsStore &settings() override { return m_settings; }
@@ -301,6 +312,9 @@ private:
     QString existingShellFolder(corvane::ShellFolder folder);
     void watchFavoritesFolder(const QString &folder);
     void onVersionCheckFinished(int outcome);
+    void onActiveViewChanged(BrowserWindow *window, BrowserView *view);
+    // Places the MDI area, and the tab bar around it, in the central room.
+    void layoutClient();
     // Navigates the view, opening a browser window first when none is active.
     BrowserView *ensureView();
     bool routeToView(BrowserView *view, int id);
@@ -313,7 +327,10 @@ private:
 
     SettingsStore &m_settings;
     NavigationLog &m_log;
+    QWidget *m_client = nullptr; // the central room: the MDI area and the tabs
     QMdiArea *m_mdi = nullptr;
+    WindowTabBar *m_tabBar = nullptr;
+    QMenu *m_splitMenu = nullptr;
     QToolBar *m_toolBar = nullptr;
     QToolBar *m_addressBand = nullptr;
     AddressBar *m_address = nullptr;
@@ -328,7 +345,7 @@ private:
     VersionChecker *m_versionChecker = nullptr;
     QPointer<BrowserView> m_versionCheckView;
     int m_versionCheckTimeoutMs = 10000;
-    QLabel *m_panes[5] = {};
+    StatusPane *m_panes[5] = {};
     int m_paneWidths[5] = {};
     QPointer<QMdiSubWindow> m_lastActivated;
     std::unique_ptr<QPrinter> m_printer;

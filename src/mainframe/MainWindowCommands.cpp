@@ -6,6 +6,7 @@
 
 #include "browser/BrowserWindow.h"
 #include "browser/BrowserView.h"
+#include "browser/PaneSplitter.h"
 #include "core/CommandIds.h"
 #include "core/CommandTable.h"
 #include "core/ImageSeries.h"
@@ -44,7 +45,7 @@ namespace {
 constexpr int kAddressBoxWidthPixels = 347;
 
 // The main window's commands that work now. The Links and Workspace
-// Managers, Links and the splitter lock are routed to their handlers too
+// Managers and Links are routed to their handlers too
 // (routeToMainWindow), but stay disabled until their modules fill them in.
 constexpr int kMainWindowCommands[] = {
     cmd::ToolBar,   cmd::StatusBar,  cmd::AddressBar,     cmd::Tabs,
@@ -58,6 +59,7 @@ constexpr int kMainWindowCommands[] = {
     cmd::Favorites, cmd::AddToFavorites, cmd::OrganizeFavorites, cmd::ExploreCache,
     cmd::ExploreCookies, cmd::ExploreFavorites, cmd::ExploreHistory, cmd::ExplorePersonal,
     cmd::InternetOptions, cmd::CheckVersion,
+    cmd::Split,     cmd::Lock,       cmd::Unlock,         cmd::PreviousPane,
 };
 
 // The commands with a check mark.
@@ -146,6 +148,8 @@ void MainWindow::createActions()
     for (const corvane::MenuEntry &entry : corvane::menuSplit().children)
         if (entry.kind == corvane::MenuEntry::Item)
             ensureAction(entry.id, fromStd(entry.text));
+    // The splitter's right-click menu, "SplitMenu".
+    m_splitMenu = buildMenu(corvane::menuSplit(), this);
 }
 
 QMenu *MainWindow::buildMenu(const corvane::MenuEntry &popup, QWidget *parent)
@@ -347,8 +351,17 @@ bool MainWindow::applicationHandles(int id) const
 bool MainWindow::isCommandEnabled(int id) const
 {
     const bool haveView = activeView() != nullptr;
+    const BrowserWindow *window = activeBrowserWindow();
+    const PaneSplitter *splitter = window ? window->splitter() : nullptr;
     // Commands with an update rule of their own.
     switch (id) {
+    case cmd::Split:
+    case cmd::Lock:
+        return splitter && !splitter->locked();
+    case cmd::Unlock:
+        return splitter && splitter->locked();
+    case cmd::PreviousPane:
+        return splitter && splitter->isSplit();
     case cmd::Save:
         return false;
     case cmd::Open:
@@ -516,8 +529,10 @@ bool MainWindow::routeToMainWindow(int id)
     case cmd::Links:
     case cmd::LinksManager: showLinksManager(); return true;
     case cmd::Navigate: showNavigateDialog(); return true;
+    case cmd::Split: splitActiveWindow(); return true;
     case cmd::Lock: lockSplitter(); return true;
     case cmd::Unlock: unlockSplitter(); return true;
+    case cmd::PreviousPane: activatePreviousPane(); return true;
     default: return false;
     }
 }
@@ -856,11 +871,33 @@ void MainWindow::showNavigateDialog()
     view->navigate(address);
 }
 
+void MainWindow::splitActiveWindow()
+{
+    if (BrowserWindow *window = activeBrowserWindow())
+        window->splitter()->startKeyboardSplit();
+}
+
 void MainWindow::lockSplitter()
 {
-    // The lockable splitter comes with the browser window's splitter.
+    if (BrowserWindow *window = activeBrowserWindow())
+        window->splitter()->setLocked(true);
 }
 
 void MainWindow::unlockSplitter()
 {
+    if (BrowserWindow *window = activeBrowserWindow())
+        window->splitter()->setLocked(false);
+}
+
+void MainWindow::activatePreviousPane()
+{
+    if (BrowserWindow *window = activeBrowserWindow())
+        window->splitter()->activatePreviousPane();
+}
+
+void MainWindow::showSplitMenu(const QPoint &globalPos)
+{
+    // "Lock" and "Unlock" are the main window's commands, enabled as they apply.
+    updateCommandUI();
+    m_splitMenu->popup(globalPos);
 }

@@ -1,0 +1,73 @@
+#include "mainframe/StatusPane.h"
+
+#include <QPainter>
+#include <QRasterWindow>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <qdrawutil.h>
+
+namespace {
+constexpr int kTextMargin = 3;
+} // namespace
+
+// The pane's own surface: a sunken panel with the text.
+class StatusPane::Surface : public QRasterWindow
+{
+public:
+    explicit Surface(StatusPane *pane) : m_pane(pane) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        const QPalette &pal = m_pane->palette();
+        const QRect r(QPoint(0, 0), size());
+        p.fillRect(r, pal.color(QPalette::Window));
+        qDrawShadePanel(&p, r, pal, true, 1);
+        const QRect text = r.adjusted(kTextMargin, 1, -kTextMargin, -1);
+        p.setClipRect(text);
+        p.setFont(m_pane->font());
+        m_pane->style()->drawItemText(&p, text, int(m_pane->alignment()), pal, m_pane->isEnabled(),
+                                      m_pane->text(), QPalette::WindowText);
+    }
+
+private:
+    StatusPane *m_pane;
+};
+
+StatusPane::StatusPane(QWidget *parent) : QWidget(parent), m_surface(new Surface(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QWidget *container = QWidget::createWindowContainer(m_surface, this);
+    container->setFocusPolicy(Qt::NoFocus);
+    container->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layout->addWidget(container);
+}
+
+StatusPane::~StatusPane() = default;
+
+void StatusPane::setText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    m_surface->update();
+}
+
+void StatusPane::setAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    m_surface->update();
+}
+
+QSize StatusPane::sizeHint() const
+{
+    const int height = fontMetrics().height() + 4;
+    return QSize(fontMetrics().horizontalAdvance(m_text) + 2 * kTextMargin, height);
+}
+
+QSize StatusPane::minimumSizeHint() const
+{
+    return QSize(0, fontMetrics().height() + 4);
+}

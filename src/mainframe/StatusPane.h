@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QRasterWindow;
+
+// One text pane of the status bar. A new text repaints the pane alone and
+// never lays the bar out again (the panes' widths are the main window's to
+// set). The pane draws on a surface of its own: the running time changes
+// every second, and in a window that holds web pages any repaint of the
+// window's own surface composes the whole window, pages and all, again.
+class StatusPane : public QWidget
+{
+public:
+    explicit StatusPane(QWidget *parent = nullptr);
+    ~StatusPane() override;
+
+    QString text() const { return m_text; }
+    void setText(const QString &text);
+    void setAlignment(Qt::Alignment alignment);
+    Qt::Alignment alignment() const { return m_alignment; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+private:
+    class Surface;
+
+    Surface *m_surface = nullptr;
+    QString m_text;
+    Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
+};
