@@ -7,7 +7,7 @@
 #include <qdrawutil.h>
 
 namespace {
-constexpr int kTextMargin = 3;
+constexpr int kTextMargin = 1;
 } // namespace
 
 // The pane's own surface: a sunken panel with the text.
