@@ -9,6 +9,7 @@
 #include "support/FakeBrowserControl.h"
 #include "support/FakeBrowserHost.h"
 #include "support/MessageBoxRecorder.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -302,6 +303,52 @@ TEST_F(BrowserViewTest, AutoRefreshPausesDuringLoadsAndStopEndsIt)
     EXPECT_FALSE(view()->autoRefreshOn());
     control()->fireDocumentComplete(QStringLiteral("http://a.example/next"));
     EXPECT_FALSE(view()->autoRefreshTimerActive());
+}
+
+TEST_F(BrowserViewTest, AutoRefreshToggleShowsBothMessagesAndStartsOnceTheBoxIsClosed)
+{
+    // A new window refreshes every 2 minutes; the timer waits for the box.
+    bool runningWhileShown = true;
+    setMessageBoxHook([&](QWidget *, QMessageBox::Icon icon, const QString &title, const QString &text,
+                          QMessageBox::StandardButtons buttons) {
+        runningWhileShown = view()->autoRefreshTimerActive();
+        boxes.append({icon, title, text, buttons});
+        return QMessageBox::Ok;
+    });
+    EXPECT_TRUE(view()->runCommand(corvane::cmd::AutoRefresh));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Information);
+    EXPECT_EQ(boxes[0].title, QStringLiteral("AutoRefresh enabled"));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Automatic refreshing of the current view has been enabled.\n"
+                                            "This page will refresh every 2 minutes."));
+    EXPECT_FALSE(runningWhileShown);
+    EXPECT_TRUE(view()->autoRefreshOn());
+    EXPECT_TRUE(view()->autoRefreshTimerActive());
+    EXPECT_EQ(view()->autoRefreshInterval(), 120000);
+
+    view()->runCommand(corvane::cmd::AutoRefresh);
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_EQ(boxes[1].title, QStringLiteral("AutoRefresh disabled"));
+    EXPECT_EQ(boxes[1].text, QStringLiteral("Automatic refreshing of the current view has been disabled."));
+    EXPECT_FALSE(view()->autoRefreshOn());
+    EXPECT_FALSE(view()->autoRefreshTimerActive());
+
+    // Without MsgAutoRefresh no box either way.
+    settings().setMsgAutoRefresh(0);
+    view()->setAutoRefresh(60, 5, false);
+    view()->runCommand(corvane::cmd::AutoRefresh);
+    EXPECT_TRUE(view()->autoRefreshTimerActive());
+    EXPECT_EQ(view()->autoRefreshInterval(), 3605000);
+    view()->runCommand(corvane::cmd::AutoRefresh);
+    EXPECT_FALSE(view()->autoRefreshTimerActive());
+    EXPECT_EQ(boxes.size(), 2);
+
+    // Stop ends it; the next toggle starts it again.
+    view()->runCommand(corvane::cmd::AutoRefresh);
+    view()->stop();
+    EXPECT_FALSE(view()->autoRefreshOn());
+    view()->runCommand(corvane::cmd::AutoRefresh);
+    EXPECT_TRUE(view()->autoRefreshOn());
 }
 
 TEST_F(BrowserViewTest, AutoRefreshTickLogsAndRefreshes)

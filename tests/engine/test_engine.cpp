@@ -3,6 +3,7 @@
 #include "browser/BrowserWindow.h"
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserView.h"
+#include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "engine/FindDialog.h"
 #include "engine/WebEngineControl.h"
@@ -203,4 +204,41 @@ TEST_F(EngineTest, InPageAnchorIsANavigationThatCompletesAtOnce)
     EXPECT_EQ(lines.count(QStringLiteral("* Navigation started to URL: [%1] *").arg(target)), 1);
     EXPECT_EQ(lines.count(QStringLiteral("* Navigation complete to URL: [%1] *").arg(target)), 1);
     EXPECT_FALSE(m_view->navigating());
+}
+
+TEST_F(EngineTest, LinkClickedWhileAutoRefreshRunsPausesItUntilTheLoadEnds)
+{
+    m_server.setRoute(QStringLiteral("/watched"),
+                      "<html><head><title>Watched</title></head><body>"
+                      "<a id='go' href='/slow'>next</a></body></html>");
+    LoopbackServer::Response slow;
+    slow.body = "<html><head><title>Slow</title></head><body>Slow</body></html>";
+    slow.delayMs = 2500; // well beyond the interval
+    m_server.setResponse(QStringLiteral("/slow"), slow);
+    ASSERT_TRUE(load(m_server.url(QStringLiteral("/watched"))));
+
+    m_app->settings().setMsgAutoRefresh(0);
+    m_view->setAutoRefresh(0, 1, false);
+    ASSERT_TRUE(m_view->runCommand(corvane::cmd::AutoRefresh));
+    ASSERT_TRUE(m_view->autoRefreshTimerActive());
+
+    const QString slowUrl = m_server.url(QStringLiteral("/slow"));
+    const QString started = QStringLiteral("* Navigation started to URL: [%1] *").arg(slowUrl);
+    const QString completed = QStringLiteral("* Navigation complete to URL: [%1] *").arg(slowUrl);
+    control()->page()->runJavaScript(QStringLiteral("document.getElementById('go').click();"));
+    ASSERT_TRUE(waitUntil([&] { return logLines().contains(started); }));
+    EXPECT_FALSE(m_view->autoRefreshTimerActive());
+    EXPECT_TRUE(m_view->autoRefreshOn());
+
+    ASSERT_TRUE(waitUntil([&] { return logLines().contains(completed); }));
+    EXPECT_TRUE(m_view->autoRefreshTimerActive());
+    // The next refresh comes a whole interval after the load, and none during it.
+    ASSERT_TRUE(waitUntil([&] { return logLines().contains(QStringLiteral("AutoRefreshing...")); }, 10000));
+    const QStringList lines = logLines();
+    const qsizetype start = lines.indexOf(started);
+    const qsizetype refresh = lines.indexOf(QStringLiteral("AutoRefreshing..."), start);
+    EXPECT_GT(refresh, lines.indexOf(completed));
+    EXPECT_EQ(lines.mid(start, lines.indexOf(completed) - start).count(QStringLiteral("AutoRefreshing...")), 0);
+    ASSERT_TRUE(waitUntil([&] { return m_server.hitCount(QStringLiteral("/slow")) >= 2; }, 10000));
+    m_view->stop();
 }

@@ -1,0 +1,240 @@
+// The window tabs around the MDI area, driven as a user would.
+#include "browser/BrowserDocument.h"
+#include "browser/BrowserView.h"
+#include "browser/BrowserWindow.h"
+#include "core/CommandIds.h"
+#include "core/SettingsStore.h"
+#include "mainframe/MainWindow.h"
+#include "mainframe/WindowTabBar.h"
+#include "support/AppHarness.h"
+#include "support/FakeBrowserControl.h"
+
+#include <QApplication>
+#include <QDragMoveEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace cmd = corvane::cmd;
+
+namespace {
+
+class WindowTabsTest : public ::testing::Test, protected AppHarness
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        preset([](SettingsStore &s) {
+            s.setBiPassDefault(1);
+            s.setHideTabs(0);
+            s.setChildMaximized(0);
+        });
+    }
+
+    WindowTabBar *bar() const { return mainWindow()->tabBar(); }
+    QMdiArea *area() const { return mainWindow()->mdiArea(); }
+
+    // Opens a window whose page has this title.
+    QMdiSubWindow *open(const QString &title)
+    {
+        BrowserView *view = app().openBrowserWindow();
+        auto *control = static_cast<FakeBrowserControl *>(view->control());
+        control->setLocation(title, QStringLiteral("http://site.example/") + title);
+        control->fireTitle(title);
+        QCoreApplication::processEvents();
+        return view->browserWindow();
+    }
+
+    QStringList tabTexts() const
+    {
+        QStringList texts;
+        for (int i = 0; i < bar()->count(); ++i)
+            texts << bar()->tabText(i);
+        return texts;
+    }
+};
+
+QIcon filledIcon(Qt::GlobalColor colour)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+TEST_F(WindowTabsTest, OneTabPerWindowInOpeningOrderAndClosingOneRemovesItsTab)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    ASSERT_NE(bar(), nullptr);
+    area()->closeAllSubWindows();
+    QTRY_COMPARE(bar()->count(), 0);
+
+    open(QStringLiteral("Alpha"));
+    QMdiSubWindow *beta = open(QStringLiteral("Beta"));
+    QMdiSubWindow *gamma = open(QStringLiteral("Gamma"));
+    QTRY_COMPARE(tabTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"),
+                                          QStringLiteral("Gamma")}));
+    EXPECT_EQ(bar()->currentIndex(), 2);
+    EXPECT_EQ(bar()->tabWindow(2), gamma);
+
+    beta->close();
+    QTRY_COMPARE(tabTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Gamma")}));
+
+    // A hidden window has no tab.
+    gamma->hide();
+    QTRY_COMPARE(tabTexts(), QStringList{QStringLiteral("Alpha")});
+}
+
+TEST_F(WindowTabsTest, TitleAndIconChangesReachTheTabsByThemselves)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    QMdiSubWindow *window = area()->currentSubWindow();
+    auto *browser = qobject_cast<BrowserWindow *>(window);
+    auto *control = static_cast<FakeBrowserControl *>(browser->activeView()->control());
+    QTRY_COMPARE(bar()->count(), 1);
+    const int changesBefore = bar()->changeCount();
+
+    control->fireTitle(QStringLiteral("Later title"));
+    QTRY_COMPARE_WITH_TIMEOUT(bar()->tabText(0), QStringLiteral("Later title"), 5000);
+    EXPECT_GT(bar()->changeCount(), changesBefore);
+
+    const QIcon red = filledIcon(Qt::red);
+    control->fireIconChanged(red);
+    QTRY_COMPARE_WITH_TIMEOUT(bar()->tabIcon(0).cacheKey(), red.cacheKey(), 5000);
+
+    // A window with no icon of any kind: a tab without an image.
+    window->setWindowIcon(QIcon());
+    QTRY_VERIFY_WITH_TIMEOUT(bar()->tabIcon(0).isNull(), 5000);
+
+    // A title the window asks for comes first.
+    window->setProperty("tabTitle", QStringLiteral("Asked for"));
+    QTRY_COMPARE_WITH_TIMEOUT(bar()->tabText(0), QStringLiteral("Asked for"), 5000);
+
+    // Nothing changes: the passes change nothing.
+    const int settled = bar()->changeCount();
+    QTest::qWait(1200);
+    EXPECT_EQ(bar()->changeCount(), settled);
+}
+
+TEST_F(WindowTabsTest, ClickActivatesDoubleClickMaximisesOrRestoresDragActivates)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    area()->closeAllSubWindows();
+    QMdiSubWindow *first = open(QStringLiteral("First"));
+    QMdiSubWindow *second = open(QStringLiteral("Second"));
+    QTRY_COMPARE(bar()->count(), 2);
+    ASSERT_EQ(area()->currentSubWindow(), second);
+
+    QTest::mouseClick(bar(), Qt::LeftButton, {}, bar()->tabRect(0).center());
+    EXPECT_EQ(area()->currentSubWindow(), first);
+    EXPECT_EQ(bar()->currentIndex(), 0);
+
+    // Double click on the active window's tab: maximised, then restored.
+    QTest::mouseDClick(bar(), Qt::LeftButton, {}, bar()->tabRect(0).center());
+    EXPECT_TRUE(first->isMaximized());
+    QTest::mouseDClick(bar(), Qt::LeftButton, {}, bar()->tabRect(0).center());
+    EXPECT_FALSE(first->isMaximized());
+    EXPECT_FALSE(second->isMaximized());
+
+    // Dragging over a tab activates its window; nothing can be dropped.
+    QMimeData data;
+    data.setText(QStringLiteral("text"));
+    const QPoint over = bar()->tabRect(1).center();
+    QDragEnterEvent enter(over, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDragMoveEvent move(over, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar(), &move);
+    EXPECT_FALSE(move.isAccepted());
+    EXPECT_EQ(area()->currentSubWindow(), second);
+}
+
+TEST_F(WindowTabsTest, EveryStyleSurroundsTheWindowsAndStacksWhenTabsDoNotFit)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    mainWindow()->resize(700, 500);
+    for (int i = 0; i < 9; ++i)
+        open(QStringLiteral("A window with a long title %1").arg(i));
+    QTRY_COMPARE(bar()->count(), 10);
+
+    for (int bits = 0; bits < 8; ++bits) {
+        const bool bottom = bits & 1, buttons = bits & 2, stacked = bits & 4;
+        app().settings().setTabsBottomPlacement(bottom);
+        app().settings().setTabsButtons(buttons);
+        app().settings().setTabsStacked(stacked);
+        mainWindow()->createTabs();
+        ASSERT_NE(bar(), nullptr);
+        QTRY_COMPARE(bar()->count(), 10);
+        SCOPED_TRACE(QStringLiteral("bottom %1 buttons %2 stacked %3").arg(bottom).arg(buttons).arg(stacked).toStdString());
+
+        EXPECT_EQ(bar()->tabStyle(), corvane::tabStyle(bottom, buttons, stacked));
+        // The windows lie inside the bar, the tabs beside them on the chosen side.
+        const QRect display = bar()->displayRect();
+        EXPECT_EQ(area()->geometry(), display.translated(bar()->pos()));
+        EXPECT_TRUE(bar()->rect().contains(display));
+        const QRect tab = bar()->tabRect(bar()->currentIndex());
+        ASSERT_FALSE(tab.isEmpty());
+        if (bottom)
+            EXPECT_GE(tab.top(), display.bottom());
+        else
+            EXPECT_LE(tab.bottom(), display.top());
+
+        const auto arrows = bar()->findChildren<QToolButton *>();
+        bool arrowsShown = false;
+        for (QToolButton *b : arrows)
+            arrowsShown |= b->isVisible();
+        if (stacked) {
+            EXPECT_GE(bar()->rowCount(), 2);
+            EXPECT_FALSE(arrowsShown);
+        } else {
+            EXPECT_EQ(bar()->rowCount(), 1);
+            EXPECT_TRUE(arrowsShown) << "one row that does not fit scrolls";
+        }
+    }
+}
+
+TEST_F(WindowTabsTest, NarrowAreaGivesTheWindowsNoWidthRatherThanANegativeOne)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    bar()->setGeometry(0, 0, 2, 300);
+    bar()->layoutClient();
+    EXPECT_EQ(area()->width(), 0);
+    EXPECT_GE(area()->height(), 0);
+}
+
+TEST_F(WindowTabsTest, TabsCommandAndHideTabsMakeAndTakeTheBarAndItHidesWithTheArea)
+{
+    preset([](SettingsStore &s) { s.setHideTabs(1); });
+    ASSERT_TRUE(start());
+    EXPECT_EQ(bar(), nullptr);
+    EXPECT_FALSE(mainWindow()->isCommandChecked(cmd::Tabs));
+    const QRect whole = area()->geometry();
+
+    mainWindow()->runCommand(cmd::Tabs);
+    ASSERT_NE(bar(), nullptr);
+    EXPECT_TRUE(mainWindow()->isCommandChecked(cmd::Tabs));
+    EXPECT_TRUE(whole.contains(area()->geometry()));
+    EXPECT_LT(area()->height(), whole.height());
+    QTRY_COMPARE(bar()->count(), 1);
+
+    area()->hide();
+    EXPECT_TRUE(bar()->isHidden());
+    area()->show();
+    EXPECT_FALSE(bar()->isHidden());
+
+    mainWindow()->runCommand(cmd::Tabs);
+    EXPECT_EQ(bar(), nullptr);
+    EXPECT_EQ(area()->geometry(), whole);
+
+    // The choice is stored when the window goes.
+    mainWindow()->runCommand(cmd::Tabs);
+    mainWindow()->closeWithoutQuestions();
+    stop();
+    EXPECT_EQ(store()->hideTabs(), 0);
+}
