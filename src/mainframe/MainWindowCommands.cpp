@@ -821,7 +821,7 @@ void MainWindow::applyActiveBorder()
     // The ActiveBorder reads its settings when it draws; the active
     // window's border is drawn again.
     if (BrowserWindow *window = activeBrowserWindow())
-        window->update();
+        window->splitter()->update();
 }
 
 void MainWindow::setProtectedIndicator(bool on)
