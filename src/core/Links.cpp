@@ -58,6 +58,22 @@ std::optional<std::pair<std::string, std::string>> parseLinkEntry(std::string_vi
     return std::make_pair(std::string(text.substr(0, sep)), std::string(text.substr(sep + kLinkSeparator.size())));
 }
 
+LinkMap decodeStoredLinks(const LinkMap &stored)
+{
+    LinkMap links;
+    for (const auto &[name, address] : stored)
+        links[decodeStoredText(name)] = decodeStoredText(address);
+    return links;
+}
+
+LinkMap encodeStoredLinks(const LinkMap &links)
+{
+    LinkMap stored;
+    for (const auto &[name, address] : links)
+        stored[encodeStoredText(name)] = encodeStoredText(address);
+    return stored;
+}
+
 // --- the links file -----------------------------------------------------------------------
 
 std::string linksFileText(const LinkMap &links)

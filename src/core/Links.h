@@ -48,6 +48,12 @@ inline const std::string &linkTarget(const std::string &name, const std::string 
     return address.empty() ? name : address;
 }
 
+// The stored list as the program's UTF-8 text (a Windows-era name or
+// address read as Windows-1252, as the stored-text pair reads it), and back
+// for storing. Two stored names that read the same keep the later one.
+LinkMap decodeStoredLinks(const LinkMap &stored);
+LinkMap encodeStoredLinks(const LinkMap &links);
+
 // --- the links file -----------------------------------------------------------------
 
 // The bytes of a links file holding these links (names and addresses as

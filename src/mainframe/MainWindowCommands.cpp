@@ -18,6 +18,7 @@
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
 #include "mainframe/NavigateDialog.h"
+#include "managers/LinksManagerDialog.h"
 #include "managers/OptionsSheet.h"
 #include "managers/SpawningManagerDialog.h"
 #include "ui/MessageBox.h"
@@ -44,16 +45,17 @@ namespace {
 // The width of the address box in the address band.
 constexpr int kAddressBoxWidthPixels = 347;
 
-// The main window's commands that work now. The Links and Workspace
-// Managers and Links are routed to their handlers too
-// (routeToMainWindow), but stay disabled until their modules fill them in.
+// The main window's commands that work now. The Workspace Manager is
+// routed to its handler too (routeToMainWindow), but stays disabled until
+// its module fills it in.
 constexpr int kMainWindowCommands[] = {
     cmd::ToolBar,   cmd::StatusBar,  cmd::AddressBar,     cmd::Tabs,
     cmd::CloseAll,  cmd::Offline,    cmd::ScanPopups,     cmd::ToolbarVariant,
     cmd::SmartNavigateToggle, cmd::Mail, cmd::Search,     cmd::MakerHomePage,
     cmd::MailMaker, cmd::AddressGo,  cmd::Close,          cmd::Exit,
     cmd::Cascade,   cmd::TileHorizontally, cmd::TileVertically,
-    cmd::Navigate,  cmd::WindowSpawning, cmd::Options,
+    cmd::Navigate,  cmd::WindowSpawning, cmd::Options,    cmd::Links,
+    cmd::LinksManager,
     // Favorites, the special folders, Internet Options and the version
     // check act on the active view.
     cmd::Favorites, cmd::AddToFavorites, cmd::OrganizeFavorites, cmd::ExploreCache,
@@ -844,8 +846,20 @@ void MainWindow::showWindowSpawningManager()
 
 void MainWindow::showLinksManager()
 {
-    // The Links Manager comes with the managers module: ensure a window,
-    // run it, then navigate to the view's pending address on OK.
+    // The view may close while the dialog is up (its page's script).
+    const QPointer<BrowserView> view = ensureView();
+    if (!view)
+        return;
+    LinksManagerDialog dialog(m_settings, view->control() ? view->control()->pageUrl() : QString(),
+                              this);
+    if (dialog.exec() != QDialog::Accepted || !view)
+        return;
+    // The chosen link goes to the window the manager was opened for.
+    const QString address = dialog.chosenAddress();
+    if (address.isEmpty())
+        return;
+    view->setPendingAddress(address);
+    view->navigate(address);
 }
 
 void MainWindow::showNavigateDialog()

@@ -84,6 +84,17 @@ TEST(LinksFile, WindowsFilesKeepTheirAccents)
     EXPECT_EQ(linksFileText({{"CAF\xC9", "x"}}), "Links:\r\nCAF\xC3\x89" + S + "x\r\n");
 }
 
+TEST(LinksFile, StoredListReadsWindowsEntriesAndStoresUtf8)
+{
+    // A Windows-era stored entry shows its accents and goes back as UTF-8;
+    // a UTF-8 one passes both ways unchanged.
+    const LinkMap stored{{"CAF\xC9", "http://h/M\xFCnchen"}, {"Gr\xC3\xBC\xC3\x9F", ""}};
+    const LinkMap shown = decodeStoredLinks(stored);
+    EXPECT_EQ(shown, (LinkMap{{"CAF\xC3\x89", "http://h/M\xC3\xBCnchen"}, {"Gr\xC3\xBC\xC3\x9F", ""}}));
+    EXPECT_EQ(encodeStoredLinks(shown), shown);
+    EXPECT_EQ(encodeStoredLinks(stored), shown) << "raw bytes handed to the writer are read first";
+}
+
 TEST(LinksFile, ExportPath)
 {
     EXPECT_EQ(linksExportPath("/home/u/links"), "/home/u/links.lks");
