@@ -13,7 +13,6 @@
 #include "core/SettingsStore.h"
 #include "core/StoredText.h"
 #include "core/UrlShortcut.h"
-#include "core/Workspace.h"
 #include "engine/WebEngineControl.h"
 #include "engine/WebProfile.h"
 #include "mainframe/MainWindow.h"
@@ -58,7 +57,7 @@ bool Application::start(const QStringList &arguments)
     m_settings->setSaveFailureHandler(
         [this](const std::string &path) { reportSaveFailure(QString::fromStdString(path)); });
     m_log = std::make_unique<NavigationLog>(*m_settings);
-    m_startupWorkspace.clear();
+    m_workspace = corvane::Workspace();
     m_firstNew = true;
 
     // 3. Where the settings live; nothing is read before this.
@@ -119,9 +118,14 @@ bool Application::start(const QStringList &arguments)
         m_instance->listen([this](const QString &command) { return handleOpenRequest(command); });
     }
 
-    // 11. The command line: nothing means New; a document opens in a new window.
+    // 11. The command line: nothing means New, unless a workspace is to be
+    // restored (its windows take the place of the first one); a document
+    // opens in a new window.
+    const bool plainStart = document.isEmpty() && !dde;
+    const bool workspaceDue = plainStart && !m_workspace.empty
+                              && (m_mainWindow->autoSaveAtCreation() || m_workspace.startup != 0);
     if (document.isEmpty()) {
-        if (!dde)
+        if (!dde && !workspaceDue)
             newWindow();
     } else if (dde) {
         handleOpenRequest(QString::fromStdString(corvane::makeOpenCommand(toStd(document))));
@@ -139,9 +143,10 @@ bool Application::start(const QStringList &arguments)
         m_splash->raise();
 
     // 13. Restore the start-up workspace after a plain start.
-    if (document.isEmpty() && !dde
-        && (m_mainWindow->autoSaveAtCreation() || startupWorkspaceFlag()))
-        m_mainWindow->loadWorkspace();
+    if (workspaceDue) {
+        m_mainWindow->loadWorkspace(m_workspace);
+        m_workspace = corvane::Workspace();
+    }
 
     // 14.
     m_mainWindow->setUpdatesEnabled(true);
@@ -162,17 +167,12 @@ bool Application::isNologoSwitch(const QString &argument)
            || lower == QLatin1String("-nologo") || lower == QLatin1String("--nologo");
 }
 
-bool Application::startupWorkspaceFlag() const
-{
-    return corvane::Workspace::parse(m_startupWorkspace).startup != 0;
-}
-
 void Application::chooseStartupWorkspace()
 {
     const std::optional<corvane::Workspace> chosen =
         corvane::startupWorkspace(m_settings->loadWorkspaces(), m_settings->autoSave() != 0);
     if (chosen)
-        m_startupWorkspace = chosen->text();
+        m_workspace = *chosen;
 }
 
 void Application::showSplash()
@@ -218,7 +218,7 @@ int Application::shutDown()
     m_instance.reset();
     m_settings.reset();
     m_log.reset();
-    m_startupWorkspace.clear();
+    m_workspace = corvane::Workspace();
     return 0;
 }
 

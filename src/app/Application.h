@@ -2,6 +2,7 @@
 
 #include "browser/BrowserHost.h"
 #include "ui/SplashScreen.h"
+#include "core/Workspace.h"
 
 #include <QObject>
 #include <QPointer>
@@ -85,6 +86,9 @@ public:
     const std::string &startupWorkspace() const { return m_startupWorkspace; }
     // Whether that workspace carries the start-up flag.
     bool startupWorkspaceFlag() const;
+    // The current workspace: the one chosen at start-up until it has been
+    // loaded; empty (the defaults) when there is none.
+    const corvane::Workspace &currentWorkspace() const { return m_workspace; }
 
     // Creates the web engine control for a new view. Tests replace it with
     // a fake.
@@ -135,7 +139,7 @@ private:
     QPointer<SplashScreen> m_splash;
     MainWindow *m_mainWindow = nullptr;
     ControlFactory m_controlFactory;
-    std::string m_startupWorkspace;
+    corvane::Workspace m_workspace;
     QString m_pendingDocumentAddress;
     QString m_saveFailureNotice;
     bool m_firstNew = true;

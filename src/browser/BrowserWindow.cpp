@@ -40,6 +40,19 @@ BrowserView *BrowserWindow::activeView() const
     return m_splitter ? m_splitter->activeView() : nullptr;
 }
 
+void BrowserWindow::moveEvent(QMoveEvent *event)
+{
+    QMdiSubWindow::moveEvent(event);
+    noteNormalPlacement();
+}
+
+
+void BrowserWindow::noteNormalPlacement()
+{
+    if (!isHidden() && !isMaximized() && !isMinimized())
+        m_normalPlacement = geometry();
+}
+
 void BrowserWindow::updateCaption()
 {
     // The document title, as the window caption and the window tab show it.
@@ -68,6 +81,7 @@ void BrowserWindow::storeMaximized()
 void BrowserWindow::resizeEvent(QResizeEvent *event)
 {
     QMdiSubWindow::resizeEvent(event);
+    noteNormalPlacement();
     storeMaximized();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMdiSubWindow>
+#include <QRect>
 
 class BrowserDocument;
 class BrowserHost;
@@ -27,6 +28,10 @@ public:
     // The view of the active pane: the one the window's commands go to.
     // nullptr while the window is being made.
     BrowserView *activeView() const;
+    // Where the window lies in the MDI area while neither maximized nor
+    // minimized (the last such place); invalid while it has never been
+    // shown that way.
+    QRect normalPlacement() const { return m_normalPlacement; }
 
 Q_SIGNALS:
     // Another pane became active.
@@ -35,11 +40,13 @@ Q_SIGNALS:
     void splitMenuRequested(const QPoint &globalPos);
 
 protected:
+    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
     BrowserView *createView(QWidget *parent);
+    void noteNormalPlacement();
     void updateCaption();
     void updateIcon();
     void storeMaximized();
@@ -50,4 +57,5 @@ private:
     BrowserHost &m_host;
     BrowserDocument *m_doc = nullptr;
     PaneSplitter *m_splitter = nullptr;
+    QRect m_normalPlacement;
 };

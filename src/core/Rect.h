@@ -23,3 +23,13 @@ inline Rect intersected(const Rect &a, const Rect &b)
         return Rect{};
     return r;
 }
+
+// Where a window stored with this rectangle is placed on an area (the
+// desktop's work area, a main window's client area) so that the user can
+// reach it: never larger than the area and at least `margin` pixels wide
+// and high. A window whose top edge lies on the area with at least `margin`
+// pixels of its width keeps its place, even when partly off the area; any
+// other comes back wholly onto the area, its size kept. Any int edges are
+// taken (a record edited by hand); an empty area leaves the rectangle as it
+// is.
+Rect keepOnArea(const Rect &window, const Rect &area, int margin = 32);

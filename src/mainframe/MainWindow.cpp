@@ -9,6 +9,7 @@
 #include "core/SettingsStore.h"
 #include "core/StatusPanes.h"
 #include "core/TabStyle.h"
+#include "core/Workspace.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
 #include "mainframe/PasswordDialog.h"
@@ -220,11 +221,6 @@ void MainWindow::bringToFront()
     show();
     raise();
     activateWindow();
-}
-
-void MainWindow::loadWorkspace()
-{
-    // Opening a workspace's windows comes with the workspace records.
 }
 
 // --- the tray and always on top ------------------------------------------------------
@@ -679,12 +675,14 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     // 6.
     s.setOverrideScriptDebugging(m_overrideScriptDebugging ? 1 : 0);
-    // 7. The "default" workspace follows AutoSave.
+    // 7. The "default" workspace follows AutoSave: the windows as they are
+    // now, or nothing.
     SettingsStore::WorkspaceMap workspaces = s.loadWorkspaces();
-    if (!s.autoSave()) {
-        workspaces.erase("default");
-        s.storeWorkspaces(workspaces);
-    }
+    const bool autoSave = s.autoSave() != 0;
+    corvane::putExitWorkspace(workspaces, autoSave,
+                              autoSave ? captureWorkspace(std::string(corvane::kDefaultWorkspaceName), 0)
+                                       : corvane::Workspace());
+    s.storeWorkspaces(workspaces);
     // 8. Close the browser windows, then the main window.
     m_closingAll = false;
     m_mdi->closeAllSubWindows();

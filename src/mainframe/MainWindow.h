@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class AddressBar;
@@ -35,6 +36,8 @@ class WindowTabBar;
 namespace corvane {
 struct FavoritesMenu;
 struct MenuEntry;
+struct Workspace;
+struct WorkspaceWindow;
 }
 
 // The single top-level window: menus, toolbar, address bar, status bar and
@@ -69,8 +72,23 @@ public:
     void bringToFront();
     // AutoSave as it was when the window was created.
     bool autoSaveAtCreation() const { return m_autoSaveAtCreation; }
-    // Applies the application's current workspace.
-    void loadWorkspace();
+
+    // --- workspaces (MainWindowWorkspaces.cpp) ------------------------------------
+    // The state of the main window and of every browser window: the main
+    // window's place and bars, then the windows from the active one on (the
+    // others as they were last active, most recent first), stored in the
+    // workspace order.
+    corvane::Workspace captureWorkspace(const std::string &name, int startup) const;
+    // The browser windows as a capture visits them.
+    QList<BrowserWindow *> browserWindowsInVisitingOrder() const;
+    // Loads a workspace: every browser window closes without a question;
+    // then the bars, the main window's place and the workspace's windows
+    // with their places, pages, scroll positions and AutoRefresh; the first
+    // one ends up active. An empty record (nothing to load) only closes the
+    // windows. With keepWindows the windows open stay and the workspace's
+    // join them (a recovery after a start that opened a file), the main
+    // window keeps its place and bars, and the window in front stays there.
+    void loadWorkspace(const corvane::Workspace &workspace, bool keepWindows = false);
 
     // --- the tray and always on top ----------------------------------------------
     // Whether the window hides in the tray (the in-tray flag).
@@ -315,6 +333,11 @@ private:
     void onActiveViewChanged(BrowserWindow *window, BrowserView *view);
     // Places the MDI area, and the tab bar around it, in the central room.
     void layoutClient();
+    // A browser window for a workspace entry: its place, its page and
+    // AutoRefresh; nullptr when none could open.
+    BrowserWindow *openWorkspaceWindow(const corvane::WorkspaceWindow &entry);
+    // Closes every browser window at once, without a question.
+    void closeAllWindowsNow();
     // Navigates the view, opening a browser window first when none is active.
     BrowserView *ensureView();
     bool routeToView(BrowserView *view, int id);

@@ -200,13 +200,13 @@ TEST_F(AppTest, StartupWorkspaceChoice)
     }
     // Of two start-up workspaces the first in the map's order wins.
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
-    EXPECT_TRUE(app().startupWorkspaceFlag());
-    EXPECT_EQ(app().startupWorkspace(), record("beta", 1));
+    EXPECT_EQ(app().currentWorkspace().startup, 1);
+    EXPECT_EQ(app().currentWorkspace().text(), record("beta", 1));
 
     // AutoSave looks only for "default"; without one nothing is restored.
     store()->setAutoSave(1);
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
-    EXPECT_TRUE(app().startupWorkspace().empty());
+    EXPECT_TRUE(app().currentWorkspace().empty);
 }
 
 TEST_F(AppTest, ASettingThatCannotBeSavedIsSaidOnceOnStderrAndTheStatusBar)

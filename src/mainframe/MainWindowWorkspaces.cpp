@@ -1,0 +1,291 @@
+// Workspaces in the main window: capturing the main window and every browser
+// window as a workspace record, and loading a record back. The record, its
+// text and the capture order are core's (corvane::Workspace); this file
+// reads and sets the windows.
+#include "mainframe/MainWindow.h"
+
+#include "browser/BrowserView.h"
+#include "browser/BrowserWindow.h"
+#include "core/Rect.h"
+#include "core/SettingsStore.h"
+#include "core/Workspace.h"
+#include "ui/StoredQString.h"
+
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+
+using corvane::Workspace;
+using corvane::WorkspaceWindow;
+
+namespace {
+
+Rect toRect(const QRect &r)
+{
+    return Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+QRect toQRect(const Rect &r)
+{
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+bool isMinimizedShowCmd(int showCmd)
+{
+    return showCmd == 2 || showCmd == 6 || showCmd == 7;
+}
+
+// The page a view shows for a capture: its address (or, while the first
+// one is still on its way, the address it goes to), its scroll position
+// and AutoRefresh.
+struct PageState
+{
+    std::string url;
+    int scrollLeft = 0;
+    int scrollTop = 0;
+    int autoRefresh = 0;
+    int refreshMinutes = 2;
+    int refreshSeconds = 0;
+};
+
+PageState pageState(const BrowserView *view)
+{
+    PageState page;
+    page.url = WorkspaceWindow().url;
+    if (!view)
+        return page;
+    BrowserControl *control = view->control();
+    QString url = control ? control->pageUrl() : QString();
+    if (url.isEmpty())
+        url = view->currentNavigationAddress();
+    if (!url.isEmpty())
+        page.url = corvane::toStoredText(url);
+    // A restored position the page has not reached yet (it is still
+    // loading, or the engine has not scrolled yet) is the one to keep.
+    const QPoint scroll = control ? control->scrollPosition() : QPoint();
+    if (view->hasSavedScrollPosition() && (view->navigating() || scroll.isNull())) {
+        page.scrollLeft = view->savedScrollLeft();
+        page.scrollTop = view->savedScrollTop();
+    } else {
+        page.scrollLeft = scroll.x();
+        page.scrollTop = scroll.y();
+    }
+    page.autoRefresh = view->autoRefreshOn() ? 1 : 0;
+    page.refreshMinutes = view->autoRefreshMinutes();
+    page.refreshSeconds = view->autoRefreshSeconds();
+    return page;
+}
+
+WorkspaceWindow captureWindow(const BrowserWindow *window)
+{
+    WorkspaceWindow entry;
+    const QRect normal = window->normalPlacement();
+    if (normal.isValid()) {
+        const Rect r = toRect(normal);
+        entry.left = r.left;
+        entry.top = r.top;
+        entry.right = r.right;
+        entry.bottom = r.bottom;
+    }
+    entry.showCmd = window->isMaximized() ? 3 : window->isMinimized() ? 2 : 1;
+    const PageState page = pageState(window->activeView());
+    entry.url = page.url;
+    entry.scrollLeft = page.scrollLeft;
+    entry.scrollTop = page.scrollTop;
+    entry.autoRefresh = page.autoRefresh;
+    entry.refreshMinutes = page.refreshMinutes;
+    entry.refreshSeconds = page.refreshSeconds;
+    return entry;
+}
+
+// Hands a view its page from a record: AutoRefresh (its timer starts when
+// the page has loaded), the address, and the scroll position it takes once
+// the page is there.
+void restorePage(BrowserView *view, const std::string &url, int autoRefresh, int minutes, int seconds,
+                 int scrollLeft, int scrollTop)
+{
+    view->setAutoRefresh(minutes, seconds, autoRefresh != 0);
+    view->navigate(corvane::fromStoredText(url));
+    view->setSavedScrollPosition(scrollLeft, scrollTop);
+}
+
+// The screen a stored main window rectangle belongs on: the one holding its
+// centre, else the primary one.
+QRect workAreaFor(const Rect &stored)
+{
+    const QPoint centre(int((static_cast<long long>(stored.left) + stored.right) / 2),
+                        int((static_cast<long long>(stored.top) + stored.bottom) / 2));
+    QScreen *screen = QGuiApplication::screenAt(centre);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+} // namespace
+
+// --- capture -------------------------------------------------------------------------
+
+QList<BrowserWindow *> MainWindow::browserWindowsInVisitingOrder() const
+{
+    QList<BrowserWindow *> visited;
+    if (!m_mdi)
+        return visited;
+    // The active window, then the others from the most recently active on:
+    // what "next window" reaches one after the other. Windows not shown (a
+    // popup waiting for its decision, a window closing) are not part of it.
+    auto add = [&visited](QMdiSubWindow *w) {
+        auto *window = qobject_cast<BrowserWindow *>(w);
+        if (window && !window->isHidden() && !visited.contains(window))
+            visited.append(window);
+    };
+    add(m_mdi->currentSubWindow());
+    const QList<QMdiSubWindow *> history = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = history.crbegin(); it != history.crend(); ++it)
+        add(*it);
+    return visited;
+}
+
+Workspace MainWindow::captureWorkspace(const std::string &name, int startup) const
+{
+    Workspace workspace;
+    // The main window: its normal rectangle on the screen and whether it is
+    // maximized (a minimized one counts as normal).
+    QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    if (!normal.isValid())
+        normal = geometry();
+    const Rect r = toRect(normal);
+    workspace.left = r.left;
+    workspace.top = r.top;
+    workspace.right = r.right;
+    workspace.bottom = r.bottom;
+    workspace.showCmd = isMaximized() ? 3 : 1;
+    workspace.toolBar = m_toolBarVisible ? 1 : 0;
+    workspace.statusBar = m_statusBarVisible ? 1 : 0;
+    workspace.addressBar = m_addressBarVisible ? 1 : 0;
+    workspace.tabs = m_tabsVisible ? 1 : 0;
+    workspace.name = name;
+    workspace.startup = startup;
+
+    std::vector<std::string> visited;
+    for (const BrowserWindow *window : browserWindowsInVisitingOrder())
+        visited.push_back(captureWindow(window).entryText());
+    workspace.setWindows(corvane::orderCapturedWindows(std::move(visited)));
+    workspace.empty = false;
+    return workspace;
+}
+
+// --- loading -------------------------------------------------------------------------
+
+void MainWindow::closeAllWindowsNow()
+{
+    if (!m_mdi)
+        return;
+    m_closingAll = false;
+    for (QMdiSubWindow *window : m_mdi->subWindowList())
+        window->close();
+}
+
+BrowserWindow *MainWindow::openWorkspaceWindow(const WorkspaceWindow &entry)
+{
+    // A window as New opens it.
+    const int before = int(m_mdi->subWindowList().size());
+    Q_EMIT newWindowRequested();
+    BrowserWindow *window = activeBrowserWindow();
+    if (!window || int(m_mdi->subWindowList().size()) == before || !window->activeView())
+        return nullptr;
+
+    // Its place within reach in the MDI area: stored places up to the size
+    // of the screen are kept as they are (the main window may still be
+    // growing to its own stored size).
+    QSize room = m_mdi->viewport()->size();
+    if (const QScreen *screen = this->screen())
+        room = room.expandedTo(screen->availableGeometry().size());
+    const Rect place = keepOnArea(Rect{entry.left, entry.top, entry.right, entry.bottom},
+                                  Rect{0, 0, room.width(), room.height()});
+    if (window->isMaximized() || window->isMinimized())
+        window->showNormal();
+    window->setGeometry(toQRect(place));
+    if (entry.showCmd == 3)
+        window->showMaximized();
+    else if (isMinimizedShowCmd(entry.showCmd))
+        window->showMinimized();
+
+    restorePage(window->activeView(), entry.url, entry.autoRefresh, entry.refreshMinutes,
+                entry.refreshSeconds, entry.scrollLeft, entry.scrollTop);
+    return window;
+}
+
+void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
+{
+    if (!m_mdi)
+        return;
+    // 1. Painting waits for the end (start-up holds it already).
+    m_loadingWorkspace = true;
+    const bool holdPainting = updatesEnabled();
+    if (holdPainting)
+        setUpdatesEnabled(false);
+    QMdiSubWindow *front = m_mdi->currentSubWindow();
+
+    // 2. The windows open now go, without questions.
+    if (!keepWindows)
+        closeAllWindowsNow();
+
+    // 3. An empty record loads nothing more.
+    if (!workspace.empty) {
+        if (!keepWindows) {
+            // 4. The bars as stored; the tabs wait for the end.
+            if (m_addressBarVisible != (workspace.addressBar != 0))
+                toggleAddressBar();
+            if (m_toolBarVisible != (workspace.toolBar != 0))
+                toggleToolBar();
+            if (m_statusBarVisible != (workspace.statusBar != 0))
+                toggleStatusBar();
+            if (m_tabsVisible)
+                toggleTabs();
+
+            // 5. The main window's place, within reach on its screen.
+            const Rect stored{workspace.left, workspace.top, workspace.right, workspace.bottom};
+            const QRect place = toQRect(keepOnArea(stored, toRect(workAreaFor(stored))));
+            if (workspace.showCmd == 3) {
+                if (!isMaximized())
+                    setGeometry(place);
+                showMaximized();
+            } else {
+                if (isMaximized() || isMinimized())
+                    showNormal();
+                setGeometry(place);
+            }
+        }
+
+        // 6. The windows, each with its place and its page. A window made
+        // active keeps its own state: activating one does not maximize it
+        // because the one before was.
+        const bool maximizeOnActivation =
+            !m_mdi->testOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+        m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
+        BrowserWindow *first = nullptr;
+        for (const auto &[number, text] : workspace.windowMap()) {
+            BrowserWindow *window = openWorkspaceWindow(WorkspaceWindow::parse(text));
+            if (!first)
+                first = window;
+        }
+
+        // 7. The tabs as stored.
+        if (!keepWindows && m_tabsVisible != (workspace.tabs != 0))
+            toggleTabs();
+
+        // 8. The first window stored is the active one, unless a window
+        // opened before stays in front.
+        QMdiSubWindow *active = keepWindows && front ? front : first;
+        if (active)
+            m_mdi->setActiveSubWindow(active);
+        m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, !maximizeOnActivation);
+    }
+
+    // 9.
+    if (holdPainting)
+        setUpdatesEnabled(true);
+    m_loadingWorkspace = false;
+    updateCommandUI();
+}

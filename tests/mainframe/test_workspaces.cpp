@@ -1,0 +1,314 @@
+// Workspaces in the main window: what a capture records of the windows, how
+// a workspace loads, the start-up restore and the "default" saved at exit.
+#include "browser/BrowserView.h"
+#include "browser/BrowserWindow.h"
+#include "core/CommandIds.h"
+#include "core/SettingsStore.h"
+#include "core/Workspace.h"
+#include "mainframe/MainWindow.h"
+#include "support/AppHarness.h"
+
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+namespace cmd = corvane::cmd;
+using corvane::Workspace;
+using corvane::WorkspaceWindow;
+
+namespace {
+
+class WorkspacesTest : public ::testing::Test, protected AppHarness
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        preset([](SettingsStore &s) {
+            s.setBiPassDefault(1);
+            s.setChildMaximized(0);
+        });
+    }
+
+    static FakeBrowserControl *controlOf(const BrowserWindow *window)
+    {
+        return static_cast<FakeBrowserControl *>(window->activeView()->control());
+    }
+
+    // A new window showing a page, as if it had loaded.
+    BrowserWindow *openPage(const QString &url)
+    {
+        mainWindow()->runCommand(cmd::New);
+        BrowserWindow *window = mainWindow()->activeBrowserWindow();
+        controlOf(window)->setLocation(url, url);
+        return window;
+    }
+
+    QList<BrowserWindow *> shownWindows() const
+    {
+        QList<BrowserWindow *> shown;
+        for (QMdiSubWindow *w : mainWindow()->mdiArea()->subWindowList())
+            if (!w->isHidden())
+                shown << qobject_cast<BrowserWindow *>(w);
+        return shown;
+    }
+
+    static QStringList urls(const Workspace &workspace)
+    {
+        QStringList out;
+        for (const auto &[number, text] : workspace.windowMap())
+            out << QString::fromStdString(WorkspaceWindow::parse(text).url);
+        return out;
+    }
+
+    static WorkspaceWindow entry(const std::string &url, int showCmd = 1)
+    {
+        WorkspaceWindow w;
+        w.url = url;
+        w.showCmd = showCmd;
+        return w;
+    }
+
+    static Workspace workspaceOf(const std::vector<WorkspaceWindow> &windows)
+    {
+        Workspace ws;
+        ws.empty = false;
+        std::vector<std::string> entries;
+        for (const WorkspaceWindow &w : windows)
+            entries.push_back(w.entryText());
+        ws.setWindows(entries);
+        return ws;
+    }
+};
+
+} // namespace
+
+TEST_F(WorkspacesTest, CaptureStoresTheActiveWindowFirstThenTheOthersInReverseVisitingOrder)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    mainWindow()->closeActiveWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(mainWindow()->captureWorkspace("x", 0).windows, "none") << "no window: none";
+
+    // Opened W3, W2, W1: the next-window order from W1 is W1, W2, W3.
+    BrowserWindow *w3 = openPage(QStringLiteral("http://w3.example/"));
+    openPage(QStringLiteral("http://w2.example/"));
+    BrowserWindow *w1 = openPage(QStringLiteral("http://w1.example/"));
+    EXPECT_EQ(mainWindow()->browserWindowsInVisitingOrder().first(), w1);
+    Workspace captured = mainWindow()->captureWorkspace("three", 1);
+    EXPECT_EQ(captured.name, "three");
+    EXPECT_EQ(captured.startup, 1);
+    EXPECT_FALSE(captured.empty);
+    EXPECT_EQ(urls(captured), (QStringList{QStringLiteral("http://w1.example/"), QStringLiteral("http://w3.example/"),
+                                           QStringLiteral("http://w2.example/")}));
+
+    // Loaded and captured again, the order and the active window hold.
+    mainWindow()->loadWorkspace(captured);
+    EXPECT_EQ(controlOf(mainWindow()->activeBrowserWindow())->operations(QStringLiteral("navigate")).last(),
+              QStringLiteral("navigate http://w1.example/"));
+    for (BrowserWindow *w : shownWindows())
+        controlOf(w)->setLocation(QString(), controlOf(w)->operations(QStringLiteral("navigate")).last().mid(9));
+    EXPECT_EQ(urls(mainWindow()->captureWorkspace("again", 0)), urls(captured));
+
+    // Two windows: the active one, then the other.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(shownWindows().size(), 3);
+    EXPECT_FALSE(shownWindows().contains(w3)) << "the windows open before loading are gone";
+    mainWindow()->closeActiveWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(shownWindows().size(), 2);
+    const QStringList two = urls(mainWindow()->captureWorkspace("two", 0));
+    ASSERT_EQ(two.size(), 2);
+    EXPECT_EQ(two.first(), controlOf(mainWindow()->activeBrowserWindow())->pageUrl());
+}
+
+TEST_F(WorkspacesTest, CaptureRecordsPlacePageScrollAndAutoRefreshAndLoadGivesThemBack)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    MainWindow *main = mainWindow();
+    main->resize(900, 700);
+    BrowserWindow *first = main->activeBrowserWindow();
+    controlOf(first)->setLocation(QStringLiteral("Scrolled"), QStringLiteral("http://scrolled.example/a|b"));
+    controlOf(first)->setScroll(QPoint(5, 1200));
+    first->activeView()->setAutoRefresh(1, 30, true);
+    first->showNormal();
+    first->setGeometry(20, 30, 400, 300);
+    BrowserWindow *second = openPage(QStringLiteral("http://second.example/"));
+    second->showMaximized();
+    main->toggleStatusBar();
+
+    const Workspace captured = main->captureWorkspace("default", 0);
+    EXPECT_EQ(captured.statusBar, 0);
+    EXPECT_EQ(captured.toolBar, 1);
+    EXPECT_EQ(captured.showCmd, 1);
+    const std::map<int, std::string> map = captured.windowMap();
+    ASSERT_EQ(map.size(), 2u);
+    const WorkspaceWindow maximized = WorkspaceWindow::parse(map.at(1));
+    EXPECT_EQ(maximized.showCmd, 3);
+    const WorkspaceWindow normal = WorkspaceWindow::parse(map.at(2));
+    EXPECT_EQ(normal.url, "http://scrolled.example/a%7Cb") << "a bar in an address is kept readable";
+    EXPECT_EQ(normal.showCmd, 1);
+    EXPECT_EQ((std::vector<int>{normal.left, normal.top, normal.right, normal.bottom}),
+              (std::vector<int>{20, 30, 420, 330}));
+    EXPECT_EQ((std::vector<int>{normal.scrollLeft, normal.scrollTop}), (std::vector<int>{5, 1200}));
+    EXPECT_EQ((std::vector<int>{normal.autoRefresh, normal.refreshMinutes, normal.refreshSeconds}),
+              (std::vector<int>{1, 1, 30}));
+
+    // Loading closes what is open and brings all of it back.
+    main->toggleStatusBar();
+    main->toggleToolBar();
+    main->loadWorkspace(captured);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(main->statusBarVisible());
+    EXPECT_TRUE(main->toolBarVisible());
+    const QList<BrowserWindow *> windows = shownWindows();
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_FALSE(windows.contains(first));
+    BrowserWindow *back = windows.at(1);
+    EXPECT_EQ(main->activeBrowserWindow(), windows.at(0)) << "the first stored window is active";
+    EXPECT_TRUE(windows.at(0)->isMaximized());
+    EXPECT_FALSE(back->isMaximized()) << "making the other window active did not maximize it";
+    EXPECT_EQ(back->geometry(), QRect(20, 30, 400, 300));
+    BrowserView *view = back->activeView();
+    FakeBrowserControl *control = controlOf(back);
+    EXPECT_EQ(control->operations(QStringLiteral("navigate")).last(),
+              QStringLiteral("navigate http://scrolled.example/a%7Cb"));
+    EXPECT_TRUE(view->autoRefreshOn());
+    EXPECT_EQ(view->autoRefreshMinutes(), 1);
+    EXPECT_EQ(view->autoRefreshSeconds(), 30);
+    EXPECT_FALSE(view->autoRefreshTimerActive()) << "AutoRefresh runs once the page has loaded";
+    // The scroll position is applied as the page loads, then once it is there.
+    control->clearOperations();
+    control->fireNavigationStarting(QStringLiteral("http://scrolled.example/a%7Cb"));
+    control->fireProgress(50, 100);
+    control->fireDocumentComplete(QStringLiteral("http://scrolled.example/a%7Cb"));
+    EXPECT_EQ(control->operations(QStringLiteral("setScrollPosition")),
+              (QStringList{QStringLiteral("setScrollPosition 5,1200"), QStringLiteral("setScrollPosition 5,1200")}));
+    EXPECT_TRUE(view->autoRefreshTimerActive());
+
+    // A capture while the page has not scrolled yet keeps the stored place.
+    control->setScroll(QPoint());
+    const WorkspaceWindow again = WorkspaceWindow::parse(main->captureWorkspace("x", 0).windowMap().at(2));
+    EXPECT_EQ(again.scrollTop, 1200);
+}
+
+TEST_F(WorkspacesTest, AWorkspaceWithoutWindowsClosesAllAndStillSetsTheBars)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    openPage(QStringLiteral("http://a.example/"));
+    Workspace none;
+    none.empty = false;
+    none.addressBar = 0;
+    none.toolBar = 1;
+    mainWindow()->loadWorkspace(none);
+    EXPECT_TRUE(shownWindows().isEmpty());
+    EXPECT_FALSE(mainWindow()->addressBarVisible());
+    EXPECT_EQ(store()->showAddressBar(), 0) << "the toggle stores it, as the command does";
+
+    // An empty record only closes.
+    openPage(QStringLiteral("http://b.example/"));
+    mainWindow()->loadWorkspace(Workspace());
+    EXPECT_TRUE(shownWindows().isEmpty());
+    EXPECT_FALSE(mainWindow()->addressBarVisible());
+}
+
+TEST_F(WorkspacesTest, WindowsStoredOutOfReachComeBackWithinReach)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
+    Workspace ws = workspaceOf({[] {
+        WorkspaceWindow w = entry("http://far.example/");
+        w.left = 100000;
+        w.top = -50000;
+        w.right = 100300;
+        w.bottom = -49800;
+        return w;
+    }()});
+    ws.left = 40000;
+    ws.top = 40000;
+    ws.right = 40600;
+    ws.bottom = 40400;
+    mainWindow()->loadWorkspace(ws);
+    EXPECT_TRUE(desk.intersects(mainWindow()->geometry())) << desk.width() << "x" << desk.height();
+    EXPECT_EQ(mainWindow()->size(), QSize(600, 400));
+    ASSERT_EQ(shownWindows().size(), 1);
+    const QRect child = shownWindows().first()->geometry();
+    EXPECT_EQ(child.size(), QSize(300, 200));
+    EXPECT_GE(child.top(), 0);
+    EXPECT_GE(child.left(), 0);
+    EXPECT_LE(child.right(), qMax(mainWindow()->mdiArea()->viewport()->width(), desk.width()));
+}
+
+TEST_F(WorkspacesTest, StartUpRestoresDefaultWithAutoSaveOrTheStartupWorkspace)
+{
+    // AutoSave and a "default": its windows take the place of the first one.
+    Workspace saved = workspaceOf({entry("http://one.example/", 3), entry("http://two.example/")});
+    corvane::WorkspaceMap map;
+    corvane::putExitWorkspace(map, true, saved);
+    preset([&](SettingsStore &s) {
+        s.setAutoSave(1);
+        s.storeWorkspaces(map);
+    });
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    ASSERT_EQ(windowCount(), 2);
+    EXPECT_EQ(controls.size(), 2) << "no first window opened only to be closed";
+    EXPECT_TRUE(controls.at(0)->did(QStringLiteral("navigate http://one.example/")));
+    EXPECT_TRUE(controls.at(1)->did(QStringLiteral("navigate http://two.example/")));
+    EXPECT_EQ(mainWindow()->activeBrowserWindow()->activeView()->control(), controls.at(0).data());
+    EXPECT_TRUE(app().currentWorkspace().empty) << "loading resets the current workspace";
+
+    // A document on the command line: no restore.
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("http://doc.example/")}));
+    EXPECT_EQ(windowCount(), 1);
+
+    // AutoSave off: the workspace marked for start-up.
+    Workspace marked = workspaceOf({entry("http://marked.example/")});
+    marked.name = "marked";
+    marked.startup = 1;
+    preset([&](SettingsStore &s) {
+        s.setAutoSave(0);
+        s.storeWorkspaces({{"marked", marked.text()}, {"default", saved.text()}});
+    });
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    ASSERT_EQ(windowCount(), 1);
+    EXPECT_TRUE(controls.at(0)->did(QStringLiteral("navigate http://marked.example/")));
+
+    // AutoSave on without "default": the first window on the home page.
+    preset([&](SettingsStore &s) {
+        s.setAutoSave(1);
+        s.storeWorkspaces({{"marked", marked.text()}});
+        s.setHomeUrl("http://home.example/");
+    });
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    ASSERT_EQ(windowCount(), 1);
+    EXPECT_TRUE(controls.at(0)->did(QStringLiteral("navigate http://home.example/")));
+}
+
+TEST_F(WorkspacesTest, ExitSavesDefaultWithAutoSaveAndRemovesItWithout)
+{
+    preset([](SettingsStore &s) {
+        s.setAutoSave(1);
+        s.setMsgExit(0);
+        s.storeWorkspaces({{"keep", "keep\xB7" "0"}});
+    });
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("http://first.example/")}));
+    controlOf(mainWindow()->activeBrowserWindow())->setLocation(QString(), QStringLiteral("http://first.example/"));
+    openPage(QStringLiteral("http://second.example/"));
+    mainWindow()->close();
+    const SettingsStore::WorkspaceMap stored = store()->loadWorkspaces();
+    ASSERT_EQ(stored.count("default"), 1u);
+    EXPECT_EQ(stored.count("keep"), 1u);
+    const Workspace def = Workspace::parse(stored.at("default"));
+    EXPECT_EQ(def.startup, 0);
+    EXPECT_EQ(urls(def), (QStringList{QStringLiteral("http://second.example/"), QStringLiteral("http://first.example/")}));
+
+    store()->setAutoSave(0);
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
+    mainWindow()->close();
+    EXPECT_EQ(store()->loadWorkspaces().count("default"), 0u);
+    EXPECT_EQ(store()->loadWorkspaces().count("keep"), 1u);
+}
