@@ -1,8 +1,8 @@
 #pragma once
 
 #include "browser/BrowserHost.h"
-#include "ui/SplashScreen.h"
 #include "core/Workspace.h"
+#include "ui/SplashScreen.h"
 
 #include <QObject>
 #include <QPointer>
@@ -82,10 +82,6 @@ public:
     // About (57664): the About box, modal. Its links open in the active
     // browser window, or in a new one when none is open.
     void showAbout();
-    // The stored text of the workspace chosen at start-up; empty for none.
-    const std::string &startupWorkspace() const { return m_startupWorkspace; }
-    // Whether that workspace carries the start-up flag.
-    bool startupWorkspaceFlag() const;
     // The current workspace: the one chosen at start-up until it has been
     // loaded; empty (the defaults) when there is none.
     const corvane::Workspace &currentWorkspace() const { return m_workspace; }

@@ -21,6 +21,7 @@
 #include "managers/LinksManagerDialog.h"
 #include "managers/OptionsSheet.h"
 #include "managers/SpawningManagerDialog.h"
+#include "managers/WorkspaceManagerDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/StoredQString.h"
 
@@ -45,9 +46,7 @@ namespace {
 // The width of the address box in the address band.
 constexpr int kAddressBoxWidthPixels = 347;
 
-// The main window's commands that work now. The Workspace Manager is
-// routed to its handler too (routeToMainWindow), but stays disabled until
-// its module fills it in.
+// The main window's commands that work now.
 constexpr int kMainWindowCommands[] = {
     cmd::ToolBar,   cmd::StatusBar,  cmd::AddressBar,     cmd::Tabs,
     cmd::CloseAll,  cmd::Offline,    cmd::ScanPopups,     cmd::ToolbarVariant,
@@ -60,7 +59,7 @@ constexpr int kMainWindowCommands[] = {
     // check act on the active view.
     cmd::Favorites, cmd::AddToFavorites, cmd::OrganizeFavorites, cmd::ExploreCache,
     cmd::ExploreCookies, cmd::ExploreFavorites, cmd::ExploreHistory, cmd::ExplorePersonal,
-    cmd::InternetOptions, cmd::CheckVersion,
+    cmd::InternetOptions, cmd::CheckVersion, cmd::Workspaces,
     cmd::Split,     cmd::Lock,       cmd::Unlock,         cmd::PreviousPane,
 };
 
@@ -834,8 +833,12 @@ void MainWindow::setProtectedIndicator(bool on)
 
 void MainWindow::showWorkspaceManager()
 {
-    // The Workspace Manager comes with the managers module; LoadWorkspace
-    // follows it when a workspace was chosen.
+    WorkspaceManagerDialog dialog(m_settings, captureWorkspace(std::string(corvane::kDefaultWorkspaceName), 0),
+                                  this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.workspaceToLoad())
+        return;
+    // The workspace chosen loads once the dialog has gone.
+    loadWorkspace(*dialog.workspaceToLoad());
 }
 
 void MainWindow::showWindowSpawningManager()
