@@ -1,11 +1,13 @@
 #include "app/Application.h"
 
 #include "app/DefaultBrowserDialog.h"
+#include "app/RecoverySnapshot.h"
 #include "app/SingleInstance.h"
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserView.h"
 #include "browser/BrowserWindow.h"
 #include "core/DdeCommand.h"
+#include "core/Recovery.h"
 #include "core/DesktopRegistration.h"
 #include "core/MenuLook.h"
 #include "core/NavigationLog.h"
@@ -63,8 +65,13 @@ bool Application::start(const QStringList &arguments)
     // 3. Where the settings live; nothing is read before this.
     m_settings->openBackingStore();
 
-    // 4. The workspace to restore at start-up.
+    // 4. The workspace to restore at start-up, and what a run that did not
+    // end cleanly left.
     chooseStartupWorkspace();
+    if (!m_options.dataHome.isEmpty())
+        m_recovery = std::make_unique<RecoverySnapshot>(
+            QString::fromStdString(corvane::recoveryFilePath(toStd(m_options.dataHome))), *m_settings);
+    const bool recoveryDue = m_recovery && m_recovery->leftOver();
 
     // 5. The log banner.
     m_log->write(NavigationLog::banner());
@@ -109,6 +116,11 @@ bool Application::start(const QStringList &arguments)
     connect(m_mainWindow, &MainWindow::defaultBrowserCheckRequested, this,
             &Application::runDefaultBrowserCheck, Qt::DirectConnection);
     connect(m_mainWindow, &MainWindow::aboutRequested, this, &Application::showAbout);
+    if (m_recovery) {
+        m_recovery->watch(m_mainWindow);
+        // A clean end leaves no record behind.
+        connect(m_mainWindow, &MainWindow::closed, m_recovery.get(), &RecoverySnapshot::finish);
+    }
 
     // 9. Starting; shell open requests are served from here on.
     m_starting = true;
@@ -118,14 +130,14 @@ bool Application::start(const QStringList &arguments)
         m_instance->listen([this](const QString &command) { return handleOpenRequest(command); });
     }
 
-    // 11. The command line: nothing means New, unless a workspace is to be
-    // restored (its windows take the place of the first one); a document
-    // opens in a new window.
+    // 11. The command line: nothing means New, unless windows are to be
+    // restored (theirs take the place of the first one); a document opens
+    // in a new window.
     const bool plainStart = document.isEmpty() && !dde;
     const bool workspaceDue = plainStart && !m_workspace.empty
                               && (m_mainWindow->autoSaveAtCreation() || m_workspace.startup != 0);
     if (document.isEmpty()) {
-        if (!dde && !workspaceDue)
+        if (!dde && !workspaceDue && !recoveryDue)
             newWindow();
     } else if (dde) {
         handleOpenRequest(QString::fromStdString(corvane::makeOpenCommand(toStd(document))));
@@ -142,10 +154,15 @@ bool Application::start(const QStringList &arguments)
     if (m_splash)
         m_splash->raise();
 
-    // 13. Restore the start-up workspace after a plain start.
-    if (workspaceDue) {
+    // 13. After a run that did not end cleanly, its windows if the user
+    // wants them (beside a document the command line opened); else the
+    // start-up workspace after a plain start.
+    const bool recovered = recoveryDue && offerRecovery(!plainStart);
+    if (!recovered && workspaceDue) {
         m_mainWindow->loadWorkspace(m_workspace);
         m_workspace = corvane::Workspace();
+    } else if (!recovered && plainStart && recoveryDue) {
+        newWindow();
     }
 
     // 14.
@@ -165,6 +182,21 @@ bool Application::isNologoSwitch(const QString &argument)
     const QString lower = argument.toLower();
     return lower == QLatin1String("nologo") || lower == QLatin1String("/nologo")
            || lower == QLatin1String("-nologo") || lower == QLatin1String("--nologo");
+}
+
+bool Application::offerRecovery(bool keepWindows)
+{
+    const corvane::Workspace windows = *m_recovery->leftOver();
+    const QMessageBox::StandardButton answer = corvaneMessageBox(
+        m_mainWindow, QMessageBox::Question, QString::fromUtf8(corvane::kRecoveryQuestionTitle),
+        QString::fromUtf8(corvane::kRecoveryQuestionText), QMessageBox::Yes | QMessageBox::No);
+    // Asked once: whatever the answer, the record goes (the windows open
+    // from here on make the next one).
+    m_recovery->discardLeftOver();
+    if (answer != QMessageBox::Yes || !m_mainWindow)
+        return false;
+    m_mainWindow->loadWorkspace(windows, keepWindows);
+    return true;
 }
 
 void Application::chooseStartupWorkspace()
@@ -216,6 +248,7 @@ int Application::shutDown()
     // The main window's destruction still writes through the store and the log.
     destroyMainWindow();
     m_instance.reset();
+    m_recovery.reset();
     m_settings.reset();
     m_log.reset();
     m_workspace = corvane::Workspace();
@@ -326,6 +359,12 @@ void Application::showPopupWindow(BrowserWindow *window)
 BrowserView *Application::activeView() const
 {
     return m_mainWindow ? m_mainWindow->activeView() : nullptr;
+}
+
+void Application::pageStateChanged()
+{
+    if (m_recovery)
+        m_recovery->noteChange();
 }
 
 void Application::insertIEMenu()

@@ -16,6 +16,7 @@
 class BrowserControl;
 class BrowserWindow;
 class MainWindow;
+class RecoverySnapshot;
 class QWidget;
 class SingleInstance;
 
@@ -66,6 +67,9 @@ public:
     bool handleOpenRequest(const QString &command);
 
     MainWindow *mainWindow() const { return m_mainWindow; }
+    // The crash-recovery record of the open windows (under dataHome);
+    // nullptr without a data folder.
+    RecoverySnapshot *recovery() const { return m_recovery.get(); }
     // Asks "Default browser alert" and stores the answer; Yes makes Corvane
     // the desktop's web browser.
     void runDefaultBrowserCheck();
@@ -105,6 +109,7 @@ public:
     BrowserView *openPopupWindow() override;
     void showPopupWindow(BrowserWindow *window) override;
     void insertIEMenu() override;
+    void pageStateChanged() override;
     void setAddressText(const QString &text) override;
     void clearAddressTyping() override;
     void setStatusText(const QString &text) override;
@@ -123,6 +128,9 @@ private:
     // window but not shown; nullptr without a main window.
     BrowserWindow *createBrowserWindow();
     void chooseStartupWorkspace();
+    // After a run that did not end cleanly: asks whether to open its
+    // windows again. True when they were opened.
+    bool offerRecovery(bool keepWindows);
     // A setting the store could not save: said once, on stderr and in the
     // main window's status bar (as soon as there is one).
     void reportSaveFailure(const QString &path);
@@ -133,6 +141,7 @@ private:
     std::unique_ptr<NavigationLog> m_log;
     std::unique_ptr<SingleInstance> m_instance;
     QPointer<SplashScreen> m_splash;
+    std::unique_ptr<RecoverySnapshot> m_recovery;
     MainWindow *m_mainWindow = nullptr;
     ControlFactory m_controlFactory;
     corvane::Workspace m_workspace;

@@ -5,6 +5,7 @@
 #include "core/DdeCommand.h"
 #include "engine/OwnPages.h"
 #include "mainframe/MainWindow.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QDate>
@@ -130,6 +131,22 @@ int main(int argc, char **argv)
     options.dataHome = xdgDir("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
 
     const QStringList args = normaliseArguments(qapp.arguments().mid(1));
+
+    // For the process tests, which cannot reach a window: every message box
+    // is written to stderr ("message box: title: text") and answered with
+    // CORVANE_TEST_ANSWER ("yes" or "no") instead of being shown.
+    const QString testAnswer = qEnvironmentVariable("CORVANE_TEST_ANSWER").toLower();
+    if (testAnswer == QLatin1String("yes") || testAnswer == QLatin1String("no")) {
+        const QMessageBox::StandardButton answer =
+            testAnswer == QLatin1String("yes") ? QMessageBox::Yes : QMessageBox::No;
+        setMessageBoxHook([answer](QWidget *, QMessageBox::Icon, const QString &title, const QString &text,
+                                   QMessageBox::StandardButtons buttons) {
+            std::fprintf(stderr, "message box: %s: %s\n", title.toLocal8Bit().constData(),
+                         QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')).toLocal8Bit().constData());
+            std::fflush(stderr);
+            return buttons.testFlag(answer) ? answer : QMessageBox::Ok;
+        });
+    }
 
     // "/dde": hand the request to the running instance, if there is one.
     if (std::any_of(args.begin(), args.end(), Application::isDdeSwitch)) {

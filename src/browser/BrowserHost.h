@@ -49,6 +49,9 @@ public:
     virtual BrowserControl *createControl(QWidget *parent) = 0;
     // Adds the "&IE" menu when the IE setting asks for it (again: no change).
     virtual void insertIEMenu() = 0;
+    // What a view shows changed (its page, its scroll position, its
+    // AutoRefresh): the record kept of the open windows is due again.
+    virtual void pageStateChanged() = 0;
 
     // --- the address box ------------------------------------------------------------------
     // Puts the page's address in the box, unless the user is typing one.

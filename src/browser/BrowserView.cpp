@@ -204,6 +204,8 @@ void BrowserView::setAutoRefresh(int minutes, int seconds, bool on)
     m_autoRefreshMinutes = minutes;
     m_autoRefreshSeconds = seconds;
     m_autoRefreshOn = on;
+    if (BrowserHost *h = host())
+        h->pageStateChanged();
 }
 
 int BrowserView::autoRefreshInterval() const
@@ -300,6 +302,8 @@ void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &
     // 11.
     showSecureIndicator(pageAddress(url, topLevel));
     refreshProgress();
+    if (h && topLevel && !cancel)
+        h->pageStateChanged();
 }
 
 void BrowserView::runScriptCloseTest(const QString &url, bool &cancel)
@@ -399,6 +403,12 @@ void BrowserView::onStatusTextChanged(const QString &text)
         h->setStatusText(display(text));
 }
 
+void BrowserView::onScrollPositionChanged()
+{
+    if (BrowserHost *h = host())
+        h->pageStateChanged();
+}
+
 void BrowserView::onLinkHovered(const QString &url)
 {
     // The link's address is a status text like any other.
@@ -457,6 +467,8 @@ void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
     if (hasSavedScrollPosition())
         restoreScrollPosition();
     refreshProgress();
+    if (BrowserHost *h = host(); h && topLevel)
+        h->pageStateChanged();
 }
 
 void BrowserView::onLoadStopped()
@@ -678,6 +690,7 @@ void BrowserView::stop()
     if (m_autoRefreshOn) {
         killAutoRefreshTimer();
         m_autoRefreshOn = false;
+        m_host.pageStateChanged();
     }
     corvane::stopImageSeries(m_imageSeries);
 }

@@ -114,6 +114,7 @@ public:
     void onTitleChanged(const QString &title) override;
     void onProgressChanged(int progress, int progressMax) override;
     void onDocumentComplete(const QString &url, bool topLevel) override;
+    void onScrollPositionChanged() override;
     void onLinkHovered(const QString &url) override;
     void onScriptError(const QString &message, int line, const QString &source) override;
     void onWindowCloseRequested() override;

@@ -51,6 +51,7 @@ void BrowserWindow::noteNormalPlacement()
 {
     if (!isHidden() && !isMaximized() && !isMinimized())
         m_normalPlacement = geometry();
+    Q_EMIT placementChanged();
 }
 
 void BrowserWindow::updateCaption()

@@ -38,6 +38,8 @@ Q_SIGNALS:
     void activeViewChanged(BrowserView *view);
     // The splitter's menu is asked for at this screen point.
     void splitMenuRequested(const QPoint &globalPos);
+    // The window moved, was resized, maximized, minimized or restored.
+    void placementChanged();
 
 protected:
     void moveEvent(QMoveEvent *event) override;

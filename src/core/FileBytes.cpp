@@ -59,15 +59,31 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+// Makes a rename into the folder of path last: without it a crash may
+// leave the folder holding the old entry. Folders that cannot be synced are
+// left as they are.
+void syncFolderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".")
+                               : slash == 0               ? std::string("/")
+                                                          : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 } // namespace
 
-bool writeFileBytes(const std::string &path, std::string_view bytes)
+bool writeFileBytes(const std::string &path, std::string_view bytes, unsigned newFileMode)
 {
-    mode_t mode = 0644;
+    mode_t mode = mode_t(newFileMode & 07777);
     struct stat st;
     if (::lstat(path.c_str(), &st) == 0) {
         if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0)
-            st.st_mode = S_IFREG | 0644; // a dangling link is replaced by the file
+            st.st_mode = S_IFREG | mode; // a dangling link is replaced by a new file
         if (!S_ISREG(st.st_mode))
             return false;
         mode = st.st_mode & 07777;
@@ -78,8 +94,10 @@ bool writeFileBytes(const std::string &path, std::string_view bytes)
     if (fd >= 0) {
         bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
         ok = ::close(fd) == 0 && ok;
-        if (ok && ::rename(temp.c_str(), path.c_str()) == 0)
+        if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
+            syncFolderOf(path);
             return true;
+        }
         ::unlink(temp.c_str());
         return false;
     }
@@ -88,7 +106,7 @@ bool writeFileBytes(const std::string &path, std::string_view bytes)
     const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode);
     if (out < 0)
         return false;
-    bool ok = ::fstat(out, &st) == 0 && S_ISREG(st.st_mode) && writeAll(out, bytes);
+    bool ok = ::fstat(out, &st) == 0 && S_ISREG(st.st_mode) && writeAll(out, bytes) && ::fsync(out) == 0;
     ok = ::close(out) == 0 && ok;
     return ok;
 }

@@ -39,6 +39,8 @@ public:
         if (cancel)
             *newControl = nullptr;
     }
+    // The page's scroll position changed (the user scrolled, or the page).
+    virtual void onScrollPositionChanged() {}
     // The pointer rests on a link (url) or has left it (empty url).
     virtual void onLinkHovered(const QString & /*url*/) {}
     // A script of the page failed.

@@ -205,6 +205,10 @@ WebEngineControl::WebEngineControl(QObject *parent)
         if (m_events)
             m_events->onLinkHovered(url);
     });
+    connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] {
+        if (m_events)
+            m_events->onScrollPositionChanged();
+    });
     connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] {
         if (m_events)
             m_events->onWindowCloseRequested();

@@ -362,9 +362,11 @@ void MainWindow::adoptBrowserWindow(BrowserWindow *window)
     connect(window, &BrowserWindow::activeViewChanged, this,
             [this, window](BrowserView *view) { onActiveViewChanged(window, view); });
     connect(window, &BrowserWindow::splitMenuRequested, this, &MainWindow::showSplitMenu);
+    connect(window, &BrowserWindow::placementChanged, this, &MainWindow::windowsChanged);
     connect(window, &QObject::destroyed, this, [this] {
         if (m_destroying)
             return;
+        Q_EMIT windowsChanged();
         // Once the window is gone: the next window of a Close All, the menu
         // bar for what is left, and the commands' states.
         QTimer::singleShot(0, this, [this] {
@@ -385,6 +387,7 @@ void MainWindow::showBrowserWindow(BrowserWindow *window)
         window->show();
     m_mdi->setActiveSubWindow(window);
     updateCommandUI();
+    Q_EMIT windowsChanged();
 }
 
 void MainWindow::onSubWindowActivated(QMdiSubWindow *window)
@@ -401,6 +404,7 @@ void MainWindow::onSubWindowActivated(QMdiSubWindow *window)
             if (BrowserView *view = browser->activeView())
                 view->activationRefresh();
         }
+        Q_EMIT windowsChanged();
     }
     if (!window)
         m_lastActivated = nullptr;
@@ -604,6 +608,13 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     updateStatusPanes();
+    Q_EMIT windowsChanged();
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    Q_EMIT windowsChanged();
 }
 
 void MainWindow::changeEvent(QEvent *event)

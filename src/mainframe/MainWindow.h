@@ -291,6 +291,11 @@ Q_SIGNALS:
     void defaultBrowserCheckRequested();
     // About (57664): the application shows its About box.
     void aboutRequested();
+    // What a workspace would record changed: a browser window opened,
+    // closed, made active, moved or resized, the main window moved or
+    // resized, a bar shown or hidden. (The pages report through the views'
+    // host.)
+    void windowsChanged();
 
 protected:
     // No menu of Qt's own on the menu bar, the toolbars or the strip beside
@@ -299,6 +304,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:

@@ -324,6 +324,7 @@ void MainWindow::applyBarVisibility()
     m_toolBar->setVisible(m_toolBarVisible);
     m_addressBand->setVisible(m_toolBarVisible && m_addressBarVisible);
     statusBar()->setVisible(m_statusBarVisible);
+    Q_EMIT windowsChanged();
 }
 
 // --- routing -----------------------------------------------------------------------
@@ -588,6 +589,7 @@ void MainWindow::toggleTabs()
         createTabs();
         m_tabsVisible = true;
     }
+    Q_EMIT windowsChanged();
 }
 
 void MainWindow::closeAll()

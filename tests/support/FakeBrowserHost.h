@@ -40,6 +40,7 @@ public:
     // A fake control, added to controls.
     BrowserControl *createControl(QWidget *parent) override;
     void insertIEMenu() override { ++ieMenuInsertions; }
+    void pageStateChanged() override { ++pageStateChanges; }
     void setAddressText(const QString &text) override;
     void clearAddressTyping() override { addressTyping = false; }
     void setStatusText(const QString &text) override { statusText = text; }
@@ -62,6 +63,7 @@ public:
     int fontSize = 3;
     bool scriptDebuggerOverride = false;
     int ieMenuInsertions = 0;
+    int pageStateChanges = 0;
     int statusPaneUpdates = 0;
     QString pendingDocument;
     bool firstNew = true;

@@ -42,7 +42,37 @@ QProcessEnvironment ProcessHarness::environment() const
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
     if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const auto &[name, value] : m_extraEnvironment)
+        env.insert(name, value);
     return env;
+}
+
+void ProcessHarness::setEnvironmentVariable(const QString &name, const QString &value)
+{
+    m_extraEnvironment.append({name, value});
+}
+
+QByteArray ProcessHarness::errors()
+{
+    if (!m_captureErrors)
+        return m_errors;
+    // What the pipe holds now.
+    if (m_process.state() == QProcess::Running) {
+        m_process.setReadChannel(QProcess::StandardError);
+        while (m_process.waitForReadyRead(100))
+            m_errors += m_process.readAllStandardError();
+    }
+    m_errors += m_process.readAllStandardError();
+    return m_errors;
+}
+
+void ProcessHarness::kill()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    ::kill(pid_t(m_process.processId()), SIGKILL);
+    m_process.waitForFinished(10000);
+    errors();
 }
 
 void ProcessHarness::writeFile(const QString &path, const QByteArray &bytes) const
@@ -63,7 +93,9 @@ bool ProcessHarness::start(const QStringList &arguments)
 {
     m_process.setProcessEnvironment(environment());
     m_process.setWorkingDirectory(root());
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    errors();
+    m_process.setProcessChannelMode(m_captureErrors ? QProcess::SeparateChannels
+                                                    : QProcess::ForwardedErrorChannel);
     m_process.start(executable(), arguments);
     return m_process.waitForStarted(10000);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -27,6 +29,15 @@ public:
     void writeFile(const QString &path, const QByteArray &bytes) const;
     QByteArray readFile(const QString &path) const;
 
+    // An environment variable for the starts that follow.
+    void setEnvironmentVariable(const QString &name, const QString &value);
+    // The starts that follow keep what the program writes to stderr (read
+    // with errors()) instead of passing it on.
+    void setCaptureErrors(bool on) { m_captureErrors = on; }
+    QByteArray errors();
+    // Ends the running program with SIGKILL, as a crash would; waits for it.
+    void kill();
+
     // Starts corvane with these arguments; false when it did not start.
     bool start(const QStringList &arguments = {});
     // Waits until the program's event loop answers on its open channel.
@@ -44,4 +55,7 @@ private:
 
     QTemporaryDir m_root;
     QProcess m_process;
+    QList<QPair<QString, QString>> m_extraEnvironment;
+    QByteArray m_errors;
+    bool m_captureErrors = false;
 };

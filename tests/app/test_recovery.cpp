@@ -1,0 +1,224 @@
+// Crash recovery: the record of the open windows kept while AutoSave is on,
+// and the question at the next start after a run that did not end cleanly.
+#include "app/RecoverySnapshot.h"
+#include "browser/BrowserView.h"
+#include "browser/BrowserWindow.h"
+#include "core/CommandIds.h"
+#include "core/Recovery.h"
+#include "core/SettingsStore.h"
+#include "mainframe/MainWindow.h"
+#include "support/AppHarness.h"
+
+#include <QFile>
+#include <QMdiArea>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace cmd = corvane::cmd;
+using corvane::Workspace;
+using corvane::WorkspaceWindow;
+
+namespace {
+
+class RecoveryTest : public ::testing::Test, protected AppHarness
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        preset([](SettingsStore &s) {
+            s.setBiPassDefault(1);
+            s.setAutoSave(1);
+            s.setMsgExit(0);
+            s.setHomeUrl("http://home.example/");
+        });
+    }
+
+    QString snapshotPath() const
+    {
+        return QString::fromStdString(corvane::recoveryFilePath(home.dataHome().toStdString()));
+    }
+
+    QByteArray snapshot() const
+    {
+        QFile f(snapshotPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QStringList snapshotUrls() const
+    {
+        QStringList out;
+        for (const auto &[n, text] : Workspace::parse(snapshot().toStdString()).windowMap())
+            out << QString::fromStdString(WorkspaceWindow::parse(text).url);
+        return out;
+    }
+
+    // A window showing a page, as if it had loaded.
+    BrowserWindow *openPage(const QString &url)
+    {
+        mainWindow()->runCommand(cmd::New);
+        BrowserWindow *window = mainWindow()->activeBrowserWindow();
+        auto *control = static_cast<FakeBrowserControl *>(window->activeView()->control());
+        control->setLocation(url, url);
+        control->fireDocumentComplete(url);
+        return window;
+    }
+
+    // Waits for the record to be written again.
+    bool written(int before) const
+    {
+        return QTest::qWaitFor([&] { return app().recovery()->writes() > before; }, 10000);
+    }
+
+    // Three windows on disk, then the program ends without closing (as a
+    // kill would end it).
+    void leaveThreeWindows()
+    {
+        ASSERT_TRUE(start({QStringLiteral("nologo")}));
+        static_cast<FakeBrowserControl *>(mainWindow()->activeView()->control())
+            ->setLocation(QString(), QStringLiteral("http://home.example/"));
+        openPage(QStringLiteral("http://two.example/"));
+        openPage(QStringLiteral("http://three.example/"));
+        ASSERT_TRUE(written(0));
+        ASSERT_EQ(snapshotUrls().size(), 3);
+        stop();
+        ASSERT_TRUE(QFile::exists(snapshotPath()));
+    }
+
+    QStringList openUrls() const
+    {
+        QStringList out;
+        for (QMdiSubWindow *w : mainWindow()->mdiArea()->subWindowList()) {
+            auto *window = qobject_cast<BrowserWindow *>(w);
+            if (window && !window->isHidden())
+                out << static_cast<FakeBrowserControl *>(window->activeView()->control())
+                           ->operations(QStringLiteral("navigate"))
+                           .last()
+                           .mid(9);
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(RecoveryTest, ChangesAreWrittenSoonAndNothingRunsWhileNothingChanges)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    RecoverySnapshot *recovery = app().recovery();
+    ASSERT_NE(recovery, nullptr);
+    ASSERT_TRUE(recovery->keeping());
+    BrowserWindow *first = mainWindow()->activeBrowserWindow();
+    auto *control = static_cast<FakeBrowserControl *>(first->activeView()->control());
+    control->setLocation(QString(), QStringLiteral("http://home.example/"));
+
+    // Opened: on disk within the delay; then quiet, no timer left running.
+    openPage(QStringLiteral("http://second.example/"));
+    EXPECT_TRUE(recovery->changePending());
+    ASSERT_TRUE(written(0));
+    EXPECT_FALSE(recovery->changePending());
+    EXPECT_EQ(snapshotUrls(), (QStringList{QStringLiteral("http://second.example/"), QStringLiteral("http://home.example/")}));
+    const Workspace record = Workspace::parse(snapshot().toStdString());
+    EXPECT_EQ(record.name, "recovery") << "never \"default\"";
+    EXPECT_EQ(store()->loadWorkspaces().count("recovery"), 0u) << "never in the workspace list";
+    QTest::qWait(RecoverySnapshot::kDelayMs + 200);
+    EXPECT_EQ(recovery->writes(), 1);
+
+    // Scrolled, navigated, AutoRefresh: each brings a write; the same state
+    // again writes nothing.
+    int writes = recovery->writes();
+    control->setScroll(QPoint(0, 640));
+    first->activeView()->onScrollPositionChanged();
+    ASSERT_TRUE(written(writes));
+    EXPECT_EQ(WorkspaceWindow::parse(Workspace::parse(snapshot().toStdString()).windowMap().at(2)).scrollTop, 640);
+    writes = recovery->writes();
+    control->setLocation(QString(), QStringLiteral("http://moved.example/"));
+    control->fireNavigation(QStringLiteral("http://moved.example/"));
+    ASSERT_TRUE(written(writes));
+    EXPECT_TRUE(snapshotUrls().contains(QStringLiteral("http://moved.example/")));
+    writes = recovery->writes();
+    first->activeView()->onScrollPositionChanged();
+    EXPECT_TRUE(recovery->changePending());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !recovery->changePending(); }, 10000));
+    EXPECT_EQ(recovery->writes(), writes) << "nothing changed: nothing written";
+
+    // Closed: the window goes from the record.
+    mainWindow()->closeActiveWindow();
+    ASSERT_TRUE(written(writes));
+    EXPECT_EQ(snapshotUrls().size(), 1);
+
+    // A clean end removes it.
+    mainWindow()->close();
+    EXPECT_FALSE(QFile::exists(snapshotPath()));
+}
+
+TEST_F(RecoveryTest, WithoutAutoSaveNothingIsKept)
+{
+    store()->setAutoSave(0);
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    openPage(QStringLiteral("http://second.example/"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !app().recovery()->changePending(); }, 10000));
+    EXPECT_FALSE(QFile::exists(snapshotPath()));
+    EXPECT_EQ(app().recovery()->writes(), 0);
+}
+
+TEST_F(RecoveryTest, AfterACrashYesBringsTheWindowsBack)
+{
+    leaveThreeWindows();
+    answer = QMessageBox::Yes;
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.first().title, QStringLiteral("Restore windows"));
+    EXPECT_EQ(boxes.first().text, QString::fromUtf8(corvane::kRecoveryQuestionText));
+    EXPECT_EQ(boxes.first().icon, QMessageBox::Question);
+    EXPECT_EQ(boxes.first().buttons, QMessageBox::Yes | QMessageBox::No);
+    QStringList urls = openUrls();
+    urls.sort();
+    EXPECT_EQ(urls, (QStringList{QStringLiteral("http://home.example/"), QStringLiteral("http://three.example/"),
+                                 QStringLiteral("http://two.example/")}));
+    EXPECT_EQ(controls.size(), 3) << "no first window opened only to be closed";
+    // Asked once: the old record is gone; the windows open now make the next.
+    EXPECT_FALSE(QFile::exists(snapshotPath()));
+    ASSERT_TRUE(written(0));
+    EXPECT_EQ(snapshotUrls().size(), 3);
+}
+
+TEST_F(RecoveryTest, AfterACrashNoDiscardsTheRecordAndStartsAsUsual)
+{
+    leaveThreeWindows();
+    answer = QMessageBox::No;
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(openUrls(), QStringList{QStringLiteral("http://home.example/")});
+    EXPECT_FALSE(QFile::exists(snapshotPath()));
+}
+
+TEST_F(RecoveryTest, AStartWithAnAddressStillAsksAfterOpeningIt)
+{
+    leaveThreeWindows();
+    answer = QMessageBox::Yes;
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("http://asked.example/")}));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.first().title, QStringLiteral("Restore windows"));
+    EXPECT_EQ(openUrls().size(), 4) << "the address's window and the three";
+    EXPECT_EQ(static_cast<FakeBrowserControl *>(mainWindow()->activeView()->control())
+                  ->operations(QStringLiteral("navigate"))
+                  .last(),
+              QStringLiteral("navigate http://asked.example/"))
+        << "the window asked for stays in front";
+}
+
+TEST_F(RecoveryTest, ASecondCorvaneLeavesTheRecordToTheFirst)
+{
+    leaveThreeWindows();
+    corvane::RecoveryFile running(snapshotPath().toStdString());
+    ASSERT_TRUE(running.lock());
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    EXPECT_TRUE(boxes.isEmpty()) << "the record belongs to the Corvane running";
+    EXPECT_FALSE(app().recovery()->keeping());
+    openPage(QStringLiteral("http://other.example/"));
+    EXPECT_FALSE(app().recovery()->changePending());
+    mainWindow()->close();
+    EXPECT_EQ(snapshotUrls().size(), 3) << "left alone";
+}
