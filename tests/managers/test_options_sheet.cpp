@@ -1,11 +1,14 @@
 // The Options sheet driven as a user would: its pages, what OK writes and
 // applies at once, what Cancel leaves, and the validation that keeps a page up.
 #include "browser/BrowserView.h"
+#include "browser/BrowserWindow.h"
+#include "browser/PaneSplitter.h"
 #include "core/CommandIds.h"
 #include "core/Password.h"
 #include "core/SettingsStore.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/MainWindow.h"
+#include "mainframe/WindowTabBar.h"
 #include "mainframe/TrayIcon.h"
 #include "managers/CurrentViewPage.h"
 #include "managers/GeneralPage.h"
@@ -30,6 +33,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -69,6 +73,15 @@ protected:
     static bool itemEnabled(OptionsSheet &sheet, GeneralItem item)
     {
         return sheet.generalPage()->checkList()->item(int(item))->flags().testFlag(Qt::ItemIsEnabled);
+    }
+
+    // The menu titles of the menu bar as it stands.
+    QStringList menuTitles() const
+    {
+        QStringList titles;
+        for (QMenu *menu : mainWindow()->currentMenus())
+            titles << menu->title();
+        return titles;
     }
 
     QByteArray storeBytes() const
@@ -161,12 +174,6 @@ TEST_F(OptionsSheetTest, GeneralAppliesItsSwitchesAtOnce)
 TEST_F(OptionsSheetTest, SwitchingTheIeMenuChangesTheMenusAndToolbar)
 {
     ASSERT_TRUE(start());
-    const auto menuTitles = [this] {
-        QStringList titles;
-        for (QMenu *menu : mainWindow()->currentMenus())
-            titles << menu->title();
-        return titles;
-    };
     ASSERT_TRUE(menuTitles().contains(QStringLiteral("&IE")));
     runSheet([](OptionsSheet &sheet) {
         setItem(sheet, GeneralItem::IeMenu, false);
@@ -426,4 +433,155 @@ TEST_F(OptionsSheetTest, SecurityKeepsChangesOrClearsThePassword)
         sheet.cancelButton()->click();
     });
     TrayIcon::setAvailableOverride(std::nullopt);
+}
+
+namespace {
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+bool greyOnly(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() > 0 && (c.red() != c.green() || c.green() != c.blue()))
+                return false;
+        }
+    return true;
+}
+
+} // namespace
+
+TEST_F(OptionsSheetTest, GeneralRestylesTheShownTabsAndShadesTheToolbarAtOnce)
+{
+    preset([](SettingsStore &s) {
+        s.setHideTabs(0);
+        s.setTabsBottomPlacement(0);
+        s.setTabsButtons(0);
+        s.setTabsStacked(0);
+        s.setDimToolBar(0);
+    });
+    ASSERT_TRUE(start());
+    ASSERT_NE(mainWindow()->tabBar(), nullptr);
+    ASSERT_EQ(mainWindow()->tabBar()->tabStyle(), corvane::tabStyle(false, false, false));
+
+    // The first toolbar image, to see it shaded.
+    const auto firstButtonImage = [this] {
+        for (QAction *a : mainWindow()->toolBar()->actions())
+            if (!a->isSeparator() && !a->icon().isNull())
+                return a->icon().pixmap(16, QIcon::Normal).toImage();
+        return QImage();
+    };
+    ASSERT_FALSE(greyOnly(firstButtonImage())) << "full colour without DimToolBar";
+
+    // Cancel leaves the tabs and the toolbar as they were.
+    runSheet([](OptionsSheet &sheet) {
+        sheet.generalPage()->bottomBox()->setChecked(true);
+        setItem(sheet, GeneralItem::DimToolBar, true);
+        sheet.cancelButton()->click();
+    });
+    EXPECT_EQ(mainWindow()->tabBar()->tabStyle(), corvane::tabStyle(false, false, false));
+    EXPECT_FALSE(greyOnly(firstButtonImage()));
+
+    runSheet([](OptionsSheet &sheet) {
+        sheet.generalPage()->bottomBox()->setChecked(true);
+        sheet.generalPage()->buttonsBox()->setChecked(true);
+        setItem(sheet, GeneralItem::DimToolBar, true);
+        sheet.okButton()->click();
+    });
+    WindowTabBar *bar = mainWindow()->tabBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->tabStyle(), corvane::tabStyle(true, true, false));
+    QTRY_COMPARE(bar->count(), 1);
+    EXPECT_GE(bar->tabRect(0).top(), bar->displayRect().bottom()) << "the tabs moved below the windows";
+    EXPECT_EQ(mainWindow()->mdiArea()->geometry(), bar->displayRect().translated(bar->pos()));
+    EXPECT_TRUE(greyOnly(firstButtonImage())) << "shaded at once";
+    EXPECT_EQ(store()->dimToolBar(), 1);
+}
+
+TEST_F(OptionsSheetTest, CurrentViewRedrawsTheActiveWindowsBorderAtOnce)
+{
+    ASSERT_TRUE(start());
+    mainWindow()->resize(900, 700);
+    mainWindow()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(mainWindow()));
+    PaneSplitter *splitter = mainWindow()->activeBrowserWindow()->splitter();
+    splitter->splitColumn(splitter->width() / 2);
+    QCoreApplication::processEvents();
+    const Rect ring = splitter->grid().borderRect(splitter->activePane());
+    const QPoint outer(ring.left, (ring.top + ring.bottom) / 2);
+    const QPoint inner((ring.left + ring.right) / 2, ring.top + 1);
+    EXPECT_EQ(splitter->grab().toImage().pixelColor(outer), QColor(0, 255, 0));
+
+    // The change is drawn on the window as it stands, not only when something
+    // else next repaints it.
+    PaintCounter counter(splitter);
+    runSheet([](OptionsSheet &sheet) {
+        choosePage(sheet, 2);
+        CurrentViewPage *page = sheet.currentViewPage();
+        EXPECT_EQ(page->colorButton()->color(), makeRgb(0, 255, 0)) << "the stored colour";
+        EXPECT_TRUE(page->view3DBox()->isChecked());
+        page->colorButton()->setColor(makeRgb(200, 0, 40));
+        page->view3DBox()->setChecked(false);
+        sheet.okButton()->click();
+    });
+    QCoreApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);
+    QImage image = splitter->grab().toImage();
+    EXPECT_EQ(image.pixelColor(outer), QColor(200, 0, 40));
+    EXPECT_EQ(image.pixelColor(inner), QColor(200, 0, 40)) << "flat: the inner frame in the colour too";
+    EXPECT_EQ(store()->viewRgb(), makeRgb(200, 0, 40));
+
+    // Off: no pane is framed any more.
+    counter.paints = 0;
+    runSheet([](OptionsSheet &sheet) {
+        choosePage(sheet, 2);
+        EXPECT_EQ(sheet.currentViewPage()->colorButton()->color(), makeRgb(200, 0, 40));
+        EXPECT_FALSE(sheet.currentViewPage()->view3DBox()->isChecked());
+        sheet.currentViewPage()->activeBorderBox()->setChecked(false);
+        sheet.okButton()->click();
+    });
+    QCoreApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);
+    EXPECT_NE(splitter->grab().toImage().pixelColor(outer), QColor(200, 0, 40));
+    EXPECT_EQ(store()->viewBorder3DEnabled(), 0);
+}
+
+TEST_F(OptionsSheetTest, SwitchingTheIeMenuOnFillsItsFavoritesFromTheFolder)
+{
+    preset([](SettingsStore &s) { s.setIe(0); });
+    ASSERT_TRUE(start());
+    ASSERT_FALSE(menuTitles().contains(QStringLiteral("&IE")));
+    // A favorite saved while the IE menu was off.
+    const QString folder = home.dataHome() + QStringLiteral("/Tolvek/Corvane/Favorites");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile shortcut(folder + QStringLiteral("/Saved While Off.url"));
+    ASSERT_TRUE(shortcut.open(QIODevice::WriteOnly));
+    shortcut.write("[InternetShortcut]\r\nURL=http://saved.example/\r\n");
+    shortcut.close();
+
+    runSheet([](OptionsSheet &sheet) {
+        setItem(sheet, GeneralItem::IeMenu, true);
+        sheet.okButton()->click();
+    });
+    ASSERT_TRUE(menuTitles().contains(QStringLiteral("&IE")));
+    ASSERT_NE(mainWindow()->favoritesMenu(), nullptr);
+    QStringList entries;
+    for (QAction *a : mainWindow()->favoritesMenu()->actions())
+        entries << a->text();
+    EXPECT_TRUE(entries.contains(QStringLiteral("Saved While Off"))) << entries.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(store()->ie(), 1);
 }
