@@ -26,6 +26,10 @@ public:
     QColor shownColor() const;
     // Where the swatch is drawn (empty while disabled: no swatch then).
     QRect swatchRect() const;
+    // The arrow pointing down at the right, and the x of the etched divider
+    // left of it; both drawn whether enabled or not.
+    QPolygon arrow() const { return parts().arrow; }
+    int dividerX() const { return parts().dividerX; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -77,3 +77,39 @@ TEST(ColorButton, ClickOpensTheFullColourDialogOnTheCurrentColour)
         EXPECT_EQ(button.color(), makeRgb(12, 34, 56)) << key;
     }
 }
+
+TEST(ColorButton, ArrowAndDividerRightOfTheSwatchGreyedWhenDisabled)
+{
+    ColorButton button;
+    button.resize(button.sizeHint());
+    button.setColor(makeRgb(0, 0, 255));
+    button.show();
+
+    const QPolygon arrow = button.arrow();
+    const QRect box = arrow.boundingRect();
+    EXPECT_EQ(box.width(), 5) << "4 pixels wide between its corners";
+    EXPECT_EQ(box.height(), 3) << "2 pixels high";
+    EXPECT_EQ(arrow.point(0).y(), arrow.point(1).y()) << "flat side up";
+    EXPECT_GT(arrow.point(2).y(), arrow.point(0).y()) << "pointing down";
+    const QRect swatch = button.swatchRect();
+    EXPECT_LT(swatch.right(), button.dividerX());
+    EXPECT_LT(button.dividerX(), box.left());
+
+    const QPoint tip = arrow.point(2);
+    const QPoint topEdge((arrow.point(0).x() + arrow.point(1).x()) / 2, arrow.point(0).y());
+    const QPoint divider(button.dividerX(), box.center().y());
+    QImage image = button.grab().toImage();
+    EXPECT_EQ(image.pixelColor(tip), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(topEdge), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(divider).rgb(), button.palette().color(QPalette::Dark).rgb());
+    EXPECT_EQ(image.pixelColor(swatch.topLeft()), QColor(Qt::black)) << "the swatch's frame";
+    EXPECT_EQ(image.pixelColor(swatch.center()), QColor(0, 0, 255));
+
+    button.setEnabled(false);
+    image = button.grab().toImage();
+    const QColor grey = button.palette().color(QPalette::Disabled, QPalette::Text);
+    EXPECT_EQ(image.pixelColor(tip).rgb(), grey.rgb());
+    EXPECT_EQ(image.pixelColor(divider).rgb(), button.palette().color(QPalette::Dark).rgb());
+    EXPECT_NE(image.pixelColor(swatch.center()), QColor(0, 0, 255)) << "no swatch";
+    EXPECT_EQ(button.color(), makeRgb(0, 0, 255)) << "the colour is kept";
+}
