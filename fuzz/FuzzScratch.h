@@ -3,6 +3,7 @@
 // What the file-parser fuzz targets share: a scratch file in a folder of the
 // target's own, and a check whose failure is the crash the fuzzer looks for.
 
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,17 +36,33 @@ public:
     Scratch(const Scratch &) = delete;
     Scratch &operator=(const Scratch &) = delete;
 
+    const std::string &folder() const { return m_folder; }
+
     // Replaces the file's contents with these bytes; returns its path.
     const std::string &write(const std::string &bytes) const
     {
-        std::ofstream(m_file, std::ios::binary | std::ios::trunc) << bytes;
+        writeFile(m_file, bytes);
         return m_file;
+    }
+
+    // Replaces any file's contents (one in the folder, say) with these bytes.
+    static void writeFile(const std::string &path, const std::string &bytes)
+    {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     }
 
 private:
     std::string m_folder;
     std::string m_file;
 };
+
+// Whether this input also runs a target's write checks. The rewrites cost
+// far more than the reads, so one input in four does them, decided by its
+// size so that an input always does the same.
+inline bool writesToo(std::size_t size)
+{
+    return size % 4 == 0;
+}
 
 inline void check(bool condition)
 {

@@ -27,6 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
 
+    if (!fuzz::writesToo(size))
+        return 0;
+
     // A value taken from the input, minus the line breaks no line can hold.
     std::string value = bytes.substr(0, 64);
     for (char &c : value) {

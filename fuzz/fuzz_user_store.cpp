@@ -29,6 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         (void)store.readDword(kKey, name);
     }
 
+    if (!fuzz::writesToo(size))
+        return 0;
+
     // The input split into a value name and a value: any bytes round-trip.
     const std::size_t half = bytes.size() / 2;
     const std::string name = bytes.substr(0, std::min<std::size_t>(half, 32));

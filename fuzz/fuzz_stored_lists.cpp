@@ -1,0 +1,83 @@
+// Stored lists and records as the settings store loads them: the input is
+// the whole store file (the per-user store, or "Corvane.ini" in INI mode when
+// the first byte is odd). Every list loads without a fault, and a list stored
+// back loads as it was; the placements read from the same file stay within
+// reach whatever numbers it holds.
+
+#include "FuzzScratch.h"
+#include "core/SettingsStore.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using fuzz::check;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const bool iniMode = (data[0] & 1) != 0;
+    const std::string bytes(reinterpret_cast<const char *>(data) + 1, size - 1);
+
+    static const fuzz::Scratch scratch("corvane-fuzz-lists", "Corvane.ini");
+    // Outside INI mode the INI file already holds what a start leaves there,
+    // so that opening the store writes nothing.
+    const std::string iniFile = scratch.write(iniMode ? "[Settings]\r\nEnableIniFile=1\r\n" + bytes
+                                                      : "[Settings]\r\nEnableIniFile=0\r\nCDSupport=0\r\n");
+    static const std::string userFile = scratch.folder() + "/user.store";
+    scratch.writeFile(userFile, iniMode ? std::string() : bytes);
+
+    SettingsStore store(SettingsStore::Locations{iniFile, userFile, scratch.folder()});
+    store.setCdRootResolver([] { return std::string("/media/cd"); });
+    store.openBackingStore();
+    check(store.usingIniFile() == iniMode);
+
+    const auto history = store.loadAddressHistory();
+    const auto links = store.loadLinks();
+    const auto filter = store.loadFilter();
+    const auto sallyport = store.loadSallyport();
+    const auto workspaces = store.loadWorkspaces();
+
+    // What the file says about placements: the main window comes back on
+    // the work area, at most its size.
+    const Rect workArea{0, 0, 1280, 1024};
+    const SettingsStore::MainPlacement placed =
+        store.restoreMainPlacement({Rect{10, 10, 500, 400}, 1}, workArea);
+    if (placed.rect != Rect{10, 10, 500, 400}) {
+        check(placed.rect.left >= workArea.left && placed.rect.top >= workArea.top);
+        check(placed.rect.left < workArea.right && placed.rect.top < workArea.bottom);
+        check(placed.rect.right <= INT_MAX && placed.rect.right >= placed.rect.left);
+    }
+    (void)store.restoreDialogPlacement("Links");
+    (void)store.viewRgb();
+    (void)store.homeUrl();
+    (void)store.logFile();
+
+    if (!fuzz::writesToo(size))
+        return 0;
+
+    // Stored back, each list loads as it was.
+    store.storeAddressHistory(history);
+    const std::vector<std::string> kept(history.begin(), history.begin() + std::min<std::ptrdiff_t>(history.size(), 40));
+    check(store.loadAddressHistory() == kept);
+    store.storeFilter(filter);
+    check(store.loadFilter() == filter);
+    store.storeSallyport(sallyport);
+    check(store.loadSallyport() == sallyport);
+    store.storeLinks(links);
+    check(store.loadLinks() == links);
+
+    // Workspaces are named by their records; a record without a name gets
+    // one by its place, so the first store settles the names and a second
+    // round changes nothing.
+    store.storeWorkspaces(workspaces);
+    const auto settled = store.loadWorkspaces();
+    check(settled.size() <= workspaces.size());
+    store.storeWorkspaces(settled);
+    check(store.loadWorkspaces() == settled);
+    return 0;
+}
