@@ -316,27 +316,6 @@ std::string withoutTrailingSlashes(std::string path)
     return path;
 }
 
-// The file an edit of path changes: the target of a symbolic link, so that
-// a link into the user's own configuration folder survives.
-std::string editTarget(const std::string &path)
-{
-    struct stat st;
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char *resolved = ::realpath(path.c_str(), nullptr)) {
-            std::string target(resolved);
-            std::free(resolved);
-            return target;
-        }
-    }
-    return path;
-}
-
-std::string folderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
 constexpr std::size_t kMaxMimeappsBytes = std::size_t(4) << 20;
 
 } // namespace
@@ -360,7 +339,7 @@ bool registerDefaultBrowser(const DesktopPlaces &places)
     if (!makeFolders(folderOf(entryPath)) || !writeFileBytes(entryPath, *entry))
         return false;
 
-    const std::string listPath = editTarget(mimeappsListPath(places));
+    const std::string listPath = linkTarget(mimeappsListPath(places));
     std::string before;
     struct stat st;
     if (::stat(listPath.c_str(), &st) == 0) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -59,23 +60,38 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
-// Makes a rename into the folder of path last: without it a crash may
-// leave the folder holding the old entry. Folders that cannot be synced are
-// left as they are.
-void syncFolderOf(const std::string &path)
+bool syncFile(int fd)
 {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".")
-                               : slash == 0               ? std::string("/")
-                                                          : path.substr(0, slash);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+    int rc;
+    do {
+        rc = ::fsync(fd);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
 }
 
 } // namespace
+
+ReplaceOutcome replaceFile(const std::string &path, std::string_view bytes, unsigned mode,
+                           const std::function<bool(int fd)> &beforeRename)
+{
+    const std::string folder = folderOf(path);
+    const std::size_t slash = path.rfind('/');
+    std::string temp = folder + "/." + path.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return ReplaceOutcome::NoTempFile;
+    bool ok = ::fchmod(fd, mode_t(mode & 07777)) == 0 && writeAll(fd, bytes)
+              && (!beforeRename || beforeRename(fd)) && syncFile(fd);
+    ok = ::close(fd) == 0 && ok;
+    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
+        // The rename is done; a folder that cannot be synced (some file
+        // systems refuse) leaves it to the kernel's own writeback.
+        syncFolder(folder);
+        return ReplaceOutcome::Replaced;
+    }
+    ::unlink(temp.c_str());
+    return ReplaceOutcome::Failed;
+}
 
 bool writeFileBytes(const std::string &path, std::string_view bytes, unsigned newFileMode)
 {
@@ -89,25 +105,31 @@ bool writeFileBytes(const std::string &path, std::string_view bytes, unsigned ne
         mode = st.st_mode & 07777;
     }
 
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd >= 0) {
-        bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-        ok = ::close(fd) == 0 && ok;
-        if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
-            syncFolderOf(path);
-            return true;
-        }
-        ::unlink(temp.c_str());
+    switch (replaceFile(path, bytes, mode)) {
+    case ReplaceOutcome::Replaced:
+        return true;
+    case ReplaceOutcome::Failed:
         return false;
+    case ReplaceOutcome::NoTempFile:
+        break;
     }
 
     // The folder takes no temp file: rewrite the file in place.
     const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode);
     if (out < 0)
         return false;
-    bool ok = ::fstat(out, &st) == 0 && S_ISREG(st.st_mode) && writeAll(out, bytes) && ::fsync(out) == 0;
+    bool ok = ::fstat(out, &st) == 0 && S_ISREG(st.st_mode) && writeAll(out, bytes) && syncFile(out);
     ok = ::close(out) == 0 && ok;
+    return ok;
+}
+
+bool syncFolder(const std::string &folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = syncFile(fd);
+    ::close(fd);
     return ok;
 }
 
@@ -122,6 +144,29 @@ bool makeFolders(const std::string &folder, unsigned mode)
     }
     struct stat st;
     return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string folderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string linkTarget(const std::string &path)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char *resolved = ::realpath(path.c_str(), nullptr)) {
+            std::string target(resolved);
+            std::free(resolved);
+            return target;
+        }
+    }
+    return path;
 }
 
 } // namespace corvane

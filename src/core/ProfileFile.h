@@ -71,6 +71,11 @@ public:
     // False when the rewrite failed or a change was left out.
     bool commit(const Batch &batch);
 
+    // Writes from here to endDeferred() are read back at once but written in
+    // one rewrite by endDeferred() (see SectionedFile::beginDeferred).
+    void beginDeferred() { m_file.beginDeferred(); }
+    bool endDeferred() { return m_file.endDeferred(); }
+
     // The profile integer rule: blanks, an optional sign, then decimal digits
     // up to the first other character, wrapping at 32 bits ("12abc" is 12,
     // "abc" is 0). An empty text gives defaultValue.

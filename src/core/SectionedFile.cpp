@@ -1,12 +1,16 @@
 #include "core/SectionedFile.h"
 
+#include "core/FileBytes.h"
+
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <unordered_map>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -403,57 +407,6 @@ bool readAll(int fd, std::string &out)
     }
 }
 
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(std::size_t(n));
-    }
-    return true;
-}
-
-std::string folderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-bool makeFolders(const std::string &folder)
-{
-    std::size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = folder.find('/', pos + 1);
-        const std::string part = folder.substr(0, pos);
-        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    return true;
-}
-
-// The file a write replaces: the target of a symbolic link, so that the link
-// itself survives.
-std::string writeTarget(const std::string &path)
-{
-    struct stat st;
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char *resolved = ::realpath(path.c_str(), nullptr)) {
-            std::string target(resolved);
-            std::free(resolved);
-            return target;
-        }
-    }
-    return path;
-}
-
 // Opens the path only when it names a regular file (after symbolic links):
 // a FIFO or a device counts as unreadable. O_NONBLOCK keeps the open of a
 // FIFO from waiting for a writer; on a regular file it changes nothing. With
@@ -535,6 +488,28 @@ bool rewriteInPlace(int fd, std::string_view before, std::string_view after)
     return false;
 }
 
+// Removes the temp files ("." + name + ".XXXXXX", see replaceFile) that a
+// writer killed in mid-rewrite left beside the file. Called under the file's
+// lock: every writer makes its temp file while holding it, so any found now
+// is no one's.
+void removeStaleTempFiles(const std::string &path)
+{
+    const std::string folder = corvane::folderOf(path);
+    const std::size_t slash = path.rfind('/');
+    const std::string prefix = "." + path.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
+    DIR *dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const struct dirent *entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() == prefix.size() + 6 && name.substr(0, prefix.size()) == prefix
+            && std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(),
+                           [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 // Opens (read-write) and exclusively locks the regular file now at `path`,
 // creating it when missing. Retries when the file was replaced while we
 // waited for the lock.
@@ -547,7 +522,7 @@ int lockFile(const std::string &path, const SectionedFormat &format, struct stat
         if (fd < 0) {
             if (errno == ENOENT && format.createFolders && !triedFolders) {
                 triedFolders = true;
-                if (makeFolders(folderOf(path)))
+                if (corvane::makeFolders(corvane::folderOf(path)))
                     continue;
             }
             return -1;
@@ -576,7 +551,12 @@ SectionedFile::SectionedFile(std::string path, const SectionedFormat &format)
 {
 }
 
-SectionedFile::~SectionedFile() = default;
+SectionedFile::~SectionedFile()
+{
+    // Deferred changes are not lost with the object.
+    if (!m_pending.empty())
+        commitNow(m_pending);
+}
 
 namespace {
 
@@ -597,6 +577,22 @@ StampT stampOf(const struct stat &st)
 } // namespace
 
 const SectionedFile::Document &SectionedFile::current() const
+{
+    const Document &file = stored();
+    if (m_pending.empty())
+        return file;
+    if (!m_overlay || !(m_overlayStamp == m_stamp)) {
+        // Another process rewrote the file meanwhile: the changes still to
+        // be written go onto its new content.
+        m_overlay = std::make_unique<Document>(file);
+        for (const Change &change : m_pending)
+            applyChange(*m_overlay, change, m_format);
+        m_overlayStamp = m_stamp;
+    }
+    return *m_overlay;
+}
+
+const SectionedFile::Document &SectionedFile::stored() const
 {
     Stamp now;
     struct stat st;
@@ -699,7 +695,39 @@ bool SectionedFile::commit(const std::vector<Change> &changes)
                      [&](const Change &change) { return wouldChange(now, change); }))
         return true;
 
-    const std::string target = writeTarget(m_path);
+    if (m_deferDepth > 0) {
+        // Kept for endDeferred(); readers of this object see it at once.
+        if (m_pending.empty()) {
+            m_overlay = std::make_unique<Document>(now);
+            m_overlayStamp = m_stamp;
+        }
+        for (const Change &change : changes) {
+            applyChange(*m_overlay, change, m_format);
+            m_pending.push_back(change);
+        }
+        return true;
+    }
+    return commitNow(changes);
+}
+
+void SectionedFile::beginDeferred()
+{
+    ++m_deferDepth;
+}
+
+bool SectionedFile::endDeferred()
+{
+    if (m_deferDepth == 0 || --m_deferDepth > 0)
+        return true;
+    std::vector<Change> changes = std::move(m_pending);
+    m_pending.clear();
+    m_overlay.reset();
+    return changes.empty() || commitNow(changes);
+}
+
+bool SectionedFile::commitNow(const std::vector<Change> &changes)
+{
+    const std::string target = corvane::linkTarget(m_path);
     struct stat existing;
     if (::stat(target.c_str(), &existing) == 0
         && (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))
@@ -711,6 +739,10 @@ bool SectionedFile::commit(const std::vector<Change> &changes)
         return false;
     const auto unlock = [lockFd] { ::close(lockFd); }; // closing releases the lock
 
+    removeStaleTempFiles(target);
+
+    // The changes go onto the file as it is now, under the lock: what
+    // another process wrote since we last read it stays.
     std::string before;
     if (!readAll(lockFd, before)) {
         unlock();
@@ -726,27 +758,24 @@ bool SectionedFile::commit(const std::vector<Change> &changes)
     }
     const std::string after = serialize(doc);
 
-    // A new version is written to a temp file and renamed into place. A
-    // folder that refuses the temp file (a portable install under /opt whose
-    // INI file the user may write) gets the file rewritten where it stands,
-    // under the lock we hold.
-    const std::string folder = folderOf(target);
-    const std::size_t slash = target.rfind('/');
-    std::string temp = folder + "/." + target.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
-    const int tempFd = ::mkostemp(temp.data(), O_CLOEXEC);
+    // A new version is written to a temp file, synced and renamed into place
+    // (see replaceFile). A folder that refuses the temp file (a portable
+    // install under /opt whose INI file the user may write) gets the file
+    // rewritten where it stands, under the lock we hold.
     struct stat written;
-    bool ok;
-    if (tempFd < 0) {
+    bool ok = false;
+    switch (corvane::replaceFile(target, after, locked.st_mode & 07777, [&](int fd) {
+        return ::fstat(fd, &written) == 0 && makeNewer(fd, locked, written);
+    })) {
+    case corvane::ReplaceOutcome::Replaced:
+        ok = true;
+        break;
+    case corvane::ReplaceOutcome::Failed:
+        break;
+    case corvane::ReplaceOutcome::NoTempFile:
         ok = rewriteInPlace(lockFd, before, after) && ::fstat(lockFd, &written) == 0
-             && makeNewer(lockFd, locked, written);
-    } else {
-        ok = writeAll(tempFd, after) && ::fchmod(tempFd, locked.st_mode & 07777) == 0
-             && ::fstat(tempFd, &written) == 0 && makeNewer(tempFd, locked, written);
-        ok = ::close(tempFd) == 0 && ok;
-        if (ok)
-            ok = ::rename(temp.c_str(), target.c_str()) == 0;
-        if (!ok)
-            ::unlink(temp.c_str());
+             && makeNewer(lockFd, locked, written) && ::fdatasync(lockFd) == 0;
+        break;
     }
     if (!ok) {
         unlock();

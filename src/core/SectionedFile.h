@@ -21,8 +21,12 @@
 //
 // Writing: every commit takes an exclusive flock() on the file itself, reads
 // the current content, applies the changes, writes a temp file in the same
-// folder and renames it over the file. A writer that waited for the lock on a
-// file that was renamed away meanwhile notices the new inode and locks again.
+// folder, syncs it and renames it over the file, then syncs the folder
+// (replaceFile in FileBytes), so a crash or a kill at any moment leaves the
+// old version or the new one, whole. Commits can be deferred and written
+// together in one rewrite (beginDeferred). A writer that waited for the lock
+// on a file that was renamed away meanwhile notices the new inode and locks
+// again.
 // When the folder refuses a temp file (a portable install in a read-only
 // folder whose file the user may write), the file is rewritten in place
 // under the lock, after taking the room it needs. Each new version gets a
@@ -98,7 +102,19 @@ public:
 
     // Applies the changes in order, in one locked rewrite. True when the
     // file holds the result afterwards (also when nothing had to change).
+    // While deferred, the changes are kept instead (and read back at once
+    // through this object) and true is returned.
     bool commit(const std::vector<Change> &changes);
+
+    // Deferred commits: from beginDeferred() to its endDeferred() every
+    // commit is kept, and endDeferred() writes them all in one locked
+    // rewrite, applied in order onto the file as it is then (so what another
+    // process wrote meanwhile stays). Pairs nest; the outermost end writes.
+    // False when that rewrite failed. The destructor writes what is still
+    // deferred.
+    void beginDeferred();
+    bool endDeferred();
+    bool deferred() const { return m_deferDepth > 0; }
 
     struct Document;
 
@@ -115,12 +131,22 @@ private:
         bool operator==(const Stamp &) const = default;
     };
 
+    // The content as this object sees it: the file's, with the deferred
+    // changes applied.
     const Document &current() const;
+    // The file's own content, through the cache.
+    const Document &stored() const;
+    bool commitNow(const std::vector<Change> &changes);
 
     std::string m_path;
     const SectionedFormat &m_format;
     mutable std::unique_ptr<Document> m_cache;
     mutable Stamp m_stamp;
+
+    int m_deferDepth = 0;
+    std::vector<Change> m_pending;
+    mutable std::unique_ptr<Document> m_overlay; // the file's content with m_pending applied
+    mutable Stamp m_overlayStamp;                // the file version m_overlay was built on
 };
 
 // Helpers shared by the formats.

@@ -218,6 +218,39 @@ void SettingsStore::writeString(const char *section, const std::string &name, co
                         : m_userStore->writeString(keyPathOf(section), name, value));
 }
 
+SettingsStore::DeferredCommit::DeferredCommit(SettingsStore &store) : m_store(&store)
+{
+    m_store->beginDeferred();
+}
+
+SettingsStore::DeferredCommit::~DeferredCommit()
+{
+    commit();
+}
+
+bool SettingsStore::DeferredCommit::commit()
+{
+    if (!m_store)
+        return true;
+    SettingsStore *store = std::exchange(m_store, nullptr);
+    return store->endDeferred();
+}
+
+void SettingsStore::beginDeferred()
+{
+    m_ini->beginDeferred();
+    m_userStore->beginDeferred();
+}
+
+bool SettingsStore::endDeferred()
+{
+    const bool iniWritten = m_ini->endDeferred();
+    const bool userWritten = m_userStore->endDeferred();
+    const bool ok = m_iniMode ? iniWritten : userWritten;
+    noteSaved(ok);
+    return ok;
+}
+
 void SettingsStore::setSaveFailureHandler(std::function<void(const std::string &path)> handler)
 {
     m_onSaveFailure = std::move(handler);

@@ -68,6 +68,27 @@ public:
     void setSaveFailureHandler(std::function<void(const std::string &path)> handler);
     bool saveFailed() const { return m_saveFailed; }
 
+    // Saves made together: every write from its creation until it goes (or
+    // commit() is called) is kept, read back at once through the store, and
+    // then written with one rewrite per file, onto the file as it is then,
+    // so another instance's writes meanwhile stay. The exit's saves and the
+    // Options sheet's OK are one such transaction. Nests: the outermost one
+    // writes. A write that fails is reported through the save failure
+    // handler, as an immediate one is.
+    class DeferredCommit
+    {
+    public:
+        explicit DeferredCommit(SettingsStore &store);
+        ~DeferredCommit();
+        DeferredCommit(const DeferredCommit &) = delete;
+        DeferredCommit &operator=(const DeferredCommit &) = delete;
+        // Writes now, once; false when a file could not be written.
+        bool commit();
+
+    private:
+        SettingsStore *m_store;
+    };
+
     // The folder "cd:" in HomeURL resolves to in CD mode: the mount point
     // holding the current directory. Replaceable for tests.
     void setCdRootResolver(std::function<std::string()> resolver);
@@ -197,6 +218,9 @@ public:
 private:
     // Changes gathered for one rewrite of whichever back end is in use.
     class Writer;
+
+    void beginDeferred();
+    bool endDeferred();
 
     bool cdMode() const;
     // Takes note of a write's outcome: the first failure is reported.

@@ -66,6 +66,11 @@ public:
     // False when the rewrite failed or a change was left out.
     bool commit(const Batch &batch);
 
+    // Writes from here to endDeferred() are read back at once but written in
+    // one rewrite by endDeferred() (see SectionedFile::beginDeferred).
+    void beginDeferred() { m_file.beginDeferred(); }
+    bool endDeferred() { return m_file.endDeferred(); }
+
     // A key path a section header can hold: not empty, no line breaks, no
     // blanks at either end, no trailing backslash.
     static bool isValidKeyPath(std::string_view keyPath);

@@ -669,6 +669,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
             return;
         }
     }
+    // Everything the exit stores, down to the bars stored as the window
+    // goes, is written together.
+    if (!m_exitSaves)
+        m_exitSaves = std::make_unique<SettingsStore::DeferredCommit>(s);
     // 2. The address history.
     if (s.saveAddressHistory())
         saveAddressHistory();
@@ -714,4 +718,5 @@ void MainWindow::saveOnDestroy()
     s.setOffline(m_offline);
     s.setHideTabs(!m_tabsVisible);
     s.setShowAddressBar(m_addressBarVisible);
+    m_exitSaves.reset();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SettingsStore.h"
 #include "core/ShellFolders.h"
 #include "core/Stopwatch.h"
 #include "managers/OptionsHost.h"
@@ -27,7 +28,6 @@ class QMdiSubWindow;
 class QMenu;
 class QPrinter;
 class QToolBar;
-class SettingsStore;
 class TrayIcon;
 class VersionChecker;
 class StatusPane;
@@ -406,6 +406,9 @@ private:
     bool m_autoSaveAtCreation = false;
     bool m_skipQuestions = false;
     bool m_closed = false;
+    // The exit's saves, from the confirmed close to the window's end: one
+    // rewrite per file.
+    std::unique_ptr<SettingsStore::DeferredCommit> m_exitSaves;
     bool m_inTray = false;
     bool m_promptOpen = false;
     bool m_authenticated = false;

@@ -19,10 +19,11 @@
 class TempFolder
 {
 public:
-    TempFolder()
+    // Below base, else below $TMPDIR or /tmp.
+    explicit TempFolder(const std::string &base = std::string())
     {
         const char *tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/corvane-core-XXXXXX";
+        std::string pattern = (!base.empty() ? base : std::string(tmp && *tmp ? tmp : "/tmp")) + "/corvane-core-XXXXXX";
         if (!::mkdtemp(pattern.data()))
             throw std::runtime_error("mkdtemp failed");
         m_path = pattern;
