@@ -21,6 +21,7 @@
 #include "ui/AboutBox.h"
 #include "ui/MenuStyle.h"
 #include "ui/MessageBox.h"
+#include "ui/ModalQuestions.h"
 #include "ui/SplashScreen.h"
 #include "ui/StoredQString.h"
 
@@ -444,6 +445,8 @@ void Application::reportSaveFailure(const QString &path)
 void Application::runDefaultBrowserCheck()
 {
     const DefaultBrowserDialog::Answer answer = DefaultBrowserDialog::ask(m_mainWindow);
+    if (modalQuestionsEnded())
+        return; // ended by a SIGTERM or the session's end: the user did not answer
     const corvane::DefaultBrowserChoice choice = corvane::defaultBrowserChoice(answer.yes, answer.dontAskAgain);
     if (choice.registerNow) {
         corvane::DesktopPlaces places;

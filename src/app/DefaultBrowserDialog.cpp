@@ -2,6 +2,7 @@
 
 #include "core/DesktopRegistration.h"
 #include "mainframe/Icons.h"
+#include "ui/ModalQuestions.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -63,6 +64,8 @@ DefaultBrowserDialog::Answer DefaultBrowserDialog::ask(QWidget *parent)
 {
     if (hook())
         return hook()(parent);
+    if (modalQuestionsEnded())
+        return {};
     QPointer<DefaultBrowserDialog> dialog = new DefaultBrowserDialog(parent);
     const bool yes = dialog->exec() == QDialog::Accepted;
     if (!dialog)

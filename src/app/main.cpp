@@ -6,6 +6,7 @@
 #include "engine/OwnPages.h"
 #include "mainframe/MainWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/ModalQuestions.h"
 
 #include <QApplication>
 #include <QDate>
@@ -177,30 +178,33 @@ int main(int argc, char **argv)
     }
 
     Application app(options);
-    // A signal that arrives while start-up waits in a message box is served
-    // once start-up is over: closing a main window that is still being built, and
+    // SIGTERM, SIGINT, a hang-up and the end of the session: no question is
+    // asked any more and the ones up are rejected (a start-up question, the
+    // exit question, any dialog), then the main window closes as after a
+    // confirmed exit. One that arrives during start-up is served once
+    // start-up is over: closing a main window that is still being built, and
     // quitting an event loop that has not started, would both be lost.
     bool terminateRequested = false;
+    const auto terminate = [&app, &terminateRequested] {
+        terminateRequested = true;
+        endModalQuestions();
+        if (app.starting())
+            return;
+        if (MainWindow *window = app.mainWindow())
+            window->closeWithoutQuestions();
+        QCoreApplication::quit();
+    };
     if (signalPipe) {
         auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &qapp);
-        QObject::connect(notifier, &QSocketNotifier::activated, &qapp, [&app, &terminateRequested, notifier] {
+        QObject::connect(notifier, &QSocketNotifier::activated, &qapp, [notifier, terminate] {
             char buffer[16];
             [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], buffer, sizeof buffer);
             notifier->setEnabled(false);
-            terminateRequested = true;
-            if (app.starting())
-                return;
-            if (MainWindow *window = app.mainWindow())
-                window->closeWithoutQuestions();
-            QCoreApplication::quit();
+            terminate();
         });
     }
-    // The session manager ending the session: save everything, ask nothing.
     QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &qapp,
-                     [&app](QSessionManager &) {
-                         if (MainWindow *window = app.mainWindow())
-                             window->closeWithoutQuestions();
-                     });
+                     [terminate](QSessionManager &) { terminate(); });
 
     if (!app.start(args)) {
         app.shutDown();

@@ -1,5 +1,7 @@
 #include "ui/MessageBox.h"
 
+#include "ui/ModalQuestions.h"
+
 #include <QPointer>
 
 namespace {
@@ -21,6 +23,8 @@ QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon
 {
     if (hook())
         return hook()(parent, icon, title, text, buttons);
+    if (modalQuestionsEnded())
+        return QMessageBox::NoButton; // the program is ending: no one answers
     // The parent may go while the box is up (a page closing its window, the
     // program ending): the box goes with it and counts as not answered.
     QPointer<QMessageBox> box = new QMessageBox(icon, title, text, buttons, parent);

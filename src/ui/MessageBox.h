@@ -11,7 +11,8 @@
 // fixed text, a title and an icon (stop for refused input, information for
 // notices, a question with Yes and No for confirmations). Yes, or else OK,
 // is the default button. A box whose parent goes while it is up answers
-// NoButton; the caller checks that it is still there itself.
+// NoButton; the caller checks that it is still there itself. Once the program
+// is ending (endModalQuestions) no box is shown and the answer is NoButton.
 QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon icon,
                                               const QString &title, const QString &text,
                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok);

@@ -124,9 +124,14 @@ bool ProcessHarness::waitUntilRunning(int timeoutMs)
 
 int ProcessHarness::terminate(int timeoutMs)
 {
+    return endWith(SIGTERM, timeoutMs);
+}
+
+int ProcessHarness::endWith(int signal, int timeoutMs)
+{
     if (m_process.state() == QProcess::NotRunning)
         return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    ::kill(pid_t(m_process.processId()), SIGTERM);
+    ::kill(pid_t(m_process.processId()), signal);
     if (!m_process.waitForFinished(timeoutMs)) {
         m_process.kill();
         m_process.waitForFinished(5000);

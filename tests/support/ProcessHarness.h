@@ -45,6 +45,8 @@ public:
     // Sends SIGTERM and waits for the exit; returns the exit code, or -1
     // when it crashed or did not end.
     int terminate(int timeoutMs = 20000);
+    // The same with another signal (SIGINT, SIGHUP...).
+    int endWith(int signal, int timeoutMs = 20000);
     // Runs corvane to its end (for --help, --version, /dde hand-offs).
     int run(const QStringList &arguments, QByteArray *output = nullptr, int timeoutMs = 30000);
 
