@@ -1,5 +1,6 @@
 #include "managers/OptionsSheet.h"
 
+#include "core/SettingsStore.h"
 #include "managers/CurrentViewPage.h"
 #include "managers/GeneralPage.h"
 #include "managers/MessagesPage.h"
@@ -72,9 +73,13 @@ void OptionsSheet::accept()
 {
     if (!m_pages.at(m_current)->leave())
         return;
-    for (OptionsPage *page : m_pages) {
-        if (page->opened())
-            page->ok();
+    {
+        // What every page stores is written at once: one rewrite per file.
+        SettingsStore::DeferredCommit saves(m_host.settings());
+        for (OptionsPage *page : m_pages) {
+            if (page->opened())
+                page->ok();
+        }
     }
     finish(true);
 }
