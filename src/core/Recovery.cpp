@@ -15,12 +15,6 @@ namespace {
 // A snapshot is a workspace text: a few kilobytes for many windows.
 constexpr std::size_t kMaxSnapshotBytes = std::size_t(16) << 20;
 
-std::string folderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 } // namespace
 
 std::string recoveryFilePath(const std::string &dataHome)

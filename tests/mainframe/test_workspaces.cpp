@@ -298,7 +298,9 @@ TEST_F(WorkspacesTest, ExitSavesDefaultWithAutoSaveAndRemovesItWithout)
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("http://first.example/")}));
     controlOf(mainWindow()->activeBrowserWindow())->setLocation(QString(), QStringLiteral("http://first.example/"));
     openPage(QStringLiteral("http://second.example/"));
+    // The exit's saves are one commit, written as the main window goes.
     mainWindow()->close();
+    app().shutDown();
     const SettingsStore::WorkspaceMap stored = store()->loadWorkspaces();
     ASSERT_EQ(stored.count("default"), 1u);
     EXPECT_EQ(stored.count("keep"), 1u);
@@ -309,6 +311,7 @@ TEST_F(WorkspacesTest, ExitSavesDefaultWithAutoSaveAndRemovesItWithout)
     store()->setAutoSave(0);
     ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
     mainWindow()->close();
+    app().shutDown();
     EXPECT_EQ(store()->loadWorkspaces().count("default"), 0u);
     EXPECT_EQ(store()->loadWorkspaces().count("keep"), 1u);
 }
