@@ -191,6 +191,12 @@ bool Application::offerRecovery(bool keepWindows)
     const QMessageBox::StandardButton answer = corvaneMessageBox(
         m_mainWindow, QMessageBox::Question, QString::fromUtf8(corvane::kRecoveryQuestionTitle),
         QString::fromUtf8(corvane::kRecoveryQuestionText), QMessageBox::Yes | QMessageBox::No);
+    // Not answered: the program is ending (a SIGTERM while the box was up);
+    // the windows are still there to offer at the next start.
+    if (modalQuestionsEnded()) {
+        m_recovery->keepLeftOver();
+        return false;
+    }
     // Asked once: whatever the answer, the record goes (the windows open
     // from here on make the next one).
     m_recovery->discardLeftOver();

@@ -23,6 +23,14 @@ void RecoverySnapshot::discardLeftOver()
     removeFile();
 }
 
+void RecoverySnapshot::keepLeftOver()
+{
+    m_leftOver.reset();
+    m_finished = true;
+    m_keepFile = true;
+    m_timer.stop();
+}
+
 void RecoverySnapshot::watch(MainWindow *window)
 {
     m_window = window;
@@ -65,7 +73,8 @@ void RecoverySnapshot::finish()
 {
     m_finished = true;
     m_timer.stop();
-    removeFile();
+    if (!m_keepFile)
+        removeFile();
 }
 
 void RecoverySnapshot::removeFile()

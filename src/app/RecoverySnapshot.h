@@ -36,6 +36,9 @@ public:
     const std::optional<corvane::Workspace> &leftOver() const { return m_leftOver; }
     // The user has answered about them: the file goes.
     void discardLeftOver();
+    // The question about them went unanswered (the program is ending): the
+    // file stays as it is for the next start, and nothing is written to it.
+    void keepLeftOver();
 
     // From here on the main window's changes are followed.
     void watch(MainWindow *window);
@@ -62,4 +65,5 @@ private:
     std::string m_written; // the text on disk; empty for none
     int m_writes = 0;
     bool m_finished = false;
+    bool m_keepFile = false;
 };

@@ -1,5 +1,6 @@
 // Ending the program from outside while it waits for an answer: a SIGTERM or
 // a SIGINT while a start-up question is up closes it like a confirmed exit.
+#include "core/Recovery.h"
 #include "support/ProcessHarness.h"
 
 #include <QFile>
@@ -30,6 +31,26 @@ TEST_P(EndedDuringAQuestion, TheDefaultBrowserQuestionClosesAsAConfirmedExit)
     EXPECT_TRUE(store.contains("\"ShowCmd\"=")) << store.constData();
     EXPECT_FALSE(store.contains("BiPassDefault")) << store.constData();
     EXPECT_FALSE(QFile::exists(h.home() + QStringLiteral("/.config/mimeapps.list")));
+}
+
+// The windows a killed run left are offered in "Restore windows"; a SIGTERM
+// while that question is up is no answer: the record stays for the next
+// start, unchanged.
+TEST_P(EndedDuringAQuestion, TheRecoveryQuestionKeepsTheWindowsForTheNextStart)
+{
+    ProcessHarness h;
+    h.writeFile(h.iniFile(), "[Settings]\r\nEnableIniFile=1\r\nBiPassDefault=1\r\n"
+                             "[Workspaces]\r\nAutoSave=1\r\n");
+    const QString recovery =
+        QString::fromStdString(corvane::recoveryFilePath((h.home() + QStringLiteral("/.local/share")).toStdString()));
+    const QByteArray record = "recovery\xb7" "0\xb7" "768\xb7" "0\xb7" "1024\xb7" "0\xb7" "1\xb7" "1\xb7" "1\xb7" "1\xb7" "0"
+                              "\xb7|\xb7" "about:blank\xb7" "515\xb7" "94\xb7" "770\xb7" "132\xb7" "3\xb7" "0\xb7" "2\xb7" "0\xb7" "0\xb7" "0";
+    h.writeFile(recovery, record);
+
+    ASSERT_TRUE(h.start({QStringLiteral("nologo")}));
+    ASSERT_TRUE(h.waitUntilRunning());
+    EXPECT_EQ(h.endWith(GetParam()), 0) << "the program had to be killed";
+    EXPECT_EQ(h.readFile(recovery), record);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, EndedDuringAQuestion, ::testing::Values(SIGTERM, SIGINT),
