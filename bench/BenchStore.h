@@ -5,6 +5,7 @@
 #include "core/SettingsStore.h"
 #include "core/Workspace.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -88,6 +89,32 @@ public:
         ws.setWindows(entries);
         return ws.text();
     }
+    // What an exit stores, as the main window stores it: the address
+    // history, the main window's placement, the script-debugger switch, the
+    // "default" workspace of ten windows and the bars. Every exit differs
+    // from the one before (the history's order, the placement, the
+    // workspace), so each one rewrites the file.
+    static void exitSaves(SettingsStore &s, std::vector<std::string> &history, int exitNumber)
+    {
+        std::rotate(history.begin(), history.begin() + 1, history.end());
+        if (s.saveAddressHistory())
+            s.storeAddressHistory(history);
+        if (s.savePosition())
+            s.saveMainPlacement(false, Rect{88 + exitNumber % 50, 88, 952, 697});
+        s.setScriptDebuggerSwitch(s.previousDebuggerValue());
+        s.setPreviousDebuggerValue(std::string());
+        s.setOverrideScriptDebugging(1);
+        SettingsStore::WorkspaceMap workspaces = s.loadWorkspaces();
+        workspaces["default"] = tenWindowWorkspace("default", exitNumber);
+        s.storeWorkspaces(workspaces);
+        s.setHideToolBar(0);
+        s.setHideStatusBar(0);
+        s.setVersion(kCorvaneVersion);
+        s.setOffline(0);
+        s.setHideTabs(0);
+        s.setShowAddressBar(1);
+    }
+
     ~BenchStore()
     {
         store.reset();
