@@ -11,6 +11,13 @@ floor opening the same pages:
 
     browser_bench.py --pages 10 --label corvane -- \
         bench/restore_workspace.py {profile} build/corvane {urls}
+
+With --command-line first, the same home holds no workspace and the URLs
+are given on the command line instead (each opens a window), as the floor
+gets them: the first page of a plain start.
+
+    browser_bench.py --label corvane -- \
+        bench/restore_workspace.py --command-line {profile} build/corvane {url}
 """
 import os
 import sys
@@ -45,9 +52,13 @@ def store_value(data):
 
 
 def main():
-    if len(sys.argv) < 4:
+    args = sys.argv[1:]
+    command_line = bool(args) and args[0] == "--command-line"
+    if command_line:
+        args = args[1:]
+    if len(args) < 3:
         sys.exit(__doc__)
-    profile, corvane, urls = sys.argv[1], os.path.abspath(sys.argv[2]), sys.argv[3:]
+    profile, corvane, urls = args[0], os.path.abspath(args[1]), args[2:]
     home = os.path.join(profile, "home")
     env = dict(os.environ)
     for name, sub in (("HOME", ""), ("XDG_CONFIG_HOME", ".config"), ("XDG_DATA_HOME", ".local/share"),
@@ -60,11 +71,12 @@ def main():
         f.write(b"[Software\\Tolvek\\Corvane\\Settings]\n"
                 b"\"BiPassDefault\"=dword:00000001\n"
                 b"\"Logo\"=dword:00000000\n"
-                b"\"Version\"=\"3.00\"\n"
-                b"[Software\\Tolvek\\Corvane\\Workspaces]\n"
-                b"\"AutoSave\"=dword:00000001\n"
-                b"\"Workspace1\"=\"" + store_value(workspace(urls)) + b"\"\n")
-    os.execve(corvane, [corvane, "nologo"], env)
+                b"\"Version\"=\"3.00\"\n")
+        if not command_line:
+            f.write(b"[Software\\Tolvek\\Corvane\\Workspaces]\n"
+                    b"\"AutoSave\"=dword:00000001\n"
+                    b"\"Workspace1\"=\"" + store_value(workspace(urls)) + b"\"\n")
+    os.execve(corvane, [corvane, "nologo"] + (urls if command_line else []), env)
 
 
 if __name__ == "__main__":

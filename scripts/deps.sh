@@ -37,12 +37,16 @@ corvane_install_deps() {
     fi
 }
 
+# corvane_build TOP [BUILD_DIR [CMAKE_OPTION...]]: configures BUILD_DIR
+# (default TOP/build) the first time, with the options given, and builds it.
 corvane_build() {
     local top=$1
+    local dir=${2:-$top/build}
+    shift $(( $# < 2 ? $# : 2 ))
     local gen=()
-    if [ ! -f "$top/build/CMakeCache.txt" ]; then
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
         command -v ninja >/dev/null && gen=(-G Ninja)
-        cmake -S "$top" -B "$top/build" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo || return 1
+        cmake -S "$top" -B "$dir" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" || return 1
     fi
-    cmake --build "$top/build" --parallel "$(nproc)" || return 1
+    cmake --build "$dir" --parallel "$(nproc)" || return 1
 }
