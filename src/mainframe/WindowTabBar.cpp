@@ -229,12 +229,9 @@ void WindowTabBar::removeTabOf(const QObject *window)
 void WindowTabBar::select(int index)
 {
     m_selected = index;
-    if (!m_style.stacked() && index >= 0) {
-        std::vector<int> widths;
-        for (const Item &item : m_items)
-            widths.push_back(item.width);
-        m_firstShown = corvane::tabFirstShownFor(widths, m_strip.width(), m_style, m_firstShown, index);
-    }
+    // The next layout scrolls the row to it, with the widths the tabs have
+    // by then.
+    m_followSelected = true;
     update();
 }
 
@@ -356,8 +353,16 @@ void WindowTabBar::layoutClient()
     widths.reserve(size_t(count()));
     for (const Item &item : m_items)
         widths.push_back(item.width);
-    const corvane::TabStrip strip =
+    corvane::TabStrip strip =
         corvane::layoutTabStrip(widths, inner.width(), m_style, m_selected, m_firstShown, scrollerWidth);
+    if (strip.scrolls && m_followSelected && m_selected >= 0) {
+        // The selected tab stays in view, also when titles widen the tabs
+        // before it, until the user scrolls the row.
+        const int first = corvane::tabFirstShownFor(widths, qMax(0, inner.width() - scrollerWidth), m_style,
+                                                    strip.firstShown, m_selected);
+        if (first != strip.firstShown)
+            strip = corvane::layoutTabStrip(widths, inner.width(), m_style, m_selected, first, scrollerWidth);
+    }
     m_firstShown = strip.firstShown;
     m_rows = strip.rows;
     const int stripHeight = m_rows * rh + (m_rows - 1) * gap;
@@ -399,6 +404,7 @@ void WindowTabBar::layoutClient()
 
 void WindowTabBar::scrollBy(int tabs)
 {
+    m_followSelected = false;
     m_firstShown = qBound(0, m_firstShown + tabs, qMax(0, count() - 1));
     layoutClient();
 }
@@ -510,7 +516,13 @@ void WindowTabBar::drawTab(QPainter &p, int index) const
         opt.selectedPosition = QStyleOptionTab::PreviousIsSelected;
     else if (m_selected >= 0 && sameRow(m_selected) && m_selected == index + 1)
         opt.selectedPosition = QStyleOptionTab::NextIsSelected;
+    // Styles turn tabs below the windows round the origin, as a tab bar of
+    // its own has them: draw each tab from there.
+    opt.rect = QRect(QPoint(0, 0), r.size());
+    p.save();
+    p.translate(r.topLeft());
     style()->drawControl(QStyle::CE_TabBarTab, &opt, &p, this);
+    p.restore();
 }
 
 // --- the user ------------------------------------------------------------------------------------

@@ -120,6 +120,7 @@ private:
     int m_rows = 1;
     int m_firstShown = 0;
     int m_changes = 0;
+    bool m_followSelected = true; // the row scrolls to the selected tab
     bool m_dirty = false; // the area changed size
     bool m_updatePosted = false;
 };

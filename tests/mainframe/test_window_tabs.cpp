@@ -238,3 +238,49 @@ TEST_F(WindowTabsTest, TabsCommandAndHideTabsMakeAndTakeTheBarAndItHidesWithTheA
     stop();
     EXPECT_EQ(store()->hideTabs(), 0);
 }
+
+TEST_F(WindowTabsTest, TabsBelowTheWindowsAreDrawnAndTheSelectedTabStaysInViewAsTitlesWiden)
+{
+    preset([](SettingsStore &s) {
+        s.setTabsBottomPlacement(1);
+        s.setTabsButtons(0);
+        s.setTabsStacked(0);
+    });
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    mainWindow()->resize(700, 500);
+    area()->closeAllSubWindows();
+    QList<QMdiSubWindow *> windows;
+    for (int i = 0; i < 8; ++i)
+        windows << open(QStringLiteral("W%1").arg(i));
+    QTRY_COMPARE(bar()->count(), 8);
+    ASSERT_EQ(bar()->currentIndex(), 7);
+
+    // Titles arriving late widen the tabs before the selected one: it stays in view.
+    for (int i = 0; i < 7; ++i) {
+        auto *browser = qobject_cast<BrowserWindow *>(windows[i]);
+        static_cast<FakeBrowserControl *>(browser->activeView()->control())
+            ->fireTitle(QStringLiteral("A much longer title than before %1").arg(i));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(bar()->tabText(6), QStringLiteral("A much longer title than before 6"), 5000);
+    const QRect selected = bar()->tabRect(7);
+    ASSERT_FALSE(selected.isEmpty());
+    EXPECT_GT(selected.width(), bar()->fontMetrics().horizontalAdvance(bar()->tabText(7))) << "wholly in view";
+
+    // Drawn below the windows, the tab's outline is there, not only its label.
+    const QImage image = bar()->grab().toImage();
+    const QColor background = bar()->palette().color(QPalette::Window);
+    auto drawnRows = [&](const QRect &r) {
+        int rows = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            // A column at the tab's left edge, clear of the icon and label.
+            for (int x = r.left(); x < r.left() + 3; ++x) {
+                if (image.pixelColor(x, y) != background) {
+                    ++rows;
+                    break;
+                }
+            }
+        }
+        return rows;
+    };
+    EXPECT_GT(drawnRows(selected), selected.height() / 2);
+}
