@@ -166,6 +166,17 @@ bool BrowserView::isActivePane() const
     return !active || active == this;
 }
 
+bool BrowserView::speaksForMainWindow() const
+{
+    if (!isActivePane())
+        return false;
+    // A window loading behind the active one leaves the address box and the
+    // secure indicator to the window the user looks at.
+    const BrowserHost *h = host();
+    const BrowserView *active = h ? h->activeView() : nullptr;
+    return !active || active->browserWindow() == browserWindow();
+}
+
 void BrowserView::showSecureIndicator(const QString &address)
 {
     if (!isActivePane())
@@ -300,7 +311,8 @@ void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &
     if (m_popupCheckPending)
         runPopupDecision(url, cancel);
     // 11.
-    showSecureIndicator(pageAddress(url, topLevel));
+    if (speaksForMainWindow())
+        showSecureIndicator(pageAddress(url, topLevel));
     refreshProgress();
     if (h && topLevel && !cancel)
         h->pageStateChanged();
@@ -454,7 +466,8 @@ void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
     // 3.
     const QString address = pageAddress(url, topLevel);
     BrowserHost *h = host();
-    if (h && isActivePane())
+    const bool speaks = speaksForMainWindow();
+    if (h && speaks)
         h->setAddressText(address);
     // 4.
     if (m_autoRefreshOn)
@@ -463,7 +476,8 @@ void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
     if (m_imageSeries.active && topLevel)
         runImageSeriesStep();
     // 6-8.
-    showSecureIndicator(address);
+    if (speaks)
+        showSecureIndicator(address);
     if (hasSavedScrollPosition())
         restoreScrollPosition();
     refreshProgress();
@@ -477,7 +491,7 @@ void BrowserView::onLoadStopped()
     // AutoRefresh, paused at the start, goes on.
     m_navigating = false;
     BrowserHost *h = host();
-    if (h && isActivePane())
+    if (h && speaksForMainWindow())
         h->setAddressText(m_control ? m_control->pageUrl() : QString());
     if (m_autoRefreshOn && !autoRefreshTimerActive())
         startAutoRefreshTimer();

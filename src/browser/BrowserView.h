@@ -35,6 +35,9 @@ public:
     // The view is its window's active pane (or the window is not split): the
     // window's title, icon, address and secure indicator follow it alone.
     bool isActivePane() const;
+    // The active pane of the main window's active window (or no window is
+    // active): the address box and the secure indicator follow its loads.
+    bool speaksForMainWindow() const;
 
     // --- operations --------------------------------------------------------------
     // The first navigation: the application's pending document address, else

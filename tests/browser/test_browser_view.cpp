@@ -528,6 +528,29 @@ TEST_F(BrowserViewTest, ClosingTheViewClearsTheProgressAndStatus)
     EXPECT_TRUE(host.statusText.isEmpty());
 }
 
+TEST_F(BrowserViewTest, AWindowLoadingBehindTheActiveOneLeavesTheAddressBoxAlone)
+{
+    host.openBrowserWindow();
+    ASSERT_EQ(host.controls.size(), 2);
+    host.area()->setActiveSubWindow(view(1)->browserWindow());
+    ASSERT_EQ(host.activeView(), view(1));
+    control(1)->fireDocumentComplete(QStringLiteral("https://front.example/"));
+    ASSERT_EQ(host.addressText, QStringLiteral("https://front.example/"));
+    ASSERT_TRUE(host.secure);
+
+    control(0)->fireNavigationStarting(QStringLiteral("http://behind.example/"));
+    control(0)->fireDocumentComplete(QStringLiteral("http://behind.example/"));
+    EXPECT_EQ(host.addressText, QStringLiteral("https://front.example/"));
+    EXPECT_TRUE(host.secure);
+
+    // Once active, the window's own address comes back.
+    control(0)->setLocation(QStringLiteral("Behind"), QStringLiteral("http://behind.example/"));
+    host.area()->setActiveSubWindow(view(0)->browserWindow());
+    view(0)->activationRefresh();
+    EXPECT_EQ(host.addressText, QStringLiteral("http://behind.example/"));
+    EXPECT_FALSE(host.secure);
+}
+
 } // namespace
 
 // --- image series ------------------------------------------------------------------------
