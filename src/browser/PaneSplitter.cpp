@@ -83,34 +83,40 @@ BrowserView *PaneSplitter::makeView()
 
 // --- the grid ---------------------------------------------------------------------------
 
-void PaneSplitter::splitRow(int y)
+void PaneSplitter::splitRow(int y, NewPanes added)
 {
     const bool adding = m_grid.rows() == 1;
     m_grid.splitRow(y);
-    QList<BrowserView *> added;
+    QList<BrowserView *> made;
     if (adding) {
         for (int column = 0; column < m_grid.columns(); ++column)
-            added << (m_views[1][column] = makeView());
+            made << (m_views[1][column] = makeView());
     }
     layoutPanes();
     update();
-    for (BrowserView *view : added)
-        view->startFirstNavigation();
+    Q_EMIT layoutChanged();
+    if (added == NewPanes::OpenHomePage) {
+        for (BrowserView *view : made)
+            view->startFirstNavigation();
+    }
 }
 
-void PaneSplitter::splitColumn(int x)
+void PaneSplitter::splitColumn(int x, NewPanes added)
 {
     const bool adding = m_grid.columns() == 1;
     m_grid.splitColumn(x);
-    QList<BrowserView *> added;
+    QList<BrowserView *> made;
     if (adding) {
         for (int row = 0; row < m_grid.rows(); ++row)
-            added << (m_views[row][1] = makeView());
+            made << (m_views[row][1] = makeView());
     }
     layoutPanes();
     update();
-    for (BrowserView *view : added)
-        view->startFirstNavigation();
+    Q_EMIT layoutChanged();
+    if (added == NewPanes::OpenHomePage) {
+        for (BrowserView *view : made)
+            view->startFirstNavigation();
+    }
 }
 
 void PaneSplitter::removeRow(int row)
@@ -130,6 +136,7 @@ void PaneSplitter::removeRow(int row)
     setFocusProxy(m_views[0][0]);
     layoutPanes();
     update();
+    Q_EMIT layoutChanged();
     if (activeGoes) {
         if (hadFocus && activeView())
             activeView()->setFocus();
@@ -154,6 +161,7 @@ void PaneSplitter::removeColumn(int column)
     setFocusProxy(m_views[0][0]);
     layoutPanes();
     update();
+    Q_EMIT layoutChanged();
     if (activeGoes) {
         if (hadFocus && activeView())
             activeView()->setFocus();
@@ -299,7 +307,10 @@ void PaneSplitter::paintEvent(QPaintEvent *event)
 
 void PaneSplitter::setLocked(bool on)
 {
+    const bool changed = m_locked != on;
     m_locked = on;
+    if (changed)
+        Q_EMIT layoutChanged();
     if (on) {
         stopTracking(false);
         unsetCursor();

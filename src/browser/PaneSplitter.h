@@ -47,9 +47,11 @@ public:
     // y - corvane::kPaneBorder high, so rowPosition() + kPaneBorder splits at
     // the same place again. Out-of-range positions are kept within the
     // window, never refused; already split, the bar moves there. The panes
-    // added open the home page, as a new window's view does.
-    void splitRow(int y);
-    void splitColumn(int x);
+    // added open the home page, as a new window's view does, unless their
+    // pages come from elsewhere (a workspace).
+    enum class NewPanes { OpenHomePage, LeaveEmpty };
+    void splitRow(int y, NewPanes added = NewPanes::OpenHomePage);
+    void splitColumn(int x, NewPanes added = NewPanes::OpenHomePage);
     // Removes a row (column) and its views; the other one stays.
     void removeRow(int row);
     void removeColumn(int column);
@@ -102,6 +104,9 @@ Q_SIGNALS:
     void keyboardSplitEnded();
     // A right click on the bars while the menu is ready, at this screen point.
     void splitMenuRequested(const QPoint &globalPos);
+    // Rows or columns were added or removed, a bar moved, or the lock
+    // changed.
+    void layoutChanged();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

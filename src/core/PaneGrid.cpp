@@ -114,6 +114,15 @@ PanePos PaneGrid::previousPane(PanePos pane) const
     return pane;
 }
 
+std::vector<PanePos> PaneGrid::panesFromActive() const
+{
+    std::vector<PanePos> order{m_active};
+    const std::size_t count = static_cast<std::size_t>(m_rows) * static_cast<std::size_t>(m_columns);
+    for (PanePos p = previousPane(m_active); order.size() < count; p = previousPane(p))
+        order.push_back(p);
+    return order;
+}
+
 Rect PaneGrid::paneRect(PanePos pane) const
 {
     if (!isSplit())

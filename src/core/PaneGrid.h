@@ -88,6 +88,9 @@ public:
     // The pane after / before one, row by row, wrapping around.
     PanePos nextPane(PanePos pane) const;
     PanePos previousPane(PanePos pane) const;
+    // Every pane once, from the active one on through the previous ones: the
+    // order a workspace stores a split window's panes in.
+    std::vector<PanePos> panesFromActive() const;
 
     // --- geometry ---------------------------------------------------------------------------
     // The inside of a pane, and the pane with its ring (the same while not split).

@@ -372,6 +372,28 @@ SplitPositions capturedSplitPositions(int rows, int columns, int row0Height, int
     return p;
 }
 
+SplitPositions restoredSplitPositions(const WorkspaceWindow &window)
+{
+    SplitPositions p{window.rowSplit < 0 ? -1 : window.rowSplit,
+                     window.colSplit < 0 ? -1 : window.colSplit};
+    if (p.rowSplit < 0 || p.colSplit < 0 || window.panes.size() > 2)
+        return p;
+    // Both given for at most two panes: the one reaching further across the
+    // stored window is the whole extent.
+    const long long height = static_cast<long long>(window.bottom) - window.top;
+    const long long width = static_cast<long long>(window.right) - window.left;
+    if (height <= 0 || width <= 0) {
+        p.colSplit = -1;
+        return p;
+    }
+    // rowSplit / height against colSplit / width, without dividing.
+    if (static_cast<long long>(p.rowSplit) * width >= static_cast<long long>(p.colSplit) * height)
+        p.rowSplit = -1;
+    else
+        p.colSplit = -1;
+    return p;
+}
+
 // --- start-up and exit ----------------------------------------------------------------
 
 std::optional<Workspace> startupWorkspace(const WorkspaceMap &stored, bool autoSave)

@@ -166,9 +166,6 @@ std::vector<std::string> orderCapturedWindows(std::vector<std::string> visited);
 // A split window's stored split positions. rowSplit is row 0's height plus 2
 // (the splitter bar) when there are two rows, colSplit column 0's width plus
 // 2 when there are two columns; a direction without a split stores -1.
-// A restore takes -1, and any position that leaves no room for a second
-// row or column (older records store the whole height or width plus 2 there),
-// as no split in that direction.
 struct SplitPositions
 {
     int rowSplit = -1;
@@ -176,6 +173,15 @@ struct SplitPositions
     bool operator==(const SplitPositions &) const = default;
 };
 SplitPositions capturedSplitPositions(int rows, int columns, int row0Height, int column0Width);
+
+// The splits a stored window asks for, -1 for none in a direction. A
+// negative position is no split. Records from the Windows world store the
+// whole height or width plus 2 for a direction without a split, so a window
+// of one or two panes there holds two positions: the one nearer the far edge
+// of the stored window is the unsplit direction and goes. Three or more
+// panes split both ways. The positions themselves are kept as stored; the
+// window they are restored into keeps them within its size.
+SplitPositions restoredSplitPositions(const WorkspaceWindow &window);
 
 // --- start-up and exit --------------------------------------------------------
 

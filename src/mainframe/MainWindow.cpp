@@ -363,6 +363,7 @@ void MainWindow::adoptBrowserWindow(BrowserWindow *window)
             [this, window](BrowserView *view) { onActiveViewChanged(window, view); });
     connect(window, &BrowserWindow::splitMenuRequested, this, &MainWindow::showSplitMenu);
     connect(window, &BrowserWindow::placementChanged, this, &MainWindow::windowsChanged);
+    connect(window->splitter(), &PaneSplitter::layoutChanged, this, &MainWindow::windowsChanged);
     connect(window, &QObject::destroyed, this, [this] {
         if (m_destroying)
             return;
@@ -420,6 +421,8 @@ void MainWindow::onActiveViewChanged(BrowserWindow *window, BrowserView *view)
     if (view && window == activeBrowserWindow())
         view->activationRefresh();
     updateCommandUI();
+    // The active pane is part of what a workspace keeps.
+    Q_EMIT windowsChanged();
 }
 
 void MainWindow::closeNextWindow()

@@ -1,11 +1,14 @@
 // Workspaces in the main window: capturing the main window and every browser
-// window as a workspace record, and loading a record back. The record, its
+// window (split ones with their panes) as a workspace record, and loading a
+// record back. The record, its
 // text and the capture order are core's (corvane::Workspace); this file
 // reads and sets the windows.
 #include "mainframe/MainWindow.h"
 
 #include "browser/BrowserView.h"
 #include "browser/BrowserWindow.h"
+#include "browser/PaneSplitter.h"
+#include "core/PaneGrid.h"
 #include "core/Rect.h"
 #include "core/SettingsStore.h"
 #include "core/Workspace.h"
@@ -16,7 +19,9 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 
+using corvane::PanePos;
 using corvane::Workspace;
+using corvane::WorkspacePane;
 using corvane::WorkspaceWindow;
 
 namespace {
@@ -89,6 +94,26 @@ WorkspaceWindow captureWindow(const BrowserWindow *window)
         entry.bottom = r.bottom;
     }
     entry.showCmd = window->isMaximized() ? 3 : window->isMinimized() ? 2 : 1;
+
+    // A split window: its positions, active pane and lock, then its panes
+    // from the active one back through the others.
+    const PaneSplitter *splitter = window->splitter();
+    if (splitter && splitter->isSplit()) {
+        const corvane::SplitPositions split = corvane::capturedSplitPositions(
+            splitter->rows(), splitter->columns(), splitter->rowPosition(), splitter->columnPosition());
+        entry.rowSplit = split.rowSplit;
+        entry.colSplit = split.colSplit;
+        entry.activeRow = splitter->activePane().row;
+        entry.activeCol = splitter->activePane().column;
+        entry.splitterLocked = splitter->locked() ? 1 : 0;
+        for (const PanePos &p : splitter->grid().panesFromActive()) {
+            const PageState page = pageState(splitter->pane(p.row, p.column));
+            entry.panes.push_back(WorkspacePane{page.url, page.autoRefresh, page.refreshMinutes,
+                                                page.refreshSeconds, page.scrollLeft, page.scrollTop});
+        }
+        return entry;
+    }
+
     const PageState page = pageState(window->activeView());
     entry.url = page.url;
     entry.scrollLeft = page.scrollLeft;
@@ -108,6 +133,38 @@ void restorePage(BrowserView *view, const std::string &url, int autoRefresh, int
     view->setAutoRefresh(minutes, seconds, autoRefresh != 0);
     view->navigate(corvane::fromStoredText(url));
     view->setSavedScrollPosition(scrollLeft, scrollTop);
+}
+
+// A split window's panes from a record: the splits at the stored positions
+// (the splitter keeps them within the window), the active pane, the lock,
+// then each pane's page from the active one back through the others. A pane
+// the record does not describe opens the home page.
+void restoreSplit(BrowserWindow *window, const WorkspaceWindow &entry)
+{
+    PaneSplitter *splitter = window->splitter();
+    const corvane::SplitPositions split = corvane::restoredSplitPositions(entry);
+    if (split.rowSplit >= 0)
+        splitter->splitRow(split.rowSplit, PaneSplitter::NewPanes::LeaveEmpty);
+    if (split.colSplit >= 0)
+        splitter->splitColumn(split.colSplit, PaneSplitter::NewPanes::LeaveEmpty);
+    splitter->setActivePane(entry.activeRow, entry.activeCol);
+    splitter->setContextMenuReady(true);
+    splitter->setLocked(entry.splitterLocked != 0);
+
+    const std::vector<PanePos> order = splitter->grid().panesFromActive();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        BrowserView *view = splitter->pane(order[i].row, order[i].column);
+        if (!view)
+            continue;
+        if (i < entry.panes.size()) {
+            const WorkspacePane &pane = entry.panes[i];
+            restorePage(view, pane.url, pane.autoRefresh, pane.refreshMinutes, pane.refreshSeconds,
+                        pane.scrollLeft, pane.scrollTop);
+        } else if (view != window->view()) {
+            // The first pane has its page from the window's opening.
+            view->startFirstNavigation();
+        }
+    }
 }
 
 // The screen a stored main window rectangle belongs on: the one holding its
@@ -211,8 +268,11 @@ BrowserWindow *MainWindow::openWorkspaceWindow(const WorkspaceWindow &entry)
     else if (isMinimizedShowCmd(entry.showCmd))
         window->showMinimized();
 
-    restorePage(window->activeView(), entry.url, entry.autoRefresh, entry.refreshMinutes,
-                entry.refreshSeconds, entry.scrollLeft, entry.scrollTop);
+    if (entry.isSplit())
+        restoreSplit(window, entry);
+    else
+        restorePage(window->activeView(), entry.url, entry.autoRefresh, entry.refreshMinutes,
+                    entry.refreshSeconds, entry.scrollLeft, entry.scrollTop);
     return window;
 }
 

@@ -3,6 +3,7 @@
 #include "app/RecoverySnapshot.h"
 #include "browser/BrowserView.h"
 #include "browser/BrowserWindow.h"
+#include "browser/PaneSplitter.h"
 #include "core/CommandIds.h"
 #include "core/Recovery.h"
 #include "core/SettingsStore.h"
@@ -143,7 +144,25 @@ TEST_F(RecoveryTest, ChangesAreWrittenSoonAndNothingRunsWhileNothingChanges)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !recovery->changePending(); }, 10000));
     EXPECT_EQ(recovery->writes(), writes) << "nothing changed: nothing written";
 
+    // Split, the bar moved, locked: each is a change of the record.
+    writes = recovery->writes();
+    first->splitter()->splitColumn(200);
+    ASSERT_TRUE(written(writes));
+    WorkspaceWindow split = WorkspaceWindow::parse(Workspace::parse(snapshot().toStdString()).windowMap().at(2));
+    EXPECT_EQ(split.panes.size(), 2u);
+    EXPECT_EQ(split.colSplit, first->splitter()->columnPosition() + 2);
+    writes = recovery->writes();
+    first->splitter()->splitColumn(120);
+    ASSERT_TRUE(written(writes));
+    writes = recovery->writes();
+    first->splitter()->setLocked(true);
+    ASSERT_TRUE(written(writes));
+    split = WorkspaceWindow::parse(Workspace::parse(snapshot().toStdString()).windowMap().at(2));
+    EXPECT_EQ(split.splitterLocked, 1);
+    EXPECT_EQ(split.colSplit, first->splitter()->columnPosition() + 2);
+
     // Closed: the window goes from the record.
+    writes = recovery->writes();
     mainWindow()->closeActiveWindow();
     ASSERT_TRUE(written(writes));
     EXPECT_EQ(snapshotUrls().size(), 1);

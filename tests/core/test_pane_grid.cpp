@@ -115,6 +115,13 @@ TEST(PaneGrid, PanesGoRowByRowAndPreviousWrapsAround)
     for (int i = 0; i < 4; ++i)
         p = g.previousPane(p);
     EXPECT_EQ(p, (PanePos{0, 1}));
+
+    // A workspace's order: the active pane, then back through the others.
+    g.setActivePane({1, 0});
+    EXPECT_EQ(g.panesFromActive(), (std::vector<PanePos>{{1, 0}, {0, 1}, {0, 0}, {1, 1}}));
+    g.removeRow(1);
+    EXPECT_EQ(g.panesFromActive(), (std::vector<PanePos>{{0, 0}, {0, 1}}));
+    EXPECT_EQ(grid(400, 300).panesFromActive(), (std::vector<PanePos>{{0, 0}}));
 }
 
 TEST(PaneGrid, ActivePaneStaysInsideTheGrid)

@@ -209,6 +209,40 @@ TEST(Workspace, CaptureRules)
     EXPECT_EQ(capturedSplitPositions(2, 2, INT_MAX, 0), (SplitPositions{INT_MAX, 2}));
 }
 
+TEST(Workspace, RestoredSplitPositions)
+{
+    // The window 400 x 300 as stored (left 0, top 0, right 400, bottom 300).
+    auto window = [](int rowSplit, int colSplit, int panes) {
+        WorkspaceWindow w;
+        w.left = 0; w.top = 0; w.right = 400; w.bottom = 300;
+        w.rowSplit = rowSplit;
+        w.colSplit = colSplit;
+        w.panes.resize(static_cast<std::size_t>(panes));
+        return w;
+    };
+    // What this program stores comes back as it is, even beyond the window
+    // (the splitter keeps it within its size).
+    EXPECT_EQ(restoredSplitPositions(window(102, 202, 4)), (SplitPositions{102, 202}));
+    EXPECT_EQ(restoredSplitPositions(window(102, -1, 2)), (SplitPositions{102, -1}));
+    EXPECT_EQ(restoredSplitPositions(window(-1, 5000, 2)), (SplitPositions{-1, 5000}));
+    EXPECT_EQ(restoredSplitPositions(window(-7, INT_MIN, 2)), (SplitPositions{-1, -1}));
+    EXPECT_EQ(restoredSplitPositions(window(0, -1, 2)), (SplitPositions{0, -1}));
+    // Windows-era records: two rows, the columns' whole width plus 2 ...
+    EXPECT_EQ(restoredSplitPositions(window(150, 394, 2)), (SplitPositions{150, -1}));
+    // ... two columns, the rows' whole height plus 2.
+    EXPECT_EQ(restoredSplitPositions(window(294, 200, 2)), (SplitPositions{-1, 200}));
+    // Four panes split both ways whatever the numbers.
+    EXPECT_EQ(restoredSplitPositions(window(294, 394, 4)), (SplitPositions{294, 394}));
+    // A stored window of no size cannot tell: one row split, not two.
+    WorkspaceWindow flat = window(150, 394, 2);
+    flat.bottom = flat.top;
+    EXPECT_EQ(restoredSplitPositions(flat), (SplitPositions{150, -1}));
+    // No overflow at the ends of the range.
+    WorkspaceWindow huge = window(INT_MAX, INT_MAX, 2);
+    huge.left = INT_MIN; huge.right = INT_MAX; huge.top = 0; huge.bottom = 1;
+    EXPECT_EQ(restoredSplitPositions(huge), (SplitPositions{-1, INT_MAX}));
+}
+
 TEST(Workspace, StartupAndExit)
 {
     Workspace a;

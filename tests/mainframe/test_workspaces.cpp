@@ -2,6 +2,7 @@
 // a workspace loads, the start-up restore and the "default" saved at exit.
 #include "browser/BrowserView.h"
 #include "browser/BrowserWindow.h"
+#include "browser/PaneSplitter.h"
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "core/Workspace.h"
@@ -17,7 +18,9 @@
 #include <gtest/gtest.h>
 
 namespace cmd = corvane::cmd;
+using corvane::PanePos;
 using corvane::Workspace;
+using corvane::WorkspacePane;
 using corvane::WorkspaceWindow;
 
 namespace {
@@ -194,6 +197,111 @@ TEST_F(WorkspacesTest, CaptureRecordsPlacePageScrollAndAutoRefreshAndLoadGivesTh
     control->setScroll(QPoint());
     const WorkspaceWindow again = WorkspaceWindow::parse(main->captureWorkspace("x", 0).windowMap().at(2));
     EXPECT_EQ(again.scrollTop, 1200);
+}
+
+TEST_F(WorkspacesTest, ASplitWindowComesBackWithItsPanesPositionsActivePaneAndLock)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    MainWindow *main = mainWindow();
+    main->resize(1000, 800);
+    BrowserWindow *window = main->activeBrowserWindow();
+    window->showNormal();
+    window->setGeometry(10, 10, 700, 500);
+    PaneSplitter *splitter = window->splitter();
+    splitter->splitRow(150);
+    splitter->splitColumn(300);
+    ASSERT_EQ(splitter->views().size(), 4);
+    const QString pages[2][2] = {{QStringLiteral("http://p00.example/"), QStringLiteral("http://p01.example/")},
+                                 {QStringLiteral("http://p10.example/"), QStringLiteral("http://p11.example/")}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c)
+            static_cast<FakeBrowserControl *>(splitter->pane(r, c)->control())->setLocation(pages[r][c], pages[r][c]);
+    splitter->pane(0, 1)->setAutoRefresh(0, 5, true);
+    static_cast<FakeBrowserControl *>(splitter->pane(1, 1)->control())->setScroll(QPoint(0, 900));
+    splitter->setActivePane(1, 0);
+    splitter->setLocked(true);
+    openPage(QStringLiteral("http://plain.example/"));
+    main->mdiArea()->setActiveSubWindow(window);
+
+    // The split entry: positions with the bar, the active pane, the lock, and
+    // the panes from the active one back through the others.
+    const Workspace captured = main->captureWorkspace("split", 0);
+    const WorkspaceWindow stored = WorkspaceWindow::parse(captured.windowMap().at(1));
+    ASSERT_TRUE(stored.isSplit());
+    EXPECT_EQ(stored.rowSplit, splitter->rowPosition() + 2);
+    EXPECT_EQ(stored.colSplit, splitter->columnPosition() + 2);
+    EXPECT_EQ((std::vector<int>{stored.activeRow, stored.activeCol, stored.splitterLocked}),
+              (std::vector<int>{1, 0, 1}));
+    QStringList order;
+    for (const WorkspacePane &pane : stored.panes)
+        order << QString::fromStdString(pane.url);
+    EXPECT_EQ(order, (QStringList{pages[1][0], pages[0][1], pages[0][0], pages[1][1]}));
+    EXPECT_EQ((std::vector<int>{stored.panes[1].autoRefresh, stored.panes[1].refreshSeconds}),
+              (std::vector<int>{1, 5}));
+    EXPECT_EQ(stored.panes[3].scrollTop, 900);
+    EXPECT_FALSE(WorkspaceWindow::parse(captured.windowMap().at(2)).isSplit());
+
+    // Loaded: every pane in its place, nothing opened only to be replaced.
+    main->loadWorkspace(captured);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    BrowserWindow *back = main->activeBrowserWindow();
+    ASSERT_NE(back, window);
+    PaneSplitter *restored = back->splitter();
+    ASSERT_EQ(restored->rows(), 2);
+    ASSERT_EQ(restored->columns(), 2);
+    EXPECT_EQ(restored->rowPosition(), splitter->rowPosition());
+    EXPECT_EQ(restored->columnPosition(), splitter->columnPosition());
+    EXPECT_EQ(restored->activePane(), (PanePos{1, 0}));
+    EXPECT_TRUE(restored->locked());
+    EXPECT_TRUE(restored->contextMenuReady());
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            const auto *control = static_cast<FakeBrowserControl *>(restored->pane(r, c)->control());
+            if (r == 0 && c == 0) {
+                EXPECT_EQ(control->operations(QStringLiteral("navigate")).last(), QStringLiteral("navigate ") + pages[0][0]);
+            } else {
+                EXPECT_EQ(control->operations(QStringLiteral("navigate")), QStringList{QStringLiteral("navigate ") + pages[r][c]})
+                    << "a pane a split adds for a workspace opens no home page first";
+            }
+        }
+    }
+    EXPECT_TRUE(restored->pane(0, 1)->autoRefreshOn());
+    EXPECT_EQ(restored->pane(0, 1)->autoRefreshSeconds(), 5);
+    EXPECT_FALSE(restored->pane(1, 0)->autoRefreshOn());
+    EXPECT_TRUE(restored->pane(1, 1)->hasSavedScrollPosition());
+    EXPECT_EQ(restored->pane(1, 1)->savedScrollTop(), 900);
+
+    // Positions that do not fit the window it comes back in are kept within
+    // it, not refused.
+    WorkspaceWindow big = stored;
+    big.showCmd = 1;
+    big.left = 0;
+    big.top = 0;
+    big.right = 300;
+    big.bottom = 200;
+    big.rowSplit = 5000;
+    big.colSplit = 1;
+    big.activeRow = 7;
+    big.activeCol = -3;
+    big.panes.resize(3); // fewer panes stored than the grid holds
+    main->loadWorkspace(workspaceOf({big}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    PaneSplitter *clamped = main->activeBrowserWindow()->splitter();
+    ASSERT_EQ(clamped->rows(), 2);
+    ASSERT_EQ(clamped->columns(), 2);
+    for (const PanePos &p : clamped->grid().panes()) {
+        const Rect r = clamped->grid().paneRect(p);
+        EXPECT_GE(r.width(), corvane::kPaneMinSize);
+        EXPECT_GE(r.height(), corvane::kPaneMinSize);
+        EXPECT_LE(r.bottom, clamped->height());
+    }
+    EXPECT_EQ(clamped->activePane(), (PanePos{1, 0}));
+    // The pane the record does not describe opens the home page.
+    const QList<BrowserView *> views = clamped->views();
+    int navigated = 0;
+    for (BrowserView *v : views)
+        navigated += static_cast<FakeBrowserControl *>(v->control())->operations(QStringLiteral("navigate")).isEmpty() ? 0 : 1;
+    EXPECT_EQ(navigated, 4);
 }
 
 TEST_F(WorkspacesTest, AWorkspaceWithoutWindowsClosesAllAndStillSetsTheBars)
