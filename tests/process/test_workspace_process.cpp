@@ -8,12 +8,14 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <functional>
 #include <QFile>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 using corvane::Workspace;
+using corvane::WorkspacePane;
 using corvane::WorkspaceWindow;
 
 namespace {
@@ -59,7 +61,107 @@ QStringList windowUrls(const Workspace &ws)
     return urls;
 }
 
+// Serves the loopback pages until the condition holds.
+bool serveUntil(const std::function<bool()> &done, int timeoutMs = 90000)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (done())
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+// A page far taller than its window that reports each scroll position it
+// reaches, so a test sees the engine scroll it.
+QByteArray tallPage(const char *name)
+{
+    return QByteArray("<html><body style=\"margin:0;height:6000px\"><p>") + name
+           + "</p><script>addEventListener('scroll', function () {"
+             "new Image().src = '/scrolled?p=" + name + "&y=' + Math.round(scrollY); });"
+             "</script></body></html>";
+}
+
 } // namespace
+
+TEST(WorkspaceProcess, ThreeWindowsOneSplitInFourComeBackAfterAnExitThatSavedDefault)
+{
+    LoopbackServer server;
+    for (const char *page : {"/tick", "/left", "/under", "/two"})
+        server.setRoute(QString::fromLatin1(page), QByteArray("<html><body>") + page + "</body></html>");
+    server.setRoute(QStringLiteral("/pane"), tallPage("pane"));
+    server.setRoute(QStringLiteral("/three"), tallPage("three"));
+    server.setRoute(QStringLiteral("/scrolled"), QByteArray());
+    ASSERT_TRUE(server.isListening());
+    auto url = [&](const char *path) { return server.url(QString::fromLatin1(path)).toStdString(); };
+
+    // The state the first run starts from: a window split in four (the pane
+    // top right active, AutoRefresh every 2 s on it, the pane bottom right
+    // scrolled down, the splitter locked), a plain window, and a window
+    // scrolled down.
+    WorkspaceWindow split;
+    split.left = 0; split.top = 0; split.right = 500; split.bottom = 380;
+    split.showCmd = 1;
+    split.rowSplit = 152;
+    split.colSplit = 252;
+    split.activeRow = 0;
+    split.activeCol = 1;
+    split.splitterLocked = 1;
+    // From the active pane back: top right, top left, bottom right, bottom left.
+    split.panes = {WorkspacePane{url("/tick"), 1, 0, 2, 0, 0}, WorkspacePane{url("/left"), 0, 2, 0, 0, 0},
+                   WorkspacePane{url("/pane"), 0, 2, 0, 0, 700}, WorkspacePane{url("/under"), 0, 2, 0, 0, 0}};
+    WorkspaceWindow two;
+    two.url = url("/two");
+    two.left = 40; two.top = 30; two.right = 440; two.bottom = 330;
+    two.showCmd = 1;
+    WorkspaceWindow three = two;
+    three.url = url("/three");
+    three.left = 80; three.top = 60; three.right = 480; three.bottom = 360;
+    three.scrollTop = 500;
+    Workspace seed;
+    seed.left = 0; seed.top = 0; seed.right = 780; seed.bottom = 580;
+    seed.setWindows({split.entryText(), two.entryText(), three.entryText()});
+    seed.empty = false;
+    corvane::WorkspaceMap map;
+    corvane::putExitWorkspace(map, true, seed);
+
+    ProcessHarness h;
+    h.writeFile(h.iniFile(), "[Settings]\r\nEnableIniFile=1\r\nBiPassDefault=1\r\nMsgExit=0\r\n"
+                             "[Workspaces]\r\nAutoSave=1\r\n");
+    storeOf(h)->storeWorkspaces(map);
+
+    // Each run: everything loaded, the two pages scrolled by the engine and
+    // AutoRefresh reloading; then the exit stores "default".
+    auto runOnce = [&](const char *what) {
+        SCOPED_TRACE(what);
+        server.clearRequests();
+        ASSERT_TRUE(h.start({QStringLiteral("nologo")}));
+        ASSERT_TRUE(h.waitUntilRunning());
+        const bool settled = serveUntil([&] {
+            const QStringList r = server.requests();
+            return r.contains(QStringLiteral("/scrolled?p=pane&y=700"))
+                   && r.contains(QStringLiteral("/scrolled?p=three&y=500")) && server.hitCount(QStringLiteral("/tick")) >= 2
+                   && server.hitCount(QStringLiteral("/left")) >= 1 && server.hitCount(QStringLiteral("/under")) >= 1
+                   && server.hitCount(QStringLiteral("/two")) >= 1;
+        });
+        EXPECT_TRUE(settled) << server.requests().join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(server.hitCount(QStringLiteral("/left")), 1) << "only the AutoRefresh pane reloads";
+        EXPECT_EQ(h.terminate(), 0);
+
+        const SettingsStore::WorkspaceMap stored = storeOf(h)->loadWorkspaces();
+        ASSERT_EQ(stored.count("default"), 1u);
+        const Workspace saved = Workspace::parse(stored.at("default"));
+        const std::map<int, std::string> windows = saved.windowMap();
+        ASSERT_EQ(windows.size(), 3u) << saved.windows;
+        EXPECT_EQ(WorkspaceWindow::parse(windows.at(1)), split) << windows.at(1);
+        EXPECT_EQ(WorkspaceWindow::parse(windows.at(2)), two) << windows.at(2);
+        EXPECT_EQ(WorkspaceWindow::parse(windows.at(3)), three) << windows.at(3);
+    };
+    runOnce("first run, from the stored state");
+    runOnce("second run, from what the first one saved");
+}
 
 TEST(WorkspaceProcess, AfterAKillTheRecoveryQuestionBringsTheThreeWindowsBack)
 {
@@ -90,7 +192,7 @@ TEST(WorkspaceProcess, AfterAKillTheRecoveryQuestionBringsTheThreeWindowsBack)
     ASSERT_TRUE(h.start({QStringLiteral("nologo")}));
     ASSERT_TRUE(h.waitUntilRunning());
     EXPECT_TRUE(h.errors().contains("message box: Restore windows: Corvane did not close normally"))
-        << h.errors().constData();
+       ;
     // The windows now open make the record again, and exit stores them.
     EXPECT_TRUE(waitForFileContainingAll(recovery, {urls.at(0).toUtf8(), urls.at(1).toUtf8(), urls.at(2).toUtf8()}));
     EXPECT_EQ(h.terminate(), 0);
@@ -100,5 +202,5 @@ TEST(WorkspaceProcess, AfterAKillTheRecoveryQuestionBringsTheThreeWindowsBack)
     QStringList expected = urls;
     expected.sort();
     EXPECT_EQ(windowUrls(Workspace::parse(stored.at("default"))), expected);
-    EXPECT_EQ(h.errors().count("message box:"), 1) << h.errors().constData();
+    EXPECT_EQ(h.errors().count("message box:"), 1);
 }
