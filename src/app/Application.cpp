@@ -114,6 +114,8 @@ bool Application::start(const QStringList &arguments)
         m_mainWindow->showNotice(m_saveFailureNotice);
     connect(m_mainWindow, &MainWindow::newWindowRequested, this, &Application::newWindow,
             Qt::DirectConnection);
+    connect(m_mainWindow, &MainWindow::newWindowAtRequested, this, &Application::newWindowAt,
+            Qt::DirectConnection);
     connect(m_mainWindow, &MainWindow::defaultBrowserCheckRequested, this,
             &Application::runDefaultBrowserCheck, Qt::DirectConnection);
     connect(m_mainWindow, &MainWindow::aboutRequested, this, &Application::showAbout);
@@ -271,6 +273,13 @@ void Application::newWindow()
         m_firstNew = false;
     }
     openBrowserWindow();
+}
+
+void Application::newWindowAt(const QString &address)
+{
+    m_pendingDocumentAddress = address;
+    newWindow();
+    m_pendingDocumentAddress.clear();
 }
 
 BrowserView *Application::openDocumentFile(const QString &path)

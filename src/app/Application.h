@@ -60,6 +60,8 @@ public:
     // New (57600): the first New may run the default-browser check, then a
     // new browser window opens on the pending document address or home page.
     void newWindow();
+    // New, the window's first page being address rather than the home page.
+    void newWindowAt(const QString &address);
     // Opens a file or address in a new window (.url shortcuts give their URL=).
     BrowserView *openDocumentFile(const QString &path);
     // A shell open request "[open("...")]"; refused while locked in the tray

@@ -28,6 +28,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
+#include <QQuickWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -75,6 +76,12 @@ MainWindow::MainWindow(SettingsStore &settings, NavigationLog &log)
     if (QApplication::windowIcon().isNull())
         QApplication::setWindowIcon(windowIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The web pages are composed through the scene graph. A hidden widget of
+    // that kind makes the main window's native window fit for it from the
+    // start: otherwise the first page opened after the window was shown (a
+    // restored workspace) makes the native window again, and the status
+    // panes' surfaces would go with the old one.
+    (new QQuickWidget(this))->hide();
 
     // 1. The bars; creation toggles the toolbar and status bar once each.
     m_toolBarVisible = s.hideToolBar() != 0;

@@ -286,6 +286,9 @@ Q_SIGNALS:
     // is open: the application opens one. Connected directly, so the window
     // is there when the emit returns.
     void newWindowRequested();
+    // New with its first page given: the window opens at address instead
+    // of the home page (a workspace's window). Connected directly.
+    void newWindowAtRequested(const QString &address);
     // The General page's "Show message to make CV the default browser": the
     // application asks the question. Connected directly.
     void defaultBrowserCheckRequested();

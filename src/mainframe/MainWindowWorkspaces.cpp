@@ -127,19 +127,47 @@ WorkspaceWindow captureWindow(const BrowserWindow *window)
 // Hands a view its page from a record: AutoRefresh (its timer starts when
 // the page has loaded), the address, and the scroll position it takes once
 // the page is there.
+// A view whose window opened at the page already (Opened) is not sent there
+// again.
+enum class PageStart { Navigate, Opened };
 void restorePage(BrowserView *view, const std::string &url, int autoRefresh, int minutes, int seconds,
-                 int scrollLeft, int scrollTop)
+                 int scrollLeft, int scrollTop, PageStart start = PageStart::Navigate)
 {
     view->setAutoRefresh(minutes, seconds, autoRefresh != 0);
-    view->navigate(corvane::fromStoredText(url));
+    if (start == PageStart::Navigate)
+        view->navigate(corvane::fromStoredText(url));
     view->setSavedScrollPosition(scrollLeft, scrollTop);
+}
+
+// The page a stored window's first pane (row 0, column 0) shows, which the
+// window opens at; empty when the record does not give it.
+std::string firstPaneUrl(const WorkspaceWindow &entry)
+{
+    if (!entry.isSplit())
+        return entry.url;
+    // Where the stored panes go, on a grid split as the window will be.
+    corvane::PaneGrid grid;
+    grid.setSize(4 * corvane::kPaneMinSize + 2 * corvane::kSplitGap, 4 * corvane::kPaneMinSize + 2 * corvane::kSplitGap);
+    const corvane::SplitPositions split = corvane::restoredSplitPositions(entry);
+    if (split.rowSplit >= 0)
+        grid.splitRow(split.rowSplit);
+    if (split.colSplit >= 0)
+        grid.splitColumn(split.colSplit);
+    grid.setActivePane(PanePos{entry.activeRow, entry.activeCol});
+    const std::vector<PanePos> order = grid.panesFromActive();
+    for (std::size_t i = 0; i < order.size() && i < entry.panes.size(); ++i) {
+        if (order[i] == PanePos{0, 0})
+            return entry.panes[i].url;
+    }
+    return {};
 }
 
 // A split window's panes from a record: the splits at the stored positions
 // (the splitter keeps them within the window), the active pane, the lock,
 // then each pane's page from the active one back through the others. A pane
-// the record does not describe opens the home page.
-void restoreSplit(BrowserWindow *window, const WorkspaceWindow &entry)
+// the record does not describe opens the home page. opened: the first pane
+// opened at its stored page already.
+void restoreSplit(BrowserWindow *window, const WorkspaceWindow &entry, bool opened)
 {
     PaneSplitter *splitter = window->splitter();
     const corvane::SplitPositions split = corvane::restoredSplitPositions(entry);
@@ -159,7 +187,8 @@ void restoreSplit(BrowserWindow *window, const WorkspaceWindow &entry)
         if (i < entry.panes.size()) {
             const WorkspacePane &pane = entry.panes[i];
             restorePage(view, pane.url, pane.autoRefresh, pane.refreshMinutes, pane.refreshSeconds,
-                        pane.scrollLeft, pane.scrollTop);
+                        pane.scrollLeft, pane.scrollTop,
+                        view == window->view() && opened ? PageStart::Opened : PageStart::Navigate);
         } else if (view != window->view()) {
             // The first pane has its page from the window's opening.
             view->startFirstNavigation();
@@ -245,9 +274,15 @@ void MainWindow::closeAllWindowsNow()
 
 BrowserWindow *MainWindow::openWorkspaceWindow(const WorkspaceWindow &entry)
 {
-    // A window as New opens it.
+    // A window as New opens it, at its first pane's page rather than the
+    // home page.
     const int before = int(m_mdi->subWindowList().size());
-    Q_EMIT newWindowRequested();
+    const std::string first = firstPaneUrl(entry);
+    if (first.empty())
+        Q_EMIT newWindowRequested();
+    else
+        Q_EMIT newWindowAtRequested(corvane::fromStoredText(first));
+    const bool opened = !first.empty();
     BrowserWindow *window = activeBrowserWindow();
     if (!window || int(m_mdi->subWindowList().size()) == before || !window->activeView())
         return nullptr;
@@ -269,10 +304,11 @@ BrowserWindow *MainWindow::openWorkspaceWindow(const WorkspaceWindow &entry)
         window->showMinimized();
 
     if (entry.isSplit())
-        restoreSplit(window, entry);
+        restoreSplit(window, entry, opened);
     else
         restorePage(window->activeView(), entry.url, entry.autoRefresh, entry.refreshMinutes,
-                    entry.refreshSeconds, entry.scrollLeft, entry.scrollTop);
+                    entry.refreshSeconds, entry.scrollLeft, entry.scrollTop,
+                    opened ? PageStart::Opened : PageStart::Navigate);
     return window;
 }
 
