@@ -4,6 +4,7 @@
 // target's own, and a check whose failure is the crash the fuzzer looks for.
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -64,10 +65,13 @@ inline bool writesToo(std::size_t size)
     return size % 4 == 0;
 }
 
-inline void check(bool condition)
+// Names the file and line of the check that failed before the crash.
+inline void check(bool condition, const char *file = __builtin_FILE(), int line = __builtin_LINE())
 {
-    if (!condition)
+    if (!condition) {
+        std::fprintf(stderr, "check failed at %s:%d\n", file, line);
         std::abort();
+    }
 }
 
 } // namespace fuzz

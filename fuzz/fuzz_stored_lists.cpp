@@ -2,9 +2,10 @@
 // the whole store file (the per-user store, or "Corvane.ini" in INI mode when
 // the first byte is odd). Every list loads without a fault, and a list stored
 // back loads as it was; the placements read from the same file stay within
-// reach whatever numbers it holds.
+// reach whatever numbers it holds. Both files are held in memory.
 
 #include "FuzzScratch.h"
+#include "core/SectionedFile.h"
 #include "core/SettingsStore.h"
 
 #include <algorithm>
@@ -23,15 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool iniMode = (data[0] & 1) != 0;
     const std::string bytes(reinterpret_cast<const char *>(data) + 1, size - 1);
 
-    static const fuzz::Scratch scratch("corvane-fuzz-lists", "Corvane.ini");
     // Outside INI mode the INI file already holds what a start leaves there,
     // so that opening the store writes nothing.
-    const std::string iniFile = scratch.write(iniMode ? "[Settings]\r\nEnableIniFile=1\r\n" + bytes
-                                                      : "[Settings]\r\nEnableIniFile=0\r\nCDSupport=0\r\n");
-    static const std::string userFile = scratch.folder() + "/user.store";
-    scratch.writeFile(userFile, iniMode ? std::string() : bytes);
-
-    SettingsStore store(SettingsStore::Locations{iniFile, userFile, scratch.folder()});
+    std::string ini = iniMode ? "[Settings]\r\nEnableIniFile=1\r\n" + bytes
+                              : "[Settings]\r\nEnableIniFile=0\r\nCDSupport=0\r\n";
+    SettingsStore store(MemoryFile{std::move(ini)}, MemoryFile{iniMode ? std::string() : bytes}, "/home/fuzz");
     store.setCdRootResolver([] { return std::string("/media/cd"); });
     store.openBackingStore();
     check(store.usingIniFile() == iniMode);
@@ -60,16 +57,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!fuzz::writesToo(size))
         return 0;
 
-    // Stored back, each list loads as it was.
+    // Stored back, each list loads as it was. An INI line holds no line
+    // break: there a value's lone CR comes back as a space, so the first
+    // store settles such a list and a second round changes nothing.
+    const auto roundTrip = [&](const auto &loaded, auto store, auto load) {
+        store(loaded);
+        const auto back = load();
+        if (!iniMode) {
+            check(back == loaded);
+            return;
+        }
+        store(back);
+        check(load() == back);
+    };
     store.storeAddressHistory(history);
     const std::vector<std::string> kept(history.begin(), history.begin() + std::min<std::ptrdiff_t>(history.size(), 40));
-    check(store.loadAddressHistory() == kept);
-    store.storeFilter(filter);
-    check(store.loadFilter() == filter);
-    store.storeSallyport(sallyport);
-    check(store.loadSallyport() == sallyport);
-    store.storeLinks(links);
-    check(store.loadLinks() == links);
+    if (!iniMode)
+        check(store.loadAddressHistory() == kept);
+    roundTrip(store.loadAddressHistory(), [&](const auto &v) { store.storeAddressHistory(v); },
+              [&] { return store.loadAddressHistory(); });
+    roundTrip(filter, [&](const auto &v) { store.storeFilter(v); }, [&] { return store.loadFilter(); });
+    roundTrip(sallyport, [&](const auto &v) { store.storeSallyport(v); }, [&] { return store.loadSallyport(); });
+    roundTrip(links, [&](const auto &v) { store.storeLinks(v); }, [&] { return store.loadLinks(); });
 
     // Workspaces are named by their records; a record without a name gets
     // one by its place, so the first store settles the names and a second

@@ -1,5 +1,6 @@
 // The per-user store: any bytes are read without harm, and values written
-// through the parser read back exactly, whatever bytes they hold.
+// through the parser read back exactly, whatever bytes they hold. The store
+// is held in memory: the same parser and writer as on the disk.
 
 #include "FuzzScratch.h"
 #include "core/UserStore.h"
@@ -20,10 +21,7 @@ const char *const kKey = "Software\\Tolvek\\Corvane\\Settings";
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const std::string bytes(reinterpret_cast<const char *>(data), size);
-    static const fuzz::Scratch scratch("corvane-fuzz-store", "user.store");
-    const std::string &path = scratch.write(bytes);
-
-    UserStore store(path);
+    UserStore store(MemoryFile{bytes});
     for (const std::string &name : store.valueNames(kKey)) {
         (void)store.readString(kKey, name);
         (void)store.readDword(kKey, name);
@@ -38,13 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string value = bytes.substr(half);
     check(store.writeString(kKey, name, value));
     check(store.readString(kKey, name) == value);
-    check(UserStore(path).readString(kKey, name) == value);
+    check(UserStore(MemoryFile{store.contents()}).readString(kKey, name) == value);
 
     check(store.writeDword(kKey, name, int(size)));
-    check(UserStore(path).readDword(kKey, name) == int(size));
+    check(UserStore(MemoryFile{store.contents()}).readDword(kKey, name) == int(size));
 
     check(store.deleteKey("Software\\Tolvek"));
     check(!store.keyExists(kKey));
-    check(!UserStore(path).readDword(kKey, name).has_value());
+    check(!UserStore(MemoryFile{store.contents()}).readDword(kKey, name).has_value());
     return 0;
 }

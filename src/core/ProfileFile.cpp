@@ -71,6 +71,10 @@ ProfileFile::ProfileFile(std::string path) : m_file(std::move(path), kIniFormat)
 {
 }
 
+ProfileFile::ProfileFile(MemoryFile memory) : m_file(std::move(memory), kIniFormat)
+{
+}
+
 std::optional<std::string> ProfileFile::value(std::string_view section, std::string_view key) const
 {
     if (const StoredValue *v = m_file.find(section, key))

@@ -33,8 +33,12 @@ class ProfileFile
 {
 public:
     explicit ProfileFile(std::string path);
+    // Held in memory, read from these bytes (see SectionedFile).
+    explicit ProfileFile(MemoryFile memory);
 
     const std::string &path() const { return m_file.path(); }
+    // What a file held in memory holds now.
+    const std::string &contents() const { return m_file.contents(); }
 
     // The value, or nothing when the section or key is missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;

@@ -551,6 +551,11 @@ SectionedFile::SectionedFile(std::string path, const SectionedFormat &format)
 {
 }
 
+SectionedFile::SectionedFile(MemoryFile memory, const SectionedFormat &format)
+    : m_inMemory(true), m_memory(std::move(memory.bytes)), m_format(format)
+{
+}
+
 SectionedFile::~SectionedFile()
 {
     // Deferred changes are not lost with the object.
@@ -594,6 +599,14 @@ const SectionedFile::Document &SectionedFile::current() const
 
 const SectionedFile::Document &SectionedFile::stored() const
 {
+    if (m_inMemory) {
+        // Parsed once; a commit replaces the cache with what it wrote.
+        if (!m_cache) {
+            m_cache = std::make_unique<Document>(parse(m_memory, m_format));
+            m_stamp.valid = true;
+        }
+        return *m_cache;
+    }
     Stamp now;
     struct stat st;
     if (::stat(m_path.c_str(), &st) == 0)
@@ -727,6 +740,18 @@ bool SectionedFile::endDeferred()
 
 bool SectionedFile::commitNow(const std::vector<Change> &changes)
 {
+    if (m_inMemory) {
+        Document doc = parse(m_memory, m_format);
+        bool changed = false;
+        for (const Change &change : changes)
+            changed = applyChange(doc, change, m_format) || changed;
+        if (changed) {
+            m_memory = serialize(doc);
+            m_cache = std::make_unique<Document>(parse(m_memory, m_format));
+            m_stamp.valid = true;
+        }
+        return true;
+    }
     const std::string target = corvane::linkTarget(m_path);
     struct stat existing;
     if (::stat(target.c_str(), &existing) == 0

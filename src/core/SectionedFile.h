@@ -36,6 +36,11 @@
 // file, no permission, full disk) leave the old file as it was and are
 // reported only through the return value.
 //
+// A file can also be held in memory (MemoryFile): it is read from the bytes
+// given, and commits rewrite those bytes (contents()) instead of a file, with
+// the same parser and the same writer; nothing on the disk is touched. The
+// fuzz targets run the formats that way, thousands of times a second.
+//
 // Lines keep their bytes: comments, unknown lines and the spelling of names
 // survive a rewrite. Section and entry names match ignoring ASCII case; of
 // duplicates the first one counts. Lines are written with CR LF; LF-only
@@ -65,6 +70,12 @@ struct SectionedFormat
     bool createFolders;    // create missing parent folders when writing
 };
 
+// The contents of a sectioned file kept in memory instead of on the disk.
+struct MemoryFile
+{
+    std::string bytes;
+};
+
 class SectionedFile
 {
 public:
@@ -83,11 +94,17 @@ public:
     };
 
     SectionedFile(std::string path, const SectionedFormat &format);
+    // Held in memory: path() is empty, commits rewrite contents().
+    SectionedFile(MemoryFile memory, const SectionedFormat &format);
     ~SectionedFile();
     SectionedFile(const SectionedFile &) = delete;
     SectionedFile &operator=(const SectionedFile &) = delete;
 
     const std::string &path() const { return m_path; }
+    bool inMemory() const { return m_inMemory; }
+    // The bytes of a file held in memory, as its last commit wrote them
+    // (empty for a file on the disk).
+    const std::string &contents() const { return m_memory; }
 
     // The first entry of that name in the first section of that name, or
     // null. The pointer is valid until the next call on this object.
@@ -139,6 +156,8 @@ private:
     bool commitNow(const std::vector<Change> &changes);
 
     std::string m_path;
+    bool m_inMemory = false;
+    std::string m_memory; // the contents when m_inMemory
     const SectionedFormat &m_format;
     mutable std::unique_ptr<Document> m_cache;
     mutable Stamp m_stamp;

@@ -165,6 +165,13 @@ SettingsStore::SettingsStore(Locations locations)
 {
 }
 
+SettingsStore::SettingsStore(MemoryFile iniFile, MemoryFile userStoreFile, std::string homeDir)
+    : m_locations{std::string(), std::string(), std::move(homeDir)},
+      m_ini(std::make_unique<ProfileFile>(std::move(iniFile))),
+      m_userStore(std::make_unique<UserStore>(std::move(userStoreFile)))
+{
+}
+
 SettingsStore::~SettingsStore() = default;
 
 void SettingsStore::setCdRootResolver(std::function<std::string()> resolver)

@@ -13,6 +13,7 @@
 
 class ProfileFile;
 class UserStore;
+struct MemoryFile;
 
 // A packed colour as the settings carry it: 0x00BBGGRR.
 using Rgb = std::uint32_t;
@@ -49,6 +50,9 @@ public:
     };
 
     explicit SettingsStore(Locations locations);
+    // Both files held in memory (see SectionedFile), nothing read from or
+    // written to the disk: the store as the fuzz target runs it.
+    SettingsStore(MemoryFile iniFile, MemoryFile userStoreFile, std::string homeDir);
     ~SettingsStore();
     SettingsStore(const SettingsStore &) = delete;
     SettingsStore &operator=(const SettingsStore &) = delete;

@@ -96,6 +96,10 @@ UserStore::UserStore(std::string path) : m_file(std::move(path), kStoreFormat)
 {
 }
 
+UserStore::UserStore(MemoryFile memory) : m_file(std::move(memory), kStoreFormat)
+{
+}
+
 std::optional<std::string> UserStore::readString(std::string_view keyPath, std::string_view name) const
 {
     const StoredValue *v = m_file.find(keyPath, name);

@@ -30,8 +30,12 @@ class UserStore
 {
 public:
     explicit UserStore(std::string path);
+    // Held in memory, read from these bytes (see SectionedFile).
+    explicit UserStore(MemoryFile memory);
 
     const std::string &path() const { return m_file.path(); }
+    // What a file held in memory holds now.
+    const std::string &contents() const { return m_file.contents(); }
 
     // A string value; nothing when missing or not a string.
     std::optional<std::string> readString(std::string_view keyPath, std::string_view name) const;
