@@ -4,8 +4,7 @@
 // favorite's file reads back with its address on one line.
 //
 // The input cut at its first NUL: before it the name or title, after it the
-// contents of a favorites tree (see below) that the menu scan reads (for one
-// input in four: making the tree costs far more than the rest).
+// contents of a favorites tree (see below) that the menu scan reads.
 
 #include "FuzzScratch.h"
 #include "core/Favorites.h"
@@ -15,12 +14,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include <sys/stat.h>
 
 using fuzz::check;
 
@@ -72,45 +70,62 @@ void visit(const corvane::FavoritesMenu &menu, std::set<int> &indexes, std::size
 
 // The tree: lines "path=contents" (contents up to the line's end, a 0x1F
 // byte standing for a line feed), where a path of "a/b.url" puts a file
-// b.url into a folder a. Paths stay inside the
-// scratch folder (no "..", no absolute paths) and at most four levels deep.
+// b.url into a folder a; at most four levels deep, sixteen files. The tree
+// is held in memory: the scan's rules and its shortcut reader, no disk.
 void scanTree(std::string_view tree)
 {
-    static const fuzz::Scratch scratch("corvane-fuzz-favorites", "unused");
-    const std::filesystem::path root = scratch.folder() + "/Favorites";
-    std::error_code ec;
-    std::filesystem::remove_all(root, ec);
-    std::filesystem::create_directory(root, ec);
-
+    corvane::FavoritesFolder root;
     std::size_t files = 0;
     while (!tree.empty() && files < 16) {
         const std::size_t end = tree.find('\n');
         const std::string_view line = tree.substr(0, end);
         tree = end == std::string_view::npos ? std::string_view() : tree.substr(end + 1);
         const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos || eq == 0 || line.substr(0, eq).find('\0') != std::string_view::npos)
+        if (eq == std::string_view::npos || eq == 0)
             continue;
-        std::filesystem::path relative(std::string(line.substr(0, eq)));
-        bool usable = relative.is_relative();
-        int depth = 0;
-        for (const auto &part : relative) {
-            usable = usable && part != ".." && part != "." && !part.empty();
-            ++depth;
+        std::vector<std::string_view> parts;
+        for (std::string_view path = line.substr(0, eq); !path.empty();) {
+            const std::size_t slash = path.find('/');
+            parts.push_back(path.substr(0, slash));
+            path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
         }
-        if (!usable || depth > 4 || relative.filename().string().size() > 200)
+        const bool usable = !parts.empty() && parts.size() <= 4
+                            && std::none_of(parts.begin(), parts.end(), [](std::string_view p) {
+                                   return p.empty() || p == "." || p == ".." || p.find('\0') != std::string_view::npos;
+                               });
+        if (!usable)
             continue;
-        const std::filesystem::path path = root / relative;
-        std::filesystem::create_directories(path.parent_path(), ec);
-        if (ec || std::filesystem::is_directory(path, ec))
+
+        // Folders are made on the way; a file in the way stops the line.
+        corvane::FavoritesFolder *folder = &root;
+        for (std::size_t i = 0; folder && i + 1 < parts.size(); ++i) {
+            const auto isPart = [&](const auto &entry) { return entry.name == parts[i]; };
+            if (std::any_of(folder->files.begin(), folder->files.end(), isPart)) {
+                folder = nullptr;
+                break;
+            }
+            auto sub = std::find_if(folder->folders.begin(), folder->folders.end(), isPart);
+            if (sub == folder->folders.end()) {
+                folder->folders.push_back({std::string(parts[i]), {}, {}});
+                sub = folder->folders.end() - 1;
+            }
+            folder = &*sub;
+        }
+        const auto isName = [&](const auto &entry) { return entry.name == parts.back(); };
+        if (!folder || std::any_of(folder->folders.begin(), folder->folders.end(), isName))
             continue;
         std::string contents(line.substr(eq + 1));
         std::replace(contents.begin(), contents.end(), '\x1F', '\n');
-        fuzz::Scratch::writeFile(path.string(), contents);
+        const auto file = std::find_if(folder->files.begin(), folder->files.end(), isName);
+        if (file != folder->files.end())
+            file->bytes = std::move(contents);
+        else
+            folder->files.push_back({std::string(parts.back()), std::move(contents)});
         ++files;
     }
 
     for (const std::size_t capacity : {std::size_t(3), corvane::kFavoritesCapacity}) {
-        const corvane::FavoritesScan scan = corvane::scanFavorites(root.string(), capacity);
+        const corvane::FavoritesScan scan = corvane::scanFavorites(root, capacity);
         check(scan.addresses.size() <= capacity);
         for (const std::string &address : scan.addresses)
             check(corvane::isUtf8(address));
@@ -127,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);
     const std::size_t cut = bytes.find('\0');
     checkNames(bytes.substr(0, cut));
-    if (cut != std::string_view::npos && fuzz::writesToo(size))
+    if (cut != std::string_view::npos)
         scanTree(bytes.substr(cut + 1));
     return 0;
 }

@@ -39,46 +39,61 @@ struct Listing
     std::vector<std::string> folders;
 };
 
-// The folder's regular files and folders (links followed), names in byte
-// order. Empty when the folder cannot be read.
-Listing listFolder(const fs::path &folder)
+bool isShortcutName(const std::string &name)
 {
-    Listing listing;
-    std::error_code ec;
-    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        std::error_code statError;
-        const fs::file_status status = it->status(statError);
-        if (statError)
-            continue;
-        if (fs::is_directory(status))
-            listing.folders.push_back(std::move(name));
-        else if (fs::is_regular_file(status) && name.front() != '.' && isUrlShortcutPath(name))
-            listing.shortcuts.push_back(std::move(name));
-    }
-    std::sort(listing.shortcuts.begin(), listing.shortcuts.end());
-    std::sort(listing.folders.begin(), listing.folders.end());
-    return listing;
+    return !name.empty() && name.front() != '.' && isUrlShortcutPath(name);
 }
 
-std::string readAddress(const fs::path &file)
+void sortListing(Listing &listing)
 {
-    const ProfileFile shortcut(file.string());
+    std::sort(listing.shortcuts.begin(), listing.shortcuts.end());
+    std::sort(listing.folders.begin(), listing.folders.end());
+}
+
+// A shortcut file's address, on the disk or in memory.
+std::string addressOf(const ProfileFile &shortcut)
+{
     return decodeStoredText(shortcut.getString("InternetShortcut", "URL"));
 }
 
-class Scanner
+// The folders on the disk.
+class DiskTree
 {
 public:
-    Scanner(std::vector<std::string> &addresses, std::size_t capacity)
-        : m_addresses(addresses), m_capacity(capacity)
+    using Node = fs::path;
+
+    // The folder's regular files and folders (links followed), names in byte
+    // order. Empty when the folder cannot be read.
+    Listing list(const Node &folder) const
     {
+        Listing listing;
+        std::error_code ec;
+        fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+        for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            std::string name = it->path().filename().string();
+            std::error_code statError;
+            const fs::file_status status = it->status(statError);
+            if (statError)
+                continue;
+            if (fs::is_directory(status))
+                listing.folders.push_back(std::move(name));
+            else if (fs::is_regular_file(status) && isShortcutName(name))
+                listing.shortcuts.push_back(std::move(name));
+        }
+        sortListing(listing);
+        return listing;
     }
+
+    std::string address(const Node &folder, const std::string &name) const
+    {
+        return addressOf(ProfileFile((folder / name).string()));
+    }
+
+    Node child(const Node &folder, const std::string &name) const { return folder / name; }
 
     // Marks the folder as read; false when it was read before (or cannot be
     // identified).
-    bool enter(const fs::path &folder)
+    bool enter(const Node &folder)
     {
         struct stat st;
         if (::stat(folder.c_str(), &st) != 0)
@@ -86,9 +101,69 @@ public:
         return m_seen.emplace(std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)).second;
     }
 
-    void fill(const fs::path &folder, FavoritesMenu &menu, int depth)
+private:
+    std::set<std::pair<std::uint64_t, std::uint64_t>> m_seen;
+};
+
+// A tree held in memory: of equal names the first counts.
+class MemoryTree
+{
+public:
+    using Node = const FavoritesFolder *;
+
+    Listing list(Node folder) const
     {
-        const Listing listing = listFolder(folder);
+        Listing listing;
+        for (const FavoritesFolder &sub : folder->folders)
+            listing.folders.push_back(sub.name);
+        for (const FavoritesFolder::File &file : folder->files) {
+            if (isShortcutName(file.name))
+                listing.shortcuts.push_back(file.name);
+        }
+        sortListing(listing);
+        return listing;
+    }
+
+    std::string address(Node folder, const std::string &name) const
+    {
+        for (const FavoritesFolder::File &file : folder->files) {
+            if (file.name == name)
+                return addressOf(ProfileFile(MemoryFile{file.bytes}));
+        }
+        return {};
+    }
+
+    Node child(Node folder, const std::string &name) const
+    {
+        for (const FavoritesFolder &sub : folder->folders) {
+            if (sub.name == name)
+                return &sub;
+        }
+        return nullptr;
+    }
+
+    bool enter(Node folder) { return folder && m_seen.insert(folder).second; }
+
+private:
+    std::set<Node> m_seen;
+};
+
+template<typename Tree>
+class Scanner
+{
+public:
+    using Node = typename Tree::Node;
+
+    Scanner(Tree &tree, std::vector<std::string> &addresses, std::size_t capacity)
+        : m_tree(tree), m_addresses(addresses), m_capacity(capacity)
+    {
+    }
+
+    bool enter(const Node &folder) { return m_tree.enter(folder); }
+
+    void fill(const Node &folder, FavoritesMenu &menu, int depth)
+    {
+        const Listing listing = m_tree.list(folder);
 
         struct Shortcut
         {
@@ -105,7 +180,7 @@ public:
             if (full())
                 break;
             menu.shortcuts.push_back({s.label, int(m_addresses.size())});
-            m_addresses.push_back(readAddress(folder / *s.name));
+            m_addresses.push_back(m_tree.address(folder, *s.name));
         }
 
         if (depth >= kMaxDepth)
@@ -113,7 +188,7 @@ public:
         for (const std::string &name : listing.folders) {
             if (full())
                 break;
-            const fs::path sub = folder / name;
+            const Node sub = m_tree.child(folder, name);
             if (!enter(sub))
                 continue;
             FavoritesMenu submenu;
@@ -133,10 +208,20 @@ public:
 private:
     bool full() const { return m_addresses.size() >= m_capacity; }
 
+    Tree &m_tree;
     std::vector<std::string> &m_addresses;
     std::size_t m_capacity;
-    std::set<std::pair<std::uint64_t, std::uint64_t>> m_seen;
 };
+
+template<typename Tree>
+FavoritesScan scan(Tree tree, const typename Tree::Node &top, std::size_t capacity)
+{
+    FavoritesScan result;
+    Scanner<Tree> scanner(tree, result.addresses, capacity);
+    if (scanner.enter(top))
+        scanner.fill(top, result.menu, 0);
+    return result;
+}
 
 bool isControl(unsigned char c)
 {
@@ -147,11 +232,12 @@ bool isControl(unsigned char c)
 
 FavoritesScan scanFavorites(const std::string &folder, std::size_t capacity)
 {
-    FavoritesScan scan;
-    Scanner scanner(scan.addresses, capacity);
-    if (scanner.enter(folder))
-        scanner.fill(folder, scan.menu, 0);
-    return scan;
+    return scan(DiskTree(), fs::path(folder), capacity);
+}
+
+FavoritesScan scanFavorites(const FavoritesFolder &tree, std::size_t capacity)
+{
+    return scan(MemoryTree(), &tree, capacity);
 }
 
 std::string favoriteLabel(std::string_view fileName)

@@ -56,6 +56,23 @@ struct FavoritesScan
 // names and files from the Windows world show their characters.
 FavoritesScan scanFavorites(const std::string &folder, std::size_t capacity = kFavoritesCapacity);
 
+// A favorites tree held in memory: folders, and files with their bytes.
+struct FavoritesFolder
+{
+    struct File
+    {
+        std::string name;
+        std::string bytes;
+    };
+    std::string name;
+    std::vector<FavoritesFolder> folders;
+    std::vector<File> files;
+};
+
+// The same scan over a tree held in memory (the fuzz target runs it so,
+// without a disk): the same rules and the same reader of each shortcut.
+FavoritesScan scanFavorites(const FavoritesFolder &tree, std::size_t capacity = kFavoritesCapacity);
+
 // The label of a shortcut file name: ".url" dropped, decoded, cut.
 std::string favoriteLabel(std::string_view fileName);
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -200,4 +201,50 @@ TEST(UrlShortcut, ReadsOnlyRegularFilesOfAShortcutsSize)
     EXPECT_FALSE(readUrlShortcut(t.file("dir.url")).found);
     writeFile(t.file("big.url"), "URL=http://big/\r\n" + std::string(std::size_t(kMaxUrlShortcutBytes), ' '));
     EXPECT_FALSE(readUrlShortcut(t.file("big.url")).found);
+}
+
+TEST(Favorites, TreeHeldInMemoryScansAsTheSameTreeOnDisk)
+{
+    // Hidden and other files, an empty folder, equal labels, a folder
+    // without shortcuts, a shortcut without its address.
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"b.url", "[InternetShortcut]\r\nURL=http://b/\r\n"},
+        {"B.URL", "[internetshortcut]\r\nurl = \"http://B/\"\r\n"},
+        {".hidden.url", "[InternetShortcut]\r\nURL=http://hidden/\r\n"},
+        {"notes.txt", "x"},
+        {"News/Daily.url", "[InternetShortcut]\nURL=http://daily/\n"},
+        {"News/Old/none.url", "no address"},
+        {"a/x.url", "[InternetShortcut]\r\nURL=caf\xE9\r\n"},
+        {"Docs/page.htm", "<p>"},
+    };
+    TempFolder t;
+    FavoritesFolder tree;
+    for (const auto &[path, bytes] : files) {
+        fs::create_directories(fs::path(t.file(path)).parent_path());
+        writeFile(t.file(path), bytes);
+        FavoritesFolder *folder = &tree;
+        const fs::path relative(path);
+        for (const auto &part : relative.parent_path()) {
+            auto sub = std::find_if(folder->folders.begin(), folder->folders.end(),
+                                    [&](const FavoritesFolder &f) { return f.name == part.string(); });
+            if (sub == folder->folders.end()) {
+                folder->folders.push_back({part.string(), {}, {}});
+                sub = folder->folders.end() - 1;
+            }
+            folder = &*sub;
+        }
+        folder->files.push_back({relative.filename().string(), bytes});
+    }
+    fs::create_directories(t.file("Empty"));
+    tree.folders.push_back({"Empty", {}, {}});
+
+    for (const std::size_t capacity : {std::size_t(2), std::size_t(3), kFavoritesCapacity}) {
+        const FavoritesScan disk = scanFavorites(t.path(), capacity);
+        const FavoritesScan memory = scanFavorites(tree, capacity);
+        EXPECT_EQ(memory.menu, disk.menu) << capacity;
+        EXPECT_EQ(memory.addresses, disk.addresses) << capacity;
+    }
+    EXPECT_EQ(scanFavorites(tree).addresses,
+              (Strings{"http://B/", "http://b/", "http://daily/", "", "caf\xC3\xA9"}))
+        << "folders in listing (byte) order: News before a";
 }

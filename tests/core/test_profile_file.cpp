@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <future>
 #include <string>
 
@@ -138,6 +139,31 @@ TEST(ProfileFile, ValuesReadBackExactly)
     EXPECT_FALSE(ini.writeString("Values", "a=b", "x"));
     EXPECT_FALSE(ini.writeString("Values", "[K]", "x"));
     EXPECT_FALSE(ini.writeString("Bad\nSection", "K", "x"));
+}
+
+TEST(ProfileFile, HeldInMemoryWritesTheBytesTheFileGets)
+{
+    // The same edits, deferred and not, to the same bytes on the disk and in
+    // memory: the same result, and nothing on the disk for the memory one.
+    const std::string before = "; comment\n[Links]\nLink1=a\n\n[Other]\r\nKey = ' x '\r\n";
+    TempFolder dir;
+    const std::string path = dir.file("Corvane.ini");
+    writeFile(path, before);
+    ProfileFile disk(path);
+    ProfileFile memory(MemoryFile{before});
+    EXPECT_TRUE(memory.path().empty());
+    for (ProfileFile *ini : {&disk, &memory}) {
+        ini->writeString("Links", "Link2", " b ");
+        ini->beginDeferred();
+        ini->writeInt("New", "N", -3);
+        ini->deleteKey("Other", "KEY");
+        EXPECT_EQ(ini->getInt("New", "N", 0), -3);
+        ini->endDeferred();
+        ini->deleteSection("other");
+    }
+    EXPECT_EQ(memory.contents(), readFile(path));
+    EXPECT_EQ(ProfileFile(MemoryFile{memory.contents()}).getString("Links", "Link2"), " b ");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(ProfileFile, ObjectsOnOneFileSeeEachOthersWrites)

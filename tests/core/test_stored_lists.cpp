@@ -1,6 +1,7 @@
 #include "core/SettingsStore.h"
 
 #include "core/ProfileFile.h"
+#include "core/SectionedFile.h"
 #include "core/Separators.h"
 #include "core/UserStore.h"
 #include "core/Workspace.h"
@@ -274,3 +275,25 @@ INSTANTIATE_TEST_SUITE_P(BackEnds, StoredLists, ::testing::Values(false, true),
                          });
 
 } // namespace
+
+// A hand-edited INI file may hold a lone CR inside a line; a line written
+// holds none, so a value written anew comes back with a space there, and
+// from then on stays.
+TEST(StoredLists, LoneCrInAnIniValueSettlesAfterOneStore)
+{
+    SettingsStore store(MemoryFile{"[Settings]\r\nEnableIniFile=1\r\n[Links]\r\nLink1=A\r\tB" + kSep + "http://x/\r\n"
+                                   "[Filter]\nWord1=a\rb\n"},
+                        MemoryFile{}, "/home/none");
+    store.openBackingStore();
+    ASSERT_TRUE(store.usingIniFile());
+    SettingsStore::LinkMap links = store.loadLinks();
+    EXPECT_EQ(links, (SettingsStore::LinkMap{{"A\r\tB", "http://x/"}}));
+    links["0"] = "http://0/"; // moves it to Link2: written anew
+    store.storeLinks(links);
+    const SettingsStore::LinkMap settled{{"0", "http://0/"}, {"A \tB", "http://x/"}};
+    EXPECT_EQ(store.loadLinks(), settled);
+    store.storeLinks(settled);
+    EXPECT_EQ(store.loadLinks(), settled);
+    store.storeFilter({"c", "a\rb"});
+    EXPECT_EQ(store.loadFilter(), (std::vector<std::string>{"c", "a b"}));
+}

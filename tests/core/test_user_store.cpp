@@ -132,4 +132,16 @@ TEST(UserStore, FileAppearsOnlyWithARealChangeAndIsPrivate)
     }
 }
 
+TEST(UserStore, HeldInMemoryRoundTripsAnyBytes)
+{
+    const std::string value("\x01\"\\\r\n\xFF\0end", 10);
+    UserStore store(MemoryFile{"[" + std::string(kSettingsKey) + "]\r\n\"Old\"=dword:0000002a\r\n"});
+    EXPECT_EQ(store.readDword(kSettingsKey, "Old"), 42);
+    EXPECT_TRUE(store.writeString(kSettingsKey, "Bytes", value));
+    EXPECT_TRUE(store.deleteValue(kSettingsKey, "Old"));
+    const UserStore again(MemoryFile{store.contents()});
+    EXPECT_EQ(again.readString(kSettingsKey, "Bytes"), value);
+    EXPECT_FALSE(again.readDword(kSettingsKey, "Old").has_value());
+}
+
 } // namespace
