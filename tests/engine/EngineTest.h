@@ -97,12 +97,12 @@ protected:
     QStringList logLines() const { return engineHome().logLines(); }
 
     // Navigates the view and waits for the page's completion in the log.
-    bool load(const QString &url)
+    bool load(const QString &url, int timeoutMs = 10000)
     {
         const QString done = QStringLiteral("* Navigation complete to URL: [%1] *").arg(url);
         const qsizetype before = logLines().count(done);
         m_view->navigate(url);
-        return waitUntil([&] { return logLines().count(done) > before; });
+        return waitUntil([&] { return logLines().count(done) > before; }, timeoutMs);
     }
 
     WebEngineControl *control() const { return qobject_cast<WebEngineControl *>(m_view->control()); }
