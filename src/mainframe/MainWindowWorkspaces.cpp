@@ -322,6 +322,17 @@ void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
     if (holdPainting)
         setUpdatesEnabled(false);
     QMdiSubWindow *front = m_mdi->currentSubWindow();
+    // The windows join a hidden MDI area and come into view together, each
+    // at its final place and state. In a shown area every window (and its
+    // page) came into view as it opened, first at its normal place, then
+    // maximized: each step laid out and drew it, the page's drawing
+    // surfaces were made at each size, and the workspace took seconds and
+    // far more memory than opening the same windows at start. The area
+    // comes into view only with the stored window in front: bringing it
+    // forward over the others just shown cost nearly as much again.
+    const bool hideArea = !m_mdi->isHidden();
+    if (hideArea)
+        m_mdi->hide();
 
     // 2. The windows open now go, without questions.
     if (!keepWindows)
@@ -376,8 +387,19 @@ void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
         QMdiSubWindow *active = keepWindows && front ? front : first;
         if (active)
             m_mdi->setActiveSubWindow(active);
+        if (hideArea) {
+            m_mdi->show();
+            // A hidden area takes no activation: it comes into view with the
+            // window opened last as the active one (the stored one is raised
+            // already); activation follows, still without maximizing.
+            if (active && m_mdi->currentSubWindow() != active)
+                m_mdi->setActiveSubWindow(active);
+        }
         m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, !maximizeOnActivation);
     }
+
+    if (hideArea && m_mdi->isHidden())
+        m_mdi->show();
 
     // 9.
     if (holdPainting)

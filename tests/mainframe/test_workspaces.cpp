@@ -9,6 +9,7 @@
 #include "mainframe/MainWindow.h"
 #include "support/AppHarness.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QScreen>
@@ -16,6 +17,8 @@
 #include <QToolBar>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace cmd = corvane::cmd;
 using corvane::PanePos;
@@ -75,6 +78,28 @@ protected:
         w.showCmd = showCmd;
         return w;
     }
+
+    // Reports every widget coming into view while it lives.
+    class ShowWatch : public QObject
+    {
+    public:
+        explicit ShowWatch(std::function<void(QObject *)> onShow) : m_onShow(std::move(onShow))
+        {
+            qApp->installEventFilter(this);
+        }
+        ~ShowWatch() override { qApp->removeEventFilter(this); }
+
+    protected:
+        bool eventFilter(QObject *object, QEvent *event) override
+        {
+            if (event->type() == QEvent::Show)
+                m_onShow(object);
+            return false;
+        }
+
+    private:
+        std::function<void(QObject *)> m_onShow;
+    };
 
     static Workspace workspaceOf(const std::vector<WorkspaceWindow> &windows)
     {
@@ -298,6 +323,52 @@ TEST_F(WorkspacesTest, ASplitWindowComesBackWithItsPanesPositionsActivePaneAndLo
     for (BrowserView *v : views)
         navigated += static_cast<FakeBrowserControl *>(v->control())->operations(QStringLiteral("navigate")).isEmpty() ? 0 : 1;
     EXPECT_EQ(navigated, 4);
+}
+
+TEST_F(WorkspacesTest, EachWindowComesIntoViewOnceAtItsStoredPlaceAndState)
+{
+    // A window shown as it opens and then placed and maximized lays out and
+    // draws its page at every step; a workspace's windows come into view
+    // only once they stand as stored.
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    MainWindow *main = mainWindow();
+    main->resize(900, 700);
+    ASSERT_TRUE(main->isVisible());
+    WorkspaceWindow normal = entry("http://normal.example/");
+    normal.left = 40;
+    normal.top = 50;
+    normal.right = 440;
+    normal.bottom = 350;
+    const Workspace ws = workspaceOf({entry("http://one.example/", 3), normal, entry("http://three.example/", 3)});
+
+    struct Shown
+    {
+        QObject *window;
+        bool maximized;
+        QRect geometry;
+    };
+    std::vector<Shown> shown;
+    ShowWatch watch([&shown](QObject *object) {
+        if (auto *window = qobject_cast<BrowserWindow *>(object))
+            shown.push_back({window, window->isMaximized(), window->geometry()});
+    });
+    main->loadWorkspace(ws);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    const QList<BrowserWindow *> windows = shownWindows();
+    ASSERT_EQ(windows.size(), 3);
+    ASSERT_EQ(shown.size(), 3u) << "each window came into view once";
+    for (const Shown &s : shown) {
+        auto *window = static_cast<BrowserWindow *>(s.window);
+        ASSERT_TRUE(windows.contains(window));
+        EXPECT_EQ(s.maximized, window->isMaximized());
+        if (!window->isMaximized())
+            EXPECT_EQ(s.geometry, QRect(40, 50, 400, 300)) << "shown at its stored place";
+    }
+    EXPECT_EQ(main->activeBrowserWindow(), windows.at(0));
+    EXPECT_TRUE(windows.at(0)->isMaximized());
+    EXPECT_TRUE(windows.at(2)->isMaximized()) << "making the first window active restored no other";
+    EXPECT_TRUE(main->mdiArea()->isVisible());
 }
 
 TEST_F(WorkspacesTest, AWorkspaceWithoutWindowsClosesAllAndStillSetsTheBars)
