@@ -133,15 +133,7 @@ void PaneSplitter::removeRow(int row)
         }
     }
     m_grid.removeRow(row);
-    setFocusProxy(m_views[0][0]);
-    layoutPanes();
-    update();
-    Q_EMIT layoutChanged();
-    if (activeGoes) {
-        if (hadFocus && activeView())
-            activeView()->setFocus();
-        Q_EMIT activePaneChanged(activeView());
-    }
+    settleAfterRemoval(hadFocus, activeGoes);
 }
 
 void PaneSplitter::removeColumn(int column)
@@ -158,11 +150,18 @@ void PaneSplitter::removeColumn(int column)
         }
     }
     m_grid.removeColumn(column);
+    settleAfterRemoval(hadFocus, activeGoes);
+}
+
+// After a row or column has gone: lays the panes out again and, when the
+// active pane went with it, hands the focus and the window to the new one.
+void PaneSplitter::settleAfterRemoval(bool hadFocus, bool activeGone)
+{
     setFocusProxy(m_views[0][0]);
     layoutPanes();
     update();
     Q_EMIT layoutChanged();
-    if (activeGoes) {
+    if (activeGone) {
         if (hadFocus && activeView())
             activeView()->setFocus();
         Q_EMIT activePaneChanged(activeView());

@@ -118,6 +118,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void settleAfterRemoval(bool hadFocus, bool activeGone);
     enum class Track { None, Row, Column, Both };
 
     BrowserView *makeView();

@@ -19,6 +19,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <QVariant>
+#include <QWebEnginePage>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +46,19 @@ inline bool waitUntil(Predicate condition, int timeoutMs = 10000)
         loop.exec();
     }
     return true;
+}
+
+// The value of a script on the page, once the engine has answered.
+inline QVariant evaluate(QWebEnginePage *page, const QString &script)
+{
+    QVariant result;
+    bool done = false;
+    page->runJavaScript(script, [&](const QVariant &value) {
+        result = value;
+        done = true;
+    });
+    waitUntil([&] { return done; }, 5000);
+    return result;
 }
 
 // One home for the whole run: the web profile is made once per process and

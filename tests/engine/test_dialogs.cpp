@@ -19,19 +19,6 @@
 
 namespace {
 
-// The value of a script on the page, once the engine has answered.
-QVariant evaluate(QWebEnginePage *page, const QString &script)
-{
-    QVariant result;
-    bool done = false;
-    page->runJavaScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-    });
-    waitUntil([&] { return done; }, 5000);
-    return result;
-}
-
 QString pageText(QWebEnginePage *page, const QString &id)
 {
     return evaluate(page, QStringLiteral("(function(){var e=document.getElementById('%1');"

@@ -46,15 +46,7 @@ protected:
     // it has reached the engine).
     QVariant evaluate(BrowserView *view, const QString &script)
     {
-        auto *page = qobject_cast<WebEngineControl *>(view->control())->page();
-        QVariant result;
-        bool done = false;
-        page->runJavaScript(script, [&](const QVariant &value) {
-            result = value;
-            done = true;
-        });
-        waitUntil([&] { return done; }, 5000);
-        return result;
+        return ::evaluate(qobject_cast<WebEngineControl *>(view->control())->page(), script);
     }
 
     QString paneZero() const { return mainWindow()->statusPaneTexts().value(0); }
