@@ -68,6 +68,18 @@ void BrowserWindow::updateIcon()
     setWindowIcon(icon.isNull() ? QApplication::windowIcon() : icon);
 }
 
+void BrowserWindow::setPanesCovered(bool covered)
+{
+    if (!m_splitter || isMinimized() || m_splitter->isHidden() == covered)
+        return;
+    m_splitter->setVisible(!covered);
+}
+
+bool BrowserWindow::panesCovered() const
+{
+    return m_splitter && !isMinimized() && m_splitter->isHidden();
+}
+
 void BrowserWindow::storeMaximized()
 {
     // A window on its way in or out (hidden) says nothing about the next one.

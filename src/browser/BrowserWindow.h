@@ -32,6 +32,11 @@ public:
     // minimized (the last such place); invalid while it has never been
     // shown that way.
     QRect normalPlacement() const { return m_normalPlacement; }
+    // Wholly covered by a maximized window in front: the panes are hidden,
+    // so the engine draws none of their pages, until uncovered. A minimized
+    // window is left alone: the area hides and shows its panes itself.
+    void setPanesCovered(bool covered);
+    bool panesCovered() const;
 
 Q_SIGNALS:
     // Another pane became active.

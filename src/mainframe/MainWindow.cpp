@@ -9,6 +9,7 @@
 #include "core/SettingsStore.h"
 #include "core/StatusPanes.h"
 #include "core/TabStyle.h"
+#include "core/WindowStack.h"
 #include "core/Workspace.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/Icons.h"
@@ -39,6 +40,7 @@
 #include <QTimerEvent>
 #include <QToolBar>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -370,11 +372,13 @@ void MainWindow::adoptBrowserWindow(BrowserWindow *window)
             [this, window](BrowserView *view) { onActiveViewChanged(window, view); });
     connect(window, &BrowserWindow::splitMenuRequested, this, &MainWindow::showSplitMenu);
     connect(window, &BrowserWindow::placementChanged, this, &MainWindow::windowsChanged);
+    connect(window, &QMdiSubWindow::windowStateChanged, this, &MainWindow::scheduleCoverUpdate);
     connect(window->splitter(), &PaneSplitter::layoutChanged, this, &MainWindow::windowsChanged);
     connect(window, &QObject::destroyed, this, [this] {
         if (m_destroying)
             return;
         Q_EMIT windowsChanged();
+        scheduleCoverUpdate();
         // Once the window is gone: the next window of a Close All, the menu
         // bar for what is left, and the commands' states.
         QTimer::singleShot(0, this, [this] {
@@ -406,6 +410,11 @@ void MainWindow::onSubWindowActivated(QMdiSubWindow *window)
     // stays current.
     if (!window)
         window = m_mdi->currentSubWindow();
+    // The window in front shows its pages at once; what it covers now
+    // follows once the change is done.
+    if (auto *browser = qobject_cast<BrowserWindow *>(window); browser && !m_loadingWorkspace)
+        browser->setPanesCovered(false);
+    scheduleCoverUpdate();
     if (window && window != m_lastActivated) {
         m_lastActivated = window;
         if (auto *browser = qobject_cast<BrowserWindow *>(window)) {
@@ -417,6 +426,34 @@ void MainWindow::onSubWindowActivated(QMdiSubWindow *window)
     if (!window)
         m_lastActivated = nullptr;
     updateCommandUI();
+}
+
+void MainWindow::updateCoveredWindows(QMdiSubWindow *top)
+{
+    m_coverUpdatePending = false;
+    if (m_destroying || !m_mdi)
+        return;
+    QList<QMdiSubWindow *> stack = m_mdi->subWindowList(QMdiArea::StackingOrder);
+    std::reverse(stack.begin(), stack.end());
+    if (top && stack.removeOne(top))
+        stack.prepend(top);
+    std::vector<StackedWindow> topDown;
+    topDown.reserve(std::size_t(stack.size()));
+    for (const QMdiSubWindow *w : stack)
+        topDown.push_back({!w->isHidden(), w->isMinimized(), w->isMaximized()});
+    const std::vector<bool> covered = coveredWindows(topDown);
+    for (qsizetype i = 0; i < stack.size(); ++i) {
+        if (auto *browser = qobject_cast<BrowserWindow *>(stack[i]))
+            browser->setPanesCovered(covered[std::size_t(i)]);
+    }
+}
+
+void MainWindow::scheduleCoverUpdate()
+{
+    if (m_coverUpdatePending || m_destroying)
+        return;
+    m_coverUpdatePending = true;
+    QMetaObject::invokeMethod(this, [this] { updateCoveredWindows(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::onActiveViewChanged(BrowserWindow *window, BrowserView *view)

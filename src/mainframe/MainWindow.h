@@ -332,6 +332,14 @@ private:
     void saveAddressHistory();
     void saveOnDestroy();
     void onSubWindowActivated(QMdiSubWindow *window);
+    // Hides the panes of every window a maximized window in front covers
+    // and shows the others' (top: the window to count as the topmost, when
+    // the stacking order does not say so yet). scheduleCoverUpdate does it
+    // once the current event is done: while the active window changes, the
+    // area passes through states that would uncover every window for a
+    // moment.
+    void updateCoveredWindows(QMdiSubWindow *top = nullptr);
+    void scheduleCoverUpdate();
     void fillFavoritesMenu(QMenu *menu, const corvane::FavoritesMenu &folder);
     // The folder, when it is there (the Favorites folder of our own is made
     // when missing); otherwise the "... folder not found." message and an
@@ -405,6 +413,7 @@ private:
     bool m_popupScanning = false;
     bool m_closingAll = false;
     bool m_loadingWorkspace = false;
+    bool m_coverUpdatePending = false;
     bool m_overrideScriptDebugging = false;
     bool m_autoSaveAtCreation = false;
     bool m_skipQuestions = false;

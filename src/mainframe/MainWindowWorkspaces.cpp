@@ -384,6 +384,9 @@ void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
         QMdiSubWindow *active = keepWindows && front ? front : first;
         if (active)
             m_mdi->setActiveSubWindow(active);
+        // Only what the front windows leave uncovered comes into view: the
+        // pages behind a maximized window are not drawn until uncovered.
+        updateCoveredWindows(active);
         if (hideArea) {
             m_mdi->show();
             // A hidden area takes no activation: it comes into view with the
@@ -393,6 +396,7 @@ void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
                 m_mdi->setActiveSubWindow(active);
         }
         m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, !maximizeOnActivation);
+        updateCoveredWindows(active);
     }
 
     if (hideArea && m_mdi->isHidden())

@@ -6,6 +6,7 @@
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "core/UserStore.h"
+#include "support/Eventually.h"
 #include "support/FakeBrowserControl.h"
 #include "support/FakeBrowserHost.h"
 #include "support/MessageBoxRecorder.h"
@@ -446,7 +447,7 @@ TEST_F(BrowserViewTest, ScriptCloseAddressesCloseTheirOwnWindowOnly)
     // closes once the event is over, not the one in front.
     EXPECT_TRUE(control()->fireNavigationStarting(QStringLiteral("javascript:window.Close()")));
     EXPECT_FALSE(first.isNull());
-    QTRY_VERIFY(first.isNull());
+    EXPECT_EVENTUALLY(first.isNull());
     EXPECT_FALSE(second.isNull());
 }
 
@@ -462,7 +463,7 @@ TEST_F(BrowserViewTest, APopupStaysHiddenUntilItsDecision)
     QPointer<BrowserWindow> refused = view(1)->browserWindow();
     EXPECT_FALSE(refused->isVisible());
     EXPECT_TRUE(control(1)->fireNavigationStarting(QStringLiteral("http://ADS.example/")));
-    QTRY_VERIFY(refused.isNull());
+    EXPECT_EVENTUALLY(refused.isNull());
 
     // Asked: shown on Yes only, after the engine's event.
     settings().setMsgConfirmNewWindow(1);
@@ -472,7 +473,7 @@ TEST_F(BrowserViewTest, APopupStaysHiddenUntilItsDecision)
     EXPECT_FALSE(control(2)->fireNavigationStarting(QStringLiteral("http://News.example/")));
     EXPECT_TRUE(boxes.isEmpty());
     EXPECT_FALSE(asked->isVisible());
-    QTRY_VERIFY(asked && asked->isVisible());
+    EXPECT_EVENTUALLY(asked && asked->isVisible());
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes.at(0).text.contains(QStringLiteral("\nhttp://news.example/\n")));
     EXPECT_EQ(host.activeView(), view(2));
@@ -481,7 +482,7 @@ TEST_F(BrowserViewTest, APopupStaysHiddenUntilItsDecision)
     ASSERT_NE(control()->fireNewWindow(), nullptr);
     QPointer<BrowserWindow> closing = view(3)->browserWindow();
     control(3)->fireWindowCloseRequested();
-    QTRY_VERIFY(closing.isNull());
+    EXPECT_EVENTUALLY(closing.isNull());
     EXPECT_EQ(boxes.size(), 1);
 }
 

@@ -7,6 +7,7 @@
 #include "core/SettingsStore.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/MainWindow.h"
+#include "support/Eventually.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
 #include "ui/MessageBox.h"
@@ -376,8 +377,8 @@ TEST_F(MainWindowTest, CommandStatesFollowWindowsAndSettings)
 
     // No window left: menu 128, view commands off, the address box off.
     mainWindow()->runCommand(cmd::Close);
-    QTRY_COMPARE(windowCount(), 0);
-    QTRY_VERIFY(!mainWindow()->windowMenuShown());
+    EXPECT_EVENTUALLY_EQ(windowCount(), 0);
+    EXPECT_EVENTUALLY(!mainWindow()->windowMenuShown());
     EXPECT_FALSE(mainWindow()->isCommandEnabled(cmd::Open));
     EXPECT_FALSE(mainWindow()->isCommandEnabled(cmd::CloseAll));
     EXPECT_FALSE(mainWindow()->isCommandEnabled(cmd::Back));
@@ -446,7 +447,7 @@ TEST_F(MainWindowTest, HelpAndFavoritesNavigateTheActiveView)
     EXPECT_TRUE(activeControl()->did(QStringLiteral("navigate mailto:someone@example.org")));
 
     mainWindow()->runCommand(cmd::Close);
-    QTRY_COMPARE(windowCount(), 0);
+    EXPECT_EVENTUALLY_EQ(windowCount(), 0);
     mainWindow()->mailMaker();
     EXPECT_EQ(windowCount(), 0) << "no window opens for mail to the maker";
 }
@@ -486,8 +487,8 @@ TEST_F(MainWindowTest, CloseAllClosesTheWindowsOneAfterAnother)
     EXPECT_EQ(boxes[0].icon, QMessageBox::Question);
     EXPECT_TRUE(mainWindow()->closingAll());
 
-    QTRY_COMPARE(windowCount(), 0);
-    QTRY_VERIFY(!mainWindow()->closingAll());
+    EXPECT_EVENTUALLY_EQ(windowCount(), 0);
+    EXPECT_EVENTUALLY(!mainWindow()->closingAll());
     EXPECT_EQ(openAtEachClose, (QList<int>{2, 1, 0}));
 
     // With no window it only clears its flag.

@@ -7,6 +7,7 @@
 #include "core/SettingsStore.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/MainWindow.h"
+#include "support/Eventually.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
 
@@ -100,7 +101,7 @@ TEST_F(SplitCommandsTest, LockDisablesSplitAndTheSplitMenusUnlockRestoresIt)
     // main window's command.
     QTest::mouseClick(splitter(), Qt::RightButton, {}, onBar);
     QMenu *menu = mainWindow()->splitMenu();
-    QTRY_VERIFY(menu->isVisible());
+    EXPECT_EVENTUALLY(menu->isVisible());
     QAction *unlock = splitMenuAction(cmd::Unlock);
     ASSERT_NE(unlock, nullptr);
     EXPECT_EQ(unlock->text(), QStringLiteral("Unlock"));
@@ -166,9 +167,9 @@ TEST_F(SplitCommandsTest, CloseAllClosesFiveWindowsOneAfterAnotherSplitOnesWithA
         });
     }
     mainWindow()->runCommand(cmd::CloseAll);
-    QTRY_COMPARE(windowCount(), 0);
+    EXPECT_EVENTUALLY_EQ(windowCount(), 0);
     EXPECT_EQ(openAtEachClose, (QList<int>{4, 3, 2, 1, 0}));
     for (const QPointer<BrowserView> &v : views)
         EXPECT_TRUE(v.isNull());
-    QTRY_VERIFY(!mainWindow()->closingAll());
+    EXPECT_EVENTUALLY(!mainWindow()->closingAll());
 }

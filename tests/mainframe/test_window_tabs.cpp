@@ -6,6 +6,7 @@
 #include "core/SettingsStore.h"
 #include "mainframe/MainWindow.h"
 #include "mainframe/WindowTabBar.h"
+#include "support/Eventually.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
 
@@ -73,22 +74,22 @@ TEST_F(WindowTabsTest, OneTabPerWindowInOpeningOrderAndClosingOneRemovesItsTab)
     ASSERT_TRUE(start({QStringLiteral("nologo")}));
     ASSERT_NE(bar(), nullptr);
     area()->closeAllSubWindows();
-    QTRY_COMPARE(bar()->count(), 0);
+    EXPECT_EVENTUALLY_EQ(bar()->count(), 0);
 
     open(QStringLiteral("Alpha"));
     QMdiSubWindow *beta = open(QStringLiteral("Beta"));
     QMdiSubWindow *gamma = open(QStringLiteral("Gamma"));
-    QTRY_COMPARE(tabTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"),
+    EXPECT_EVENTUALLY_EQ(tabTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"),
                                           QStringLiteral("Gamma")}));
     EXPECT_EQ(bar()->currentIndex(), 2);
     EXPECT_EQ(bar()->tabWindow(2), gamma);
 
     beta->close();
-    QTRY_COMPARE(tabTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Gamma")}));
+    EXPECT_EVENTUALLY_EQ(tabTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Gamma")}));
 
     // A hidden window has no tab.
     gamma->hide();
-    QTRY_COMPARE(tabTexts(), QStringList{QStringLiteral("Alpha")});
+    EXPECT_EVENTUALLY_EQ(tabTexts(), QStringList{QStringLiteral("Alpha")});
 }
 
 TEST_F(WindowTabsTest, TitleAndIconChangesReachTheTabsByThemselves)
@@ -97,24 +98,24 @@ TEST_F(WindowTabsTest, TitleAndIconChangesReachTheTabsByThemselves)
     QMdiSubWindow *window = area()->currentSubWindow();
     auto *browser = qobject_cast<BrowserWindow *>(window);
     auto *control = static_cast<FakeBrowserControl *>(browser->activeView()->control());
-    QTRY_COMPARE(bar()->count(), 1);
+    EXPECT_EVENTUALLY_EQ(bar()->count(), 1);
     const int changesBefore = bar()->changeCount();
 
     control->fireTitle(QStringLiteral("Later title"));
-    QTRY_COMPARE_WITH_TIMEOUT(bar()->tabText(0), QStringLiteral("Later title"), 5000);
+    EXPECT_EVENTUALLY_EQ(bar()->tabText(0), QStringLiteral("Later title"));
     EXPECT_GT(bar()->changeCount(), changesBefore);
 
     const QIcon red = filledIcon(Qt::red);
     control->fireIconChanged(red);
-    QTRY_COMPARE_WITH_TIMEOUT(bar()->tabIcon(0).cacheKey(), red.cacheKey(), 5000);
+    EXPECT_EVENTUALLY_EQ(bar()->tabIcon(0).cacheKey(), red.cacheKey());
 
     // A window with no icon of any kind: a tab without an image.
     window->setWindowIcon(QIcon());
-    QTRY_VERIFY_WITH_TIMEOUT(bar()->tabIcon(0).isNull(), 5000);
+    EXPECT_EVENTUALLY(bar()->tabIcon(0).isNull());
 
     // A title the window asks for comes first.
     window->setProperty("tabTitle", QStringLiteral("Asked for"));
-    QTRY_COMPARE_WITH_TIMEOUT(bar()->tabText(0), QStringLiteral("Asked for"), 5000);
+    EXPECT_EVENTUALLY_EQ(bar()->tabText(0), QStringLiteral("Asked for"));
 
     // Nothing changes: the passes change nothing.
     const int settled = bar()->changeCount();
@@ -128,7 +129,7 @@ TEST_F(WindowTabsTest, ClickActivatesDoubleClickMaximisesOrRestoresDragActivates
     area()->closeAllSubWindows();
     QMdiSubWindow *first = open(QStringLiteral("First"));
     QMdiSubWindow *second = open(QStringLiteral("Second"));
-    QTRY_COMPARE(bar()->count(), 2);
+    EXPECT_EVENTUALLY_EQ(bar()->count(), 2);
     ASSERT_EQ(area()->currentSubWindow(), second);
 
     QTest::mouseClick(bar(), Qt::LeftButton, {}, bar()->tabRect(0).center());
@@ -155,13 +156,64 @@ TEST_F(WindowTabsTest, ClickActivatesDoubleClickMaximisesOrRestoresDragActivates
     EXPECT_EQ(area()->currentSubWindow(), second);
 }
 
+TEST_F(WindowTabsTest, OnlyWhatAMaximizedWindowLeavesUncoveredIsDrawn)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    area()->closeAllSubWindows();
+    auto *first = qobject_cast<BrowserWindow *>(open(QStringLiteral("First")));
+    auto *second = qobject_cast<BrowserWindow *>(open(QStringLiteral("Second")));
+    auto *third = qobject_cast<BrowserWindow *>(open(QStringLiteral("Third")));
+    EXPECT_EVENTUALLY_EQ(bar()->count(), 3);
+    // Side by side: every page shows.
+    for (BrowserWindow *w : {first, second, third})
+        EXPECT_FALSE(w->panesCovered());
+
+    // The front window maximized: the pages behind it are not drawn.
+    third->showMaximized();
+    EXPECT_EVENTUALLY(first->panesCovered() && second->panesCovered());
+    EXPECT_FALSE(third->panesCovered());
+    EXPECT_FALSE(first->activeView()->isVisible());
+
+    // Another window through its tab: it shows its page at once, maximized
+    // in its turn, and the one it replaces in front is covered.
+    QTest::mouseClick(bar(), Qt::LeftButton, {}, bar()->tabRect(0).center());
+    ASSERT_EQ(area()->currentSubWindow(), first);
+    EXPECT_FALSE(first->panesCovered());
+    EXPECT_TRUE(first->activeView()->isVisible());
+    EXPECT_EVENTUALLY(third->panesCovered());
+    EXPECT_TRUE(first->isMaximized());
+    EXPECT_TRUE(second->panesCovered());
+
+    // Restored to normal: everything shows again. A minimized window and
+    // the window behind it come back with their pages.
+    first->showNormal();
+    EXPECT_EVENTUALLY(!second->panesCovered() && !third->panesCovered());
+    second->showMinimized();
+    first->showMaximized();
+    EXPECT_EVENTUALLY(third->panesCovered());
+    first->showNormal();
+    second->showNormal();
+    EXPECT_EVENTUALLY(!second->panesCovered() && !third->panesCovered());
+    EXPECT_TRUE(second->activeView()->isVisible());
+    EXPECT_TRUE(third->activeView()->isVisible());
+
+    // The maximized window closed: the one now in front shows its page.
+    first->showMaximized();
+    EXPECT_EVENTUALLY(second->panesCovered());
+    first->close();
+    EXPECT_EVENTUALLY(area()->currentSubWindow() && area()->currentSubWindow() != first);
+    auto *front = qobject_cast<BrowserWindow *>(area()->currentSubWindow());
+    EXPECT_EVENTUALLY(!front->panesCovered());
+    EXPECT_TRUE(front->activeView()->isVisible());
+}
+
 TEST_F(WindowTabsTest, EveryStyleSurroundsTheWindowsAndStacksWhenTabsDoNotFit)
 {
     ASSERT_TRUE(start({QStringLiteral("nologo")}));
     mainWindow()->resize(700, 500);
     for (int i = 0; i < 9; ++i)
         open(QStringLiteral("A window with a long title %1").arg(i));
-    QTRY_COMPARE(bar()->count(), 10);
+    EXPECT_EVENTUALLY_EQ(bar()->count(), 10);
 
     for (int bits = 0; bits < 8; ++bits) {
         const bool bottom = bits & 1, buttons = bits & 2, stacked = bits & 4;
@@ -170,7 +222,7 @@ TEST_F(WindowTabsTest, EveryStyleSurroundsTheWindowsAndStacksWhenTabsDoNotFit)
         app().settings().setTabsStacked(stacked);
         mainWindow()->createTabs();
         ASSERT_NE(bar(), nullptr);
-        QTRY_COMPARE(bar()->count(), 10);
+        EXPECT_EVENTUALLY_EQ(bar()->count(), 10);
         SCOPED_TRACE(QStringLiteral("bottom %1 buttons %2 stacked %3").arg(bottom).arg(buttons).arg(stacked).toStdString());
 
         EXPECT_EQ(bar()->tabStyle(), corvane::tabStyle(bottom, buttons, stacked));
@@ -221,7 +273,7 @@ TEST_F(WindowTabsTest, TabsCommandAndHideTabsMakeAndTakeTheBarAndItHidesWithTheA
     EXPECT_TRUE(mainWindow()->isCommandChecked(cmd::Tabs));
     EXPECT_TRUE(whole.contains(area()->geometry()));
     EXPECT_LT(area()->height(), whole.height());
-    QTRY_COMPARE(bar()->count(), 1);
+    EXPECT_EVENTUALLY_EQ(bar()->count(), 1);
 
     area()->hide();
     EXPECT_TRUE(bar()->isHidden());
@@ -252,7 +304,7 @@ TEST_F(WindowTabsTest, TabsBelowTheWindowsAreDrawnAndTheSelectedTabStaysInViewAs
     QList<QMdiSubWindow *> windows;
     for (int i = 0; i < 8; ++i)
         windows << open(QStringLiteral("W%1").arg(i));
-    QTRY_COMPARE(bar()->count(), 8);
+    EXPECT_EVENTUALLY_EQ(bar()->count(), 8);
     ASSERT_EQ(bar()->currentIndex(), 7);
 
     // Titles arriving late widen the tabs before the selected one: it stays in view.
@@ -261,7 +313,7 @@ TEST_F(WindowTabsTest, TabsBelowTheWindowsAreDrawnAndTheSelectedTabStaysInViewAs
         static_cast<FakeBrowserControl *>(browser->activeView()->control())
             ->fireTitle(QStringLiteral("A much longer title than before %1").arg(i));
     }
-    QTRY_COMPARE_WITH_TIMEOUT(bar()->tabText(6), QStringLiteral("A much longer title than before 6"), 5000);
+    EXPECT_EVENTUALLY_EQ(bar()->tabText(6), QStringLiteral("A much longer title than before 6"));
     const QRect selected = bar()->tabRect(7);
     ASSERT_FALSE(selected.isEmpty());
     EXPECT_GT(selected.width(), bar()->fontMetrics().horizontalAdvance(bar()->tabText(7))) << "wholly in view";

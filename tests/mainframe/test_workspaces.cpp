@@ -348,9 +348,12 @@ TEST_F(WorkspacesTest, EachWindowComesIntoViewOnceAtItsStoredPlaceAndState)
         QRect geometry;
     };
     std::vector<Shown> shown;
-    ShowWatch watch([&shown](QObject *object) {
+    QList<QObject *> panesShown;
+    ShowWatch watch([&shown, &panesShown](QObject *object) {
         if (auto *window = qobject_cast<BrowserWindow *>(object))
             shown.push_back({window, window->isMaximized(), window->geometry()});
+        if (qobject_cast<PaneSplitter *>(object))
+            panesShown << object;
     });
     main->loadWorkspace(ws);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -368,6 +371,15 @@ TEST_F(WorkspacesTest, EachWindowComesIntoViewOnceAtItsStoredPlaceAndState)
     EXPECT_EQ(main->activeBrowserWindow(), windows.at(0));
     EXPECT_TRUE(windows.at(0)->isMaximized());
     EXPECT_TRUE(windows.at(2)->isMaximized()) << "making the first window active restored no other";
+    // The maximized window in front covers the others: their pages were
+    // never drawn, and come into view when uncovered.
+    EXPECT_FALSE(windows.at(0)->panesCovered());
+    EXPECT_TRUE(windows.at(1)->panesCovered());
+    EXPECT_TRUE(windows.at(2)->panesCovered());
+    EXPECT_FALSE(panesShown.contains(windows.at(1)->splitter()));
+    EXPECT_FALSE(panesShown.contains(windows.at(2)->splitter()));
+    main->mdiArea()->setActiveSubWindow(windows.at(1));
+    EXPECT_TRUE(windows.at(1)->activeView()->isVisible());
     EXPECT_TRUE(main->mdiArea()->isVisible());
 }
 

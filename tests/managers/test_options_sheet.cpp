@@ -16,6 +16,7 @@
 #include "managers/OptionsSheet.h"
 #include "managers/PathsPage.h"
 #include "managers/SecurityPage.h"
+#include "support/Eventually.h"
 #include "support/AppHarness.h"
 #include "support/ModalDialog.h"
 #include "ui/ColorButton.h"
@@ -505,7 +506,7 @@ TEST_F(OptionsSheetTest, GeneralRestylesTheShownTabsAndShadesTheToolbarAtOnce)
     WindowTabBar *bar = mainWindow()->tabBar();
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->tabStyle(), corvane::tabStyle(true, true, false));
-    QTRY_COMPARE(bar->count(), 1);
+    EXPECT_EVENTUALLY_EQ(bar->count(), 1);
     EXPECT_GE(bar->tabRect(0).top(), bar->displayRect().bottom()) << "the tabs moved below the windows";
     EXPECT_EQ(mainWindow()->mdiArea()->geometry(), bar->displayRect().translated(bar->pos()));
     EXPECT_TRUE(greyOnly(firstButtonImage())) << "shaded at once";
