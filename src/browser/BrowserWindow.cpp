@@ -47,6 +47,13 @@ void BrowserWindow::moveEvent(QMoveEvent *event)
 }
 
 
+void BrowserWindow::setNormalPlacement(const QRect &place)
+{
+    setGeometry(place);
+    m_normalPlacement = place;
+    Q_EMIT placementChanged();
+}
+
 void BrowserWindow::noteNormalPlacement()
 {
     if (!isHidden() && !isMaximized() && !isMinimized())

@@ -32,6 +32,11 @@ public:
     // minimized (the last such place); invalid while it has never been
     // shown that way.
     QRect normalPlacement() const { return m_normalPlacement; }
+    // Puts the window at this place for when it is neither maximized nor
+    // minimized, and keeps it as that place at once: a window still out of
+    // view (a workspace's, in a hidden area) gets its move and resize only
+    // when shown, maximized by then.
+    void setNormalPlacement(const QRect &place);
     // Wholly covered by a maximized window in front: the panes are hidden,
     // so the engine draws none of their pages, until uncovered. A minimized
     // window is left alone: the area hides and shows its panes itself.

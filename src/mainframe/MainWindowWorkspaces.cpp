@@ -297,7 +297,7 @@ BrowserWindow *MainWindow::openWorkspaceWindow(const WorkspaceWindow &entry)
                                   Rect{0, 0, room.width(), room.height()});
     if (window->isMaximized() || window->isMinimized())
         window->showNormal();
-    window->setGeometry(toQRect(place));
+    window->setNormalPlacement(toQRect(place));
     if (entry.showCmd == 3)
         window->showMaximized();
     else if (isMinimizedShowCmd(entry.showCmd))

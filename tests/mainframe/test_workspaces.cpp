@@ -339,7 +339,12 @@ TEST_F(WorkspacesTest, EachWindowComesIntoViewOnceAtItsStoredPlaceAndState)
     normal.top = 50;
     normal.right = 440;
     normal.bottom = 350;
-    const Workspace ws = workspaceOf({entry("http://one.example/", 3), normal, entry("http://three.example/", 3)});
+    WorkspaceWindow one = entry("http://one.example/", 3);
+    one.left = 60;
+    one.top = 70;
+    one.right = 360;
+    one.bottom = 270;
+    const Workspace ws = workspaceOf({one, normal, entry("http://three.example/", 3)});
 
     struct Shown
     {
@@ -378,6 +383,16 @@ TEST_F(WorkspacesTest, EachWindowComesIntoViewOnceAtItsStoredPlaceAndState)
     EXPECT_TRUE(windows.at(2)->panesCovered());
     EXPECT_FALSE(panesShown.contains(windows.at(1)->splitter()));
     EXPECT_FALSE(panesShown.contains(windows.at(2)->splitter()));
+    // Captured again, the maximized window keeps the place it had stored
+    // for when it is restored: it was maximized before it came into view.
+    const Workspace again = main->captureWorkspace("again", 0);
+    QList<QRect> maximizedPlaces;
+    for (const auto &[number, text] : again.windowMap()) {
+        const WorkspaceWindow w = WorkspaceWindow::parse(text);
+        if (w.showCmd == 3)
+            maximizedPlaces << QRect(w.left, w.top, w.right - w.left, w.bottom - w.top);
+    }
+    EXPECT_TRUE(maximizedPlaces.contains(QRect(60, 70, 300, 200)));
     main->mdiArea()->setActiveSubWindow(windows.at(1));
     EXPECT_TRUE(windows.at(1)->activeView()->isVisible());
     EXPECT_TRUE(main->mdiArea()->isVisible());

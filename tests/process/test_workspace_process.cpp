@@ -204,3 +204,45 @@ TEST(WorkspaceProcess, AfterAKillTheRecoveryQuestionBringsTheThreeWindowsBack)
     EXPECT_EQ(windowUrls(Workspace::parse(stored.at("default"))), expected);
     EXPECT_EQ(h.errors().count("message box:"), 1);
 }
+
+TEST(WorkspaceProcess, APageBehindAMaximizedWindowKeepsItsScrollPositionThroughAnExit)
+{
+    // The page behind is never drawn while covered; its scroll position
+    // still reaches the engine and the workspace saved at exit.
+    LoopbackServer server;
+    server.setRoute(QStringLiteral("/front"), QByteArray("<html><body>front</body></html>"));
+    server.setRoute(QStringLiteral("/behind"), tallPage("behind"));
+    server.setRoute(QStringLiteral("/scrolled"), QByteArray());
+    ASSERT_TRUE(server.isListening());
+
+    WorkspaceWindow front;
+    front.url = server.url(QStringLiteral("/front")).toStdString();
+    front.left = 10; front.top = 10; front.right = 410; front.bottom = 310;
+    front.showCmd = 3;
+    WorkspaceWindow behind = front;
+    behind.url = server.url(QStringLiteral("/behind")).toStdString();
+    behind.scrollTop = 500;
+    Workspace seed;
+    seed.left = 0; seed.top = 0; seed.right = 780; seed.bottom = 580;
+    seed.setWindows({front.entryText(), behind.entryText()});
+    seed.empty = false;
+    corvane::WorkspaceMap map;
+    corvane::putExitWorkspace(map, true, seed);
+
+    ProcessHarness h;
+    h.writeFile(h.iniFile(), "[Settings]\r\nEnableIniFile=1\r\nBiPassDefault=1\r\nMsgExit=0\r\n"
+                             "[Workspaces]\r\nAutoSave=1\r\n");
+    storeOf(h)->storeWorkspaces(map);
+    ASSERT_TRUE(h.start({QStringLiteral("nologo")}));
+    ASSERT_TRUE(h.waitUntilRunning());
+    ASSERT_TRUE(serveUntil([&] { return server.hitCount(QStringLiteral("/behind")) >= 1 && server.hitCount(QStringLiteral("/front")) >= 1; }));
+    // Time for the load to end and the scroll to be applied.
+    serveUntil([] { return false; }, 3000);
+    EXPECT_EQ(h.terminate(), 0);
+
+    const Workspace saved = Workspace::parse(storeOf(h)->loadWorkspaces().at("default"));
+    const std::map<int, std::string> windows = saved.windowMap();
+    ASSERT_EQ(windows.size(), 2u) << saved.windows;
+    EXPECT_EQ(WorkspaceWindow::parse(windows.at(1)), front) << windows.at(1);
+    EXPECT_EQ(WorkspaceWindow::parse(windows.at(2)), behind) << windows.at(2);
+}
