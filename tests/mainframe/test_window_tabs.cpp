@@ -197,6 +197,17 @@ TEST_F(WindowTabsTest, OnlyWhatAMaximizedWindowLeavesUncoveredIsDrawn)
     EXPECT_TRUE(second->activeView()->isVisible());
     EXPECT_TRUE(third->activeView()->isVisible());
 
+    // Tiling and cascading lay every window out beside the others: none
+    // stays covered.
+    first->showMaximized();
+    EXPECT_EVENTUALLY(second->panesCovered() && third->panesCovered());
+    mainWindow()->runCommand(cmd::TileVertically);
+    EXPECT_EVENTUALLY(!first->panesCovered() && !second->panesCovered() && !third->panesCovered());
+    first->showMaximized();
+    EXPECT_EVENTUALLY(second->panesCovered());
+    mainWindow()->runCommand(cmd::Cascade);
+    EXPECT_EVENTUALLY(!first->panesCovered() && !second->panesCovered() && !third->panesCovered());
+
     // The maximized window closed: the one now in front shows its page.
     first->showMaximized();
     EXPECT_EVENTUALLY(second->panesCovered());
