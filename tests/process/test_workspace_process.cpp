@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <functional>
+#include <string>
+#include <vector>
 #include <QFile>
 #include <QThread>
 
@@ -74,6 +76,21 @@ bool serveUntil(const std::function<bool()> &done, int timeoutMs = 90000)
     return false;
 }
 
+// A home whose store holds AutoSave and these windows as the "default"
+// workspace, in a main window at 0, 0, 780 x 580.
+void seedDefaultWorkspace(ProcessHarness &h, const std::vector<std::string> &windows)
+{
+    Workspace seed;
+    seed.left = 0; seed.top = 0; seed.right = 780; seed.bottom = 580;
+    seed.setWindows(windows);
+    seed.empty = false;
+    corvane::WorkspaceMap map;
+    corvane::putExitWorkspace(map, true, seed);
+    h.writeFile(h.iniFile(), "[Settings]\r\nEnableIniFile=1\r\nBiPassDefault=1\r\nMsgExit=0\r\n"
+                             "[Workspaces]\r\nAutoSave=1\r\n");
+    storeOf(h)->storeWorkspaces(map);
+}
+
 // A page far taller than its window that reports each scroll position it
 // reaches, so a test sees the engine scroll it.
 QByteArray tallPage(const char *name)
@@ -120,17 +137,8 @@ TEST(WorkspaceProcess, ThreeWindowsOneSplitInFourComeBackAfterAnExitThatSavedDef
     three.url = url("/three");
     three.left = 80; three.top = 60; three.right = 480; three.bottom = 360;
     three.scrollTop = 500;
-    Workspace seed;
-    seed.left = 0; seed.top = 0; seed.right = 780; seed.bottom = 580;
-    seed.setWindows({split.entryText(), two.entryText(), three.entryText()});
-    seed.empty = false;
-    corvane::WorkspaceMap map;
-    corvane::putExitWorkspace(map, true, seed);
-
     ProcessHarness h;
-    h.writeFile(h.iniFile(), "[Settings]\r\nEnableIniFile=1\r\nBiPassDefault=1\r\nMsgExit=0\r\n"
-                             "[Workspaces]\r\nAutoSave=1\r\n");
-    storeOf(h)->storeWorkspaces(map);
+    seedDefaultWorkspace(h, {split.entryText(), two.entryText(), three.entryText()});
 
     // Each run: everything loaded, the two pages scrolled by the engine and
     // AutoRefresh reloading; then the exit stores "default".
@@ -222,17 +230,8 @@ TEST(WorkspaceProcess, APageBehindAMaximizedWindowKeepsItsScrollPositionThroughA
     WorkspaceWindow behind = front;
     behind.url = server.url(QStringLiteral("/behind")).toStdString();
     behind.scrollTop = 500;
-    Workspace seed;
-    seed.left = 0; seed.top = 0; seed.right = 780; seed.bottom = 580;
-    seed.setWindows({front.entryText(), behind.entryText()});
-    seed.empty = false;
-    corvane::WorkspaceMap map;
-    corvane::putExitWorkspace(map, true, seed);
-
     ProcessHarness h;
-    h.writeFile(h.iniFile(), "[Settings]\r\nEnableIniFile=1\r\nBiPassDefault=1\r\nMsgExit=0\r\n"
-                             "[Workspaces]\r\nAutoSave=1\r\n");
-    storeOf(h)->storeWorkspaces(map);
+    seedDefaultWorkspace(h, {front.entryText(), behind.entryText()});
     ASSERT_TRUE(h.start({QStringLiteral("nologo")}));
     ASSERT_TRUE(h.waitUntilRunning());
     ASSERT_TRUE(serveUntil([&] { return server.hitCount(QStringLiteral("/behind")) >= 1 && server.hitCount(QStringLiteral("/front")) >= 1; }));
