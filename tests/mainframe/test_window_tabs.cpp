@@ -179,6 +179,8 @@ TEST_F(WindowTabsTest, OnlyWhatAMaximizedWindowLeavesUncoveredIsDrawn)
     QTest::mouseClick(bar(), Qt::LeftButton, {}, bar()->tabRect(0).center());
     ASSERT_EQ(area()->currentSubWindow(), first);
     EXPECT_FALSE(first->panesCovered());
+    // The keys go to the page now shown.
+    EXPECT_TRUE(QApplication::focusWidget() && first->isAncestorOf(QApplication::focusWidget()));
     EXPECT_TRUE(first->activeView()->isVisible());
     EXPECT_EVENTUALLY(third->panesCovered());
     EXPECT_TRUE(first->isMaximized());
