@@ -741,7 +741,7 @@ bool SectionedFile::endDeferred()
 bool SectionedFile::commitNow(const std::vector<Change> &changes)
 {
     if (m_inMemory) {
-        Document doc = parse(m_memory, m_format);
+        Document doc = stored();
         bool changed = false;
         for (const Change &change : changes)
             changed = applyChange(doc, change, m_format) || changed;

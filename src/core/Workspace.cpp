@@ -1,5 +1,6 @@
 #include "core/Workspace.h"
 
+#include "core/PaneGrid.h"
 #include "core/Separators.h"
 
 #include <climits>
@@ -392,6 +393,27 @@ SplitPositions restoredSplitPositions(const WorkspaceWindow &window)
     else
         p.colSplit = -1;
     return p;
+}
+
+std::string firstPaneUrl(const WorkspaceWindow &window)
+{
+    if (!window.isSplit())
+        return window.url;
+    // The order is the grid's: which rows and columns there are, and the
+    // active pane as the grid keeps it.
+    PaneGrid grid;
+    const SplitPositions split = restoredSplitPositions(window);
+    if (split.rowSplit >= 0)
+        grid.splitRow(split.rowSplit);
+    if (split.colSplit >= 0)
+        grid.splitColumn(split.colSplit);
+    grid.setActivePane(PanePos{window.activeRow, window.activeCol});
+    const std::vector<PanePos> order = grid.panesFromActive();
+    for (std::size_t i = 0; i < order.size() && i < window.panes.size(); ++i) {
+        if (order[i] == PanePos{0, 0})
+            return window.panes[i].url;
+    }
+    return {};
 }
 
 // --- start-up and exit ----------------------------------------------------------------

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Rect.h"
+
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -104,6 +106,10 @@ struct WorkspaceWindow
     std::vector<WorkspacePane> panes; // empty: not split
 
     bool isSplit() const { return !panes.empty(); }
+    // The window's place in the MDI area while neither maximized nor
+    // minimized.
+    Rect place() const { return Rect{left, top, right, bottom}; }
+    void setPlace(const Rect &r) { left = r.left, top = r.top, right = r.right, bottom = r.bottom; }
 
     // The window's entry in the window list: the unsplit form, or the split
     // header followed by the panes.
@@ -128,6 +134,9 @@ struct Workspace
     int right = 952;
     int top = 88;
     int showCmd = 1; // 3 maximized, 1 otherwise
+    // The main window's normal place on the screen.
+    Rect place() const { return Rect{left, top, right, bottom}; }
+    void setPlace(const Rect &r) { left = r.left, top = r.top, right = r.right, bottom = r.bottom; }
     int toolBar = 1;
     int statusBar = 1;
     int addressBar = 1;
@@ -182,6 +191,12 @@ SplitPositions capturedSplitPositions(int rows, int columns, int row0Height, int
 // panes split both ways. The positions themselves are kept as stored; the
 // window they are restored into keeps them within its size.
 SplitPositions restoredSplitPositions(const WorkspaceWindow &window);
+
+// The page a stored window opens at: its url, or for a split window the page
+// of the pane that lands in row 0, column 0 (the panes are stored from the
+// active one back through the others). Empty when the record does not give
+// that pane.
+std::string firstPaneUrl(const WorkspaceWindow &window);
 
 // --- start-up and exit --------------------------------------------------------
 

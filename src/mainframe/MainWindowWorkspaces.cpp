@@ -87,11 +87,7 @@ WorkspaceWindow captureWindow(const BrowserWindow *window)
     WorkspaceWindow entry;
     const QRect normal = window->normalPlacement();
     if (normal.isValid()) {
-        const Rect r = toRect(normal);
-        entry.left = r.left;
-        entry.top = r.top;
-        entry.right = r.right;
-        entry.bottom = r.bottom;
+        entry.setPlace(toRect(normal));
     }
     entry.showCmd = window->isMaximized() ? 3 : window->isMinimized() ? 2 : 1;
 
@@ -137,29 +133,6 @@ void restorePage(BrowserView *view, const std::string &url, int autoRefresh, int
     if (start == PageStart::Navigate)
         view->navigate(corvane::fromStoredText(url));
     view->setSavedScrollPosition(scrollLeft, scrollTop);
-}
-
-// The page a stored window's first pane (row 0, column 0) shows, which the
-// window opens at; empty when the record does not give it.
-std::string firstPaneUrl(const WorkspaceWindow &entry)
-{
-    if (!entry.isSplit())
-        return entry.url;
-    // Where the stored panes go, on a grid split as the window will be.
-    corvane::PaneGrid grid;
-    grid.setSize(4 * corvane::kPaneMinSize + 2 * corvane::kSplitGap, 4 * corvane::kPaneMinSize + 2 * corvane::kSplitGap);
-    const corvane::SplitPositions split = corvane::restoredSplitPositions(entry);
-    if (split.rowSplit >= 0)
-        grid.splitRow(split.rowSplit);
-    if (split.colSplit >= 0)
-        grid.splitColumn(split.colSplit);
-    grid.setActivePane(PanePos{entry.activeRow, entry.activeCol});
-    const std::vector<PanePos> order = grid.panesFromActive();
-    for (std::size_t i = 0; i < order.size() && i < entry.panes.size(); ++i) {
-        if (order[i] == PanePos{0, 0})
-            return entry.panes[i].url;
-    }
-    return {};
 }
 
 // A split window's panes from a record: the splits at the stored positions
@@ -240,11 +213,7 @@ Workspace MainWindow::captureWorkspace(const std::string &name, int startup) con
     QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
     if (!normal.isValid())
         normal = geometry();
-    const Rect r = toRect(normal);
-    workspace.left = r.left;
-    workspace.top = r.top;
-    workspace.right = r.right;
-    workspace.bottom = r.bottom;
+    workspace.setPlace(toRect(normal));
     workspace.showCmd = isMaximized() ? 3 : 1;
     workspace.toolBar = m_toolBarVisible ? 1 : 0;
     workspace.statusBar = m_statusBarVisible ? 1 : 0;
@@ -277,7 +246,7 @@ BrowserWindow *MainWindow::openWorkspaceWindow(const WorkspaceWindow &entry)
     // A window as New opens it, at its first pane's page rather than the
     // home page.
     const int before = int(m_mdi->subWindowList().size());
-    const std::string first = firstPaneUrl(entry);
+    const std::string first = corvane::firstPaneUrl(entry);
     if (first.empty())
         Q_EMIT newWindowRequested();
     else
@@ -293,7 +262,7 @@ BrowserWindow *MainWindow::openWorkspaceWindow(const WorkspaceWindow &entry)
     QSize room = m_mdi->viewport()->size();
     if (const QScreen *screen = this->screen())
         room = room.expandedTo(screen->availableGeometry().size());
-    const Rect place = keepOnArea(Rect{entry.left, entry.top, entry.right, entry.bottom},
+    const Rect place = keepOnArea(entry.place(),
                                   Rect{0, 0, room.width(), room.height()});
     if (window->isMaximized() || window->isMinimized())
         window->showNormal();
@@ -349,7 +318,7 @@ void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
                 toggleTabs();
 
             // 5. The main window's place, within reach on its screen.
-            const Rect stored{workspace.left, workspace.top, workspace.right, workspace.bottom};
+            const Rect stored = workspace.place();
             const QRect place = toQRect(keepOnArea(stored, toRect(workAreaFor(stored))));
             if (workspace.showCmd == 3) {
                 if (!isMaximized())
@@ -386,6 +355,8 @@ void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
             m_mdi->setActiveSubWindow(active);
         // Only what the front windows leave uncovered comes into view: the
         // pages behind a maximized window are not drawn until uncovered.
+        // (The activations as the area comes into view ask for the update
+        // again, once they are done.)
         updateCoveredWindows(active);
         if (hideArea) {
             m_mdi->show();
@@ -396,7 +367,6 @@ void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
                 m_mdi->setActiveSubWindow(active);
         }
         m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, !maximizeOnActivation);
-        updateCoveredWindows(active);
     }
 
     if (hideArea && m_mdi->isHidden())

@@ -214,7 +214,7 @@ TEST(Workspace, RestoredSplitPositions)
     // The window 400 x 300 as stored (left 0, top 0, right 400, bottom 300).
     auto window = [](int rowSplit, int colSplit, int panes) {
         WorkspaceWindow w;
-        w.left = 0; w.top = 0; w.right = 400; w.bottom = 300;
+        w.setPlace(Rect{0, 0, 400, 300});
         w.rowSplit = rowSplit;
         w.colSplit = colSplit;
         w.panes.resize(static_cast<std::size_t>(panes));
@@ -239,8 +239,45 @@ TEST(Workspace, RestoredSplitPositions)
     EXPECT_EQ(restoredSplitPositions(flat), (SplitPositions{150, -1}));
     // No overflow at the ends of the range.
     WorkspaceWindow huge = window(INT_MAX, INT_MAX, 2);
-    huge.left = INT_MIN; huge.right = INT_MAX; huge.top = 0; huge.bottom = 1;
+    huge.setPlace(Rect{INT_MIN, 0, INT_MAX, 1});
     EXPECT_EQ(restoredSplitPositions(huge), (SplitPositions{-1, INT_MAX}));
+}
+
+TEST(Workspace, FirstPaneUrlIsThePageOfRowZeroColumnZero)
+{
+    WorkspaceWindow plain;
+    plain.url = "http://plain.example/";
+    EXPECT_EQ(firstPaneUrl(plain), "http://plain.example/");
+
+    // Panes are stored from the active one back through the others, row by
+    // row: with the pane bottom left active (1, 0) of four, the order is
+    // (1, 0), (0, 1), (0, 0), (1, 1).
+    WorkspaceWindow four;
+    four.rowSplit = 102;
+    four.colSplit = 202;
+    four.activeRow = 1;
+    four.activeCol = 0;
+    for (const char *url : {"http://a/", "http://b/", "http://c/", "http://d/"})
+        four.panes.push_back(WorkspacePane{url});
+    EXPECT_EQ(firstPaneUrl(four), "http://c/");
+    // The active pane out of the grid counts as the grid keeps it: (1, 0).
+    four.activeRow = 7;
+    four.activeCol = -3;
+    EXPECT_EQ(firstPaneUrl(four), "http://c/");
+    // Fewer panes stored than the grid holds: with (1, 1) active, (0, 0)
+    // comes fourth and three are stored, so its page is not given.
+    four.activeRow = 1;
+    four.activeCol = 1;
+    four.panes.resize(3);
+    EXPECT_EQ(firstPaneUrl(four), "");
+
+    // Two columns, the right one active: the left one is stored second.
+    WorkspaceWindow two;
+    two.rowSplit = -1;
+    two.colSplit = 202;
+    two.activeCol = 1;
+    two.panes = {WorkspacePane{"http://right/"}, WorkspacePane{"http://left/"}};
+    EXPECT_EQ(firstPaneUrl(two), "http://left/");
 }
 
 TEST(Workspace, StartupAndExit)

@@ -299,10 +299,7 @@ TEST_F(WorkspacesTest, ASplitWindowComesBackWithItsPanesPositionsActivePaneAndLo
     // it, not refused.
     WorkspaceWindow big = stored;
     big.showCmd = 1;
-    big.left = 0;
-    big.top = 0;
-    big.right = 300;
-    big.bottom = 200;
+    big.setPlace(Rect{0, 0, 300, 200});
     big.rowSplit = 5000;
     big.colSplit = 1;
     big.activeRow = 7;
@@ -338,15 +335,9 @@ TEST_F(WorkspacesTest, EachWindowComesIntoViewOnceAtItsStoredPlaceAndState)
     main->resize(900, 700);
     ASSERT_TRUE(main->isVisible());
     WorkspaceWindow normal = entry("http://normal.example/");
-    normal.left = 40;
-    normal.top = 50;
-    normal.right = 440;
-    normal.bottom = 350;
+    normal.setPlace(Rect{40, 50, 440, 350});
     WorkspaceWindow one = entry("http://one.example/", 3);
-    one.left = 60;
-    one.top = 70;
-    one.right = 360;
-    one.bottom = 270;
+    one.setPlace(Rect{60, 70, 360, 270});
     const Workspace ws = workspaceOf({one, normal, entry("http://three.example/", 3)});
 
     struct Shown
@@ -393,7 +384,7 @@ TEST_F(WorkspacesTest, EachWindowComesIntoViewOnceAtItsStoredPlaceAndState)
     for (const auto &[number, text] : again.windowMap()) {
         const WorkspaceWindow w = WorkspaceWindow::parse(text);
         if (w.showCmd == 3)
-            maximizedPlaces << QRect(w.left, w.top, w.right - w.left, w.bottom - w.top);
+            maximizedPlaces << QRect(w.left, w.top, w.place().width(), w.place().height());
     }
     EXPECT_TRUE(maximizedPlaces.contains(QRect(60, 70, 300, 200)));
     main->mdiArea()->setActiveSubWindow(windows.at(1));
@@ -427,16 +418,10 @@ TEST_F(WorkspacesTest, WindowsStoredOutOfReachComeBackWithinReach)
     const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
     Workspace ws = workspaceOf({[] {
         WorkspaceWindow w = entry("http://far.example/");
-        w.left = 100000;
-        w.top = -50000;
-        w.right = 100300;
-        w.bottom = -49800;
+        w.setPlace(Rect{100000, -50000, 100300, -49800});
         return w;
     }()});
-    ws.left = 40000;
-    ws.top = 40000;
-    ws.right = 40600;
-    ws.bottom = 40400;
+    ws.setPlace(Rect{40000, 40000, 40600, 40400});
     mainWindow()->loadWorkspace(ws);
     EXPECT_TRUE(desk.intersects(mainWindow()->geometry())) << desk.width() << "x" << desk.height();
     EXPECT_EQ(mainWindow()->size(), QSize(600, 400));

@@ -81,7 +81,7 @@ bool serveUntil(const std::function<bool()> &done, int timeoutMs = 90000)
 void seedDefaultWorkspace(ProcessHarness &h, const std::vector<std::string> &windows)
 {
     Workspace seed;
-    seed.left = 0; seed.top = 0; seed.right = 780; seed.bottom = 580;
+    seed.setPlace(Rect{0, 0, 780, 580});
     seed.setWindows(windows);
     seed.empty = false;
     corvane::WorkspaceMap map;
@@ -119,7 +119,7 @@ TEST(WorkspaceProcess, ThreeWindowsOneSplitInFourComeBackAfterAnExitThatSavedDef
     // scrolled down, the splitter locked), a plain window, and a window
     // scrolled down.
     WorkspaceWindow split;
-    split.left = 0; split.top = 0; split.right = 500; split.bottom = 380;
+    split.setPlace(Rect{0, 0, 500, 380});
     split.showCmd = 1;
     split.rowSplit = 152;
     split.colSplit = 252;
@@ -131,11 +131,11 @@ TEST(WorkspaceProcess, ThreeWindowsOneSplitInFourComeBackAfterAnExitThatSavedDef
                    WorkspacePane{url("/pane"), 0, 2, 0, 0, 700}, WorkspacePane{url("/under"), 0, 2, 0, 0, 0}};
     WorkspaceWindow two;
     two.url = url("/two");
-    two.left = 40; two.top = 30; two.right = 440; two.bottom = 330;
+    two.setPlace(Rect{40, 30, 440, 330});
     two.showCmd = 1;
     WorkspaceWindow three = two;
     three.url = url("/three");
-    three.left = 80; three.top = 60; three.right = 480; three.bottom = 360;
+    three.setPlace(Rect{80, 60, 480, 360});
     three.scrollTop = 500;
     ProcessHarness h;
     seedDefaultWorkspace(h, {split.entryText(), two.entryText(), three.entryText()});
@@ -225,7 +225,7 @@ TEST(WorkspaceProcess, APageBehindAMaximizedWindowKeepsItsScrollPositionThroughA
 
     WorkspaceWindow front;
     front.url = server.url(QStringLiteral("/front")).toStdString();
-    front.left = 10; front.top = 10; front.right = 410; front.bottom = 310;
+    front.setPlace(Rect{10, 10, 410, 310});
     front.showCmd = 3;
     WorkspaceWindow behind = front;
     behind.url = server.url(QStringLiteral("/behind")).toStdString();
