@@ -216,6 +216,7 @@ WebEngineControl::WebEngineControl(QObject *parent)
     // window.print() of the page.
     connect(m_view, &QWebEngineView::printRequested, this, &WebEngineControl::print);
     connect(m_view, &QWebEngineView::printFinished, this, [this] { m_printing = false; });
+    connect(WebProfile::instance(), &WebProfile::cacheEmptied, this, &WebEngineControl::restartLoad);
 }
 
 WebEngineControl::~WebEngineControl()
@@ -472,6 +473,12 @@ bool WebEngineControl::decideFrameRedirect(const QUrl &url, bool byScript)
     return cancel;
 }
 
+void WebEngineControl::restartLoad()
+{
+    if (m_page && m_loading && m_loadUrl.isValid())
+        m_page->load(m_loadUrl);
+}
+
 void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
 {
     const QString address = info.url().toString();
@@ -494,6 +501,7 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
         if (refused)
             return;
         m_loading = true;
+        m_loadUrl = info.url();
         if (m_events) {
             m_events->onStatusTextChanged(QStringLiteral("Opening page %1...").arg(address));
             m_events->onProgressChanged(0, 100);

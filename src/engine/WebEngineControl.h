@@ -94,6 +94,8 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void onLoadProgress(int progress);
     void onUrlChanged(const QUrl &url);
+    // The cache was emptied while this page loaded: that load never ends.
+    void restartLoad();
     bool showsNetworkPage() const;
     void print();
     void printPreview();
@@ -115,6 +117,8 @@ private:
     // bookkeeping, not a navigation of ours.
     bool m_ignoreLoad = false;
     bool m_loading = false;
+    // The address of the top-level load under way.
+    QUrl m_loadUrl;
     // A top-level navigation started and its page is not in yet: a redirect
     // now is the server's.
     bool m_topNavigationPending = false;

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -23,6 +24,8 @@ const char *const kClearSiteDataMarker = "clear-site-data";
 const char *const kSiteDataFolders[] = {"Local Storage", "Session Storage", "IndexedDB",
                                         "Service Worker", "File System", "databases",
                                         "shared_proto_db", "WebStorage"};
+// How long after emptying the cache the pages still loading start again.
+constexpr int kCacheSettleMs = 250;
 
 QString percentText(qint64 received, qint64 total)
 {
@@ -174,7 +177,13 @@ void WebProfile::applyPageSwitches()
 
 void WebProfile::clearCache()
 {
+    // The engine empties the cache on its network thread a few milliseconds
+    // after this call, and a request under way at that moment never gets its
+    // answer: the page goes on loading for ever. A new load after it is
+    // served as usual, so a quarter of a second later (ample on a busy
+    // machine) the pages still loading start again.
     profile()->clearHttpCache();
+    QTimer::singleShot(kCacheSettleMs, this, &WebProfile::cacheEmptied);
 }
 
 void WebProfile::clearCookiesAndSiteData()
