@@ -33,13 +33,20 @@ bool parseIniEntry(std::string_view line, std::string &name, StoredValue &value)
     return true;
 }
 
-std::string formatIniEntry(std::string_view name, const StoredValue &value)
+// An INI line holds no line break: a value's CR or LF is stored as a space.
+std::string withoutLineBreaks(std::string_view value)
 {
-    std::string text = value.text;
+    std::string text(value);
     for (char &c : text) {
         if (c == '\r' || c == '\n')
             c = ' ';
     }
+    return text;
+}
+
+std::string formatIniEntry(std::string_view name, const StoredValue &value)
+{
+    const std::string text = withoutLineBreaks(value.text);
     const bool quote = !text.empty()
                        && (isBlank(text.front()) || isBlank(text.back())
                            || (text.size() >= 2 && isQuote(text.front()) && text.back() == text.front()));
@@ -135,8 +142,11 @@ bool ProfileFile::commit(const Batch &batch)
 ProfileFile::Batch &ProfileFile::Batch::writeString(std::string_view section, std::string_view key,
                                                     std::string_view value)
 {
+    // The value as the line will hold it, so that a hand-edited line with a
+    // lone CR that holds the same value is written anew too: every value
+    // written comes back as it will stay.
     if (isValidSection(section) && isValidKey(key))
-        m_changes.push_back(stringChange(section, key, value));
+        m_changes.push_back(stringChange(section, key, withoutLineBreaks(value)));
     else
         m_rejected = true;
     return *this;

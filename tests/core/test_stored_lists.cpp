@@ -277,8 +277,8 @@ INSTANTIATE_TEST_SUITE_P(BackEnds, StoredLists, ::testing::Values(false, true),
 } // namespace
 
 // A hand-edited INI file may hold a lone CR inside a line; a line written
-// holds none, so a value written anew comes back with a space there, and
-// from then on stays.
+// holds none, so a value written comes back with a space there, and from
+// then on stays.
 TEST(StoredLists, LoneCrInAnIniValueSettlesAfterOneStore)
 {
     SettingsStore store(MemoryFile{"[Settings]\r\nEnableIniFile=1\r\n[Links]\r\nLink1=A\r\tB" + kSep + "http://x/\r\n"
@@ -288,7 +288,10 @@ TEST(StoredLists, LoneCrInAnIniValueSettlesAfterOneStore)
     ASSERT_TRUE(store.usingIniFile());
     SettingsStore::LinkMap links = store.loadLinks();
     EXPECT_EQ(links, (SettingsStore::LinkMap{{"A\r\tB", "http://x/"}}));
-    links["0"] = "http://0/"; // moves it to Link2: written anew
+    // Stored as it was read, it stays Link1: written all the same.
+    store.storeLinks(links);
+    EXPECT_EQ(store.loadLinks(), (SettingsStore::LinkMap{{"A \tB", "http://x/"}}));
+    links["0"] = "http://0/";
     store.storeLinks(links);
     const SettingsStore::LinkMap settled{{"0", "http://0/"}, {"A \tB", "http://x/"}};
     EXPECT_EQ(store.loadLinks(), settled);
@@ -296,4 +299,27 @@ TEST(StoredLists, LoneCrInAnIniValueSettlesAfterOneStore)
     EXPECT_EQ(store.loadLinks(), settled);
     store.storeFilter({"c", "a\rb"});
     EXPECT_EQ(store.loadFilter(), (std::vector<std::string>{"c", "a b"}));
+}
+
+// Found by fuzzing: an entry whose lone CRs stayed because its line already
+// held the value moved on the next store, once another entry's name had
+// become one with spaces, and came back changed after a second store.
+TEST(StoredLists, AnIniLinksListWithLoneCrsSettlesInOneStore)
+{
+    const std::string links(
+        "[Links]\r\nLink1=Exam\xA5ple\xD4\xD4\xD4\r\r\r\r\r\r\r\r\rkoas]^\r\nLink2=Exa&ple\xB7"
+        "|\xB9\r\r\rh\r\r\r\r\r\r\r\rks]^\r\xD4\xD4\xD4\xD4\xD4\xD4\xD4\xD4\xD4\xD4\xD4\xD4\xD4"
+        "\xD4\xD4\xD4\xD4\xD4\xD4\xD4\xD4\xD4/\xB7|\xB7http://www.example.org[Lin\r\r\r\r\r\r\r"
+        "\r\r\r\r\r\r\r\r\rks]10737\xA7" "36&47^\r\nL\x00\x00\x00\x00\x00\x00\x00\x00" "4\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00" "999998\r\r"
+        "\nLink1=Exam\xA5ple\xD4\xD4\xD4\r\r\r\r\r\r\r\r\rkoas]^\r\nLink3=Exa&ple\xB7|\xB9\r\r"
+        "\rh\r\r\r\r\r\r\r\rks]^\n",
+        267);
+    SettingsStore store(MemoryFile{"[Settings]\r\nEnableIniFile=1\r\n" + links}, MemoryFile{}, "/home/none");
+    store.openBackingStore();
+    store.storeLinks(store.loadLinks());
+    const SettingsStore::LinkMap once = store.loadLinks();
+    EXPECT_EQ(once.size(), 3u);
+    store.storeLinks(once);
+    EXPECT_EQ(store.loadLinks(), once);
 }
