@@ -206,6 +206,17 @@ TEST_P(StoredLists, WorkspaceWithoutANameIsKeyedByItsValueName)
         {"CAF\xC9", windowsEra.text()},
     };
     EXPECT_EQ(store().loadWorkspaces(), expected);
+    // Stored back in name order, each text stays; the third record without
+    // a name is now known by its new place.
+    store().storeWorkspaces(expected);
+    const SettingsStore::WorkspaceMap moved = {
+        {"CAF\xC9", windowsEra.text()},
+        {"Workspace2", kDot + "nameless"},
+        {"Workspace3", "no dot at all"},
+        {"first", "first" + kDot + "b"},
+        {kCjk, kCjk + kDot + "cjk"},
+    };
+    EXPECT_EQ(store().loadWorkspaces(), moved);
 }
 
 TEST_P(StoredLists, NamesInOtherScriptsRoundTrip)
