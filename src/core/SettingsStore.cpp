@@ -709,12 +709,22 @@ SettingsStore::WorkspaceMap SettingsStore::loadWorkspaces() const
 {
     WorkspaceMap workspaces;
     const std::vector<std::string> records = loadList(kWorkspaces, "Workspace");
+    std::vector<std::size_t> nameless;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const std::size_t end = corvane::workspaceNameEnd(records[i]);
-        std::string name = end == std::string::npos ? std::string() : records[i].substr(0, end);
-        if (name.empty())
-            name = numbered("Workspace", i + 1);
-        workspaces[name] = records[i];
+        if (end == std::string::npos || end == 0)
+            nameless.push_back(i);
+        else
+            workspaces[records[i].substr(0, end)] = records[i];
+    }
+    // A record without a name is known by its value's name. A workspace the
+    // user named so keeps it: the record takes the next number free, so
+    // that neither is lost at the next store.
+    for (const std::size_t i : nameless) {
+        for (std::size_t n = i + 1;; ++n) {
+            if (workspaces.try_emplace(numbered("Workspace", n), records[i]).second)
+                break;
+        }
     }
     return workspaces;
 }

@@ -219,6 +219,23 @@ TEST_P(StoredLists, WorkspaceWithoutANameIsKeyedByItsValueName)
     EXPECT_EQ(store().loadWorkspaces(), moved);
 }
 
+// A workspace the user named "Workspace2" and a record without a name in
+// the second place: both stay, the nameless one under the next number free.
+TEST_P(StoredLists, ANamelessWorkspaceNeverTakesTheNameOfANamedOne)
+{
+    put("Workspaces", "Workspace1", "Workspace2" + kDot + "named");
+    put("Workspaces", "Workspace2", kDot + "nameless");
+    put("Workspaces", "Workspace3", "Workspace3" + kDot + "named too");
+    const SettingsStore::WorkspaceMap expected = {
+        {"Workspace2", "Workspace2" + kDot + "named"},
+        {"Workspace3", "Workspace3" + kDot + "named too"},
+        {"Workspace4", kDot + "nameless"},
+    };
+    EXPECT_EQ(store().loadWorkspaces(), expected);
+    store().storeWorkspaces(expected);
+    EXPECT_EQ(store().loadWorkspaces(), expected);
+}
+
 TEST_P(StoredLists, NamesInOtherScriptsRoundTrip)
 {
     const SettingsStore::LinkMap links = {
