@@ -44,9 +44,10 @@ std::string withoutLineBreaks(std::string_view value)
     return text;
 }
 
+// The value comes without line breaks (Batch::writeString takes them out).
 std::string formatIniEntry(std::string_view name, const StoredValue &value)
 {
-    const std::string text = withoutLineBreaks(value.text);
+    const std::string &text = value.text;
     const bool quote = !text.empty()
                        && (isBlank(text.front()) || isBlank(text.back())
                            || (text.size() >= 2 && isQuote(text.front()) && text.back() == text.front()));
