@@ -21,15 +21,36 @@ bool isOwnPageAddress(std::string_view text)
     return true;
 }
 
-std::string smartNavigate(const std::string &text, bool enabled)
+namespace {
+
+bool isAddressBlank(char c)
 {
-    if (!enabled || (!text.empty() && text.front() == '*') || isOwnPageAddress(text))
-        return text;
-    if (!text.empty() && text.front() == '-')
-        return text.substr(1);
-    if (text.find('.') == std::string::npos)
-        return "http://www." + text + ".com";
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isAddressBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isAddressBlank(text.back()))
+        text.remove_suffix(1);
     return text;
+}
+
+} // namespace
+
+std::string smartNavigate(std::string_view typed, bool enabled)
+{
+    // Blanks around an address are never part of it: "word " would become
+    // a host with a blank in it, and blanks alone an address of no host.
+    const std::string_view text = trimmed(typed);
+    if (text.empty() || !enabled || text.front() == '*' || isOwnPageAddress(text))
+        return std::string(text);
+    if (text.front() == '-')
+        return std::string(trimmed(text.substr(1)));
+    if (text.find('.') == std::string_view::npos)
+        return "http://www." + std::string(text) + ".com";
+    return std::string(text);
 }
 
 } // namespace corvane

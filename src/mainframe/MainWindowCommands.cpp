@@ -708,6 +708,9 @@ void MainWindow::goToTypedAddress()
     SettingsStore &s = m_settings;
     const QString text = fromStd(
         corvane::smartNavigate(m_address->editText().toStdString(), s.smartNavigate() != 0));
+    // Nothing typed (or blanks alone): nowhere to go.
+    if (text.isEmpty())
+        return;
     view->navigate(text);
     if (s.saveAddressHistory()) {
         m_address->insertAtTop(text);

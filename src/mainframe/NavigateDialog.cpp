@@ -104,7 +104,9 @@ void NavigateDialog::accept()
         corvane::smartNavigate(m_address->text().toStdString(), m_settings.smartNavigate() != 0);
     setPendingAddress(QString::fromStdString(address));
     storeSwitches();
-    m_log.write("User navigating to URL: [" + address + "]");
+    // An empty address goes nowhere (the main window navigates none).
+    if (!address.empty())
+        m_log.write("User navigating to URL: [" + address + "]");
     QDialog::accept();
 }
 

@@ -77,10 +77,8 @@ TEST(SmartNavigate, CompletionTable)
         {"Tolvek", true, "http://www.Tolvek.com"},
         {"10.0.0.1", true, "10.0.0.1"},
         {"http://localhost", true, "http://www.http://localhost.com"},
-        {" word ", true, "http://www. word .com"},
-        {"", true, "http://www..com"},
+        {"two words", true, "http://www.two words.com"},
         {"-intranet", true, "intranet"},
-        {"-", true, ""},
         {"*autoscan", true, "*autoscan"},
         {"corvane:start", true, "corvane:start"}, // the program's own pages
         {"Corvane:help", true, "Corvane:help"},
@@ -90,6 +88,23 @@ TEST(SmartNavigate, CompletionTable)
     };
     for (const Case &c : cases)
         EXPECT_EQ(smartNavigate(c.typed, c.enabled), c.expected) << '"' << c.typed << "\" " << c.enabled;
+}
+
+TEST(SmartNavigate, BlanksAroundAreDroppedAndNothingLeftGoesNowhere)
+{
+    // Blanks around a word once made a host with a blank in it, and an
+    // empty text the address "http://www..com" of no host at all.
+    EXPECT_EQ(smartNavigate(" word\t", true), "http://www.word.com");
+    EXPECT_EQ(smartNavigate("  http://a.example/ \r\n", false), "http://a.example/");
+    for (const bool enabled : {true, false}) {
+        for (const char *nothing : {"", " ", " \t\r\n\v\f "})
+            EXPECT_EQ(smartNavigate(nothing, enabled), "") << '"' << nothing << "\" " << enabled;
+    }
+    // The dash dropped, nothing (or blanks alone) is left.
+    EXPECT_EQ(smartNavigate("-", true), "");
+    EXPECT_EQ(smartNavigate(" -  ", true), "");
+    EXPECT_EQ(smartNavigate("- intranet", true), "intranet");
+    EXPECT_EQ(smartNavigate("-", false), "-");
 }
 
 namespace {

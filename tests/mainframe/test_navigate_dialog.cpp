@@ -6,6 +6,7 @@
 #include "mainframe/NavigateDialog.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
+#include "mainframe/AddressBar.h"
 #include "support/ModalDialog.h"
 
 #include <QCheckBox>
@@ -102,15 +103,50 @@ TEST_F(NavigateDialogTest, OkCompletesTheAddressNavigatesLogsAndStoresTheSwitche
     EXPECT_EQ(store()->spawningFilter(), 0);
     EXPECT_EQ(store()->spawningSallyport(), 1);
 
-    // An empty text: the prefix and the suffix alone, gone to all the same.
-    control()->clearOperations();
-    enter(QString());
-    EXPECT_EQ(navigations(), QStringList{QStringLiteral("navigate http://www..com")});
-    // Without SmartNavigate it stays empty and nothing is navigated.
-    app().settings().setSmartNavigate(0);
-    control()->clearOperations();
-    enter(QString());
+}
+
+TEST_F(NavigateDialogTest, AnEmptyOrBlankTextGoesNowhereAndLogsNothing)
+{
+    // With SmartNavigate on, an empty text once went to "http://www..com"
+    // (which the engine made "http://http//www..com").
+    for (const int smart : {1, 0}) {
+        app().settings().setSmartNavigate(smart);
+        for (const QString &text : {QString(), QStringLiteral("   "), QStringLiteral("-")}) {
+            control()->clearOperations();
+            navigateDialog([&](NavigateDialog &d) {
+                d.siteAddress()->setText(text);
+                d.useSallyport()->setChecked(true);
+                d.accept();
+            });
+            if (smart || text != QStringLiteral("-")) {
+                EXPECT_TRUE(navigations().isEmpty()) << smart << " \"" << text.toStdString() << '"';
+                EXPECT_TRUE(view->pendingAddress().isEmpty());
+            }
+            // OK still stores the switches.
+            EXPECT_EQ(store()->spawningSallyport(), 1);
+            app().settings().setSpawningSallyport(0);
+        }
+    }
+    EXPECT_FALSE(logText().contains(QStringLiteral("User navigating to URL: []")));
+    EXPECT_FALSE(logText().contains(QStringLiteral("www..com")));
+}
+
+TEST_F(NavigateDialogTest, EnterInAnEmptyAddressBoxGoesNowhere)
+{
+    app().settings().setSaveAddressHistory(1);
+    for (const QString &text : {QString(), QStringLiteral("  ")}) {
+        mainWindow()->addressBar()->setEditText(text);
+        mainWindow()->runCommand(cmd::AddressGo);
+    }
     EXPECT_TRUE(navigations().isEmpty());
+    EXPECT_TRUE(mainWindow()->addressBar()->items().isEmpty());
+    EXPECT_FALSE(logText().contains(QStringLiteral("User navigating")));
+
+    // Blanks around a word are not part of the address.
+    mainWindow()->addressBar()->setEditText(QStringLiteral(" example "));
+    mainWindow()->runCommand(cmd::AddressGo);
+    EXPECT_EQ(navigations(), QStringList{QStringLiteral("navigate http://www.example.com")});
+    EXPECT_EQ(mainWindow()->addressBar()->items(), QStringList{QStringLiteral("http://www.example.com")});
 }
 
 TEST_F(NavigateDialogTest, AutoscanRequestStartsTheImageSeriesInsteadOfNavigating)
