@@ -63,7 +63,8 @@ void visit(const corvane::FavoritesMenu &menu, std::set<int> &indexes, std::size
     }
     for (const corvane::FavoritesMenu &sub : menu.submenus) {
         check(corvane::isUtf8(sub.label));
-        check(!sub.shortcuts.empty() || !sub.submenus.empty());
+        check(!sub.shortcuts.empty() || !sub.submenus.empty() || sub.notShown > 0);
+        check(sub.notShown <= menu.notShown);
         visit(sub, indexes, addresses);
     }
 }
@@ -132,6 +133,10 @@ void scanTree(std::string_view tree)
         std::set<int> indexes;
         visit(scan.menu, indexes, scan.addresses.size());
         check(indexes.size() == scan.addresses.size());
+        // What is shown and what is not make the whole tree.
+        const corvane::FavoritesScan whole = corvane::scanFavorites(root, files + 1);
+        check(scan.addresses.size() + scan.menu.notShown == whole.addresses.size());
+        check(whole.menu.notShown == 0);
     }
 }
 

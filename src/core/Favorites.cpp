@@ -177,25 +177,28 @@ public:
         std::stable_sort(shortcuts.begin(), shortcuts.end(),
                          [](const Shortcut &a, const Shortcut &b) { return lessIgnoringCase(a.label, b.label); });
         for (const Shortcut &s : shortcuts) {
-            if (full())
-                break;
+            if (full()) {
+                ++menu.notShown;
+                continue;
+            }
             menu.shortcuts.push_back({s.label, int(m_addresses.size())});
             m_addresses.push_back(m_tree.address(folder, *s.name));
         }
 
         if (depth >= kMaxDepth)
             return;
+        // Past the capacity the folders are still listed: they keep their
+        // places and say what they hold that is not shown.
         for (const std::string &name : listing.folders) {
-            if (full())
-                break;
             const Node sub = m_tree.child(folder, name);
             if (!enter(sub))
                 continue;
             FavoritesMenu submenu;
             submenu.label = decodeStoredText(name);
             fill(sub, submenu, depth + 1);
-            if (submenu.shortcuts.empty() && submenu.submenus.empty())
+            if (submenu.shortcuts.empty() && submenu.submenus.empty() && submenu.notShown == 0)
                 continue;
+            menu.notShown += submenu.notShown;
             // Among the folders already in, after those that sort equal.
             const auto at = std::upper_bound(menu.submenus.begin(), menu.submenus.end(), submenu,
                                              [](const FavoritesMenu &a, const FavoritesMenu &b) {
@@ -238,6 +241,14 @@ FavoritesScan scanFavorites(const std::string &folder, std::size_t capacity)
 FavoritesScan scanFavorites(const FavoritesFolder &tree, std::size_t capacity)
 {
     return scan(MemoryTree(), &tree, capacity);
+}
+
+std::string favoritesNotShownText(std::size_t notShown)
+{
+    const std::string held = " (the menu holds " + std::to_string(kFavoritesCapacity) + ")";
+    if (notShown == 1)
+        return "1 favorite is not shown" + held;
+    return std::to_string(notShown) + " favorites are not shown" + held;
 }
 
 std::string favoriteLabel(std::string_view fileName)

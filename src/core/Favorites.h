@@ -27,6 +27,9 @@ struct FavoritesMenu
     std::string label;                    // the folder's name (empty for the top)
     std::vector<FavoritesMenu> submenus;  // shown first, sorted ignoring case
     std::vector<FavoriteShortcut> shortcuts; // then these, sorted ignoring case
+    // The shortcuts in this folder and below it that found no room in the
+    // menu; the menu then ends with favoritesNotShownText.
+    std::size_t notShown = 0;
     bool operator==(const FavoritesMenu &) const = default;
 };
 
@@ -46,8 +49,10 @@ struct FavoritesScan
 // Subfolders come before the shortcuts, sorted the same way; a folder with
 // no shortcut anywhere below it is left out. Indexes go to the shortcuts of a
 // folder first, then depth first into its subfolders in listing order. Once
-// `capacity` shortcuts are in, nothing more is added (the first ones of a
-// folder in label order are kept).
+// `capacity` shortcuts are in, no more shortcuts are added (the first ones of
+// a folder in label order are kept), but every folder holding shortcuts
+// keeps its place, and each menu counts what it and its folders could not
+// show (`notShown`).
 //
 // Anything that is neither a regular file nor a folder (pipes, devices,
 // broken links) is skipped; links are followed, but no folder is read twice,
@@ -72,6 +77,11 @@ struct FavoritesFolder
 // The same scan over a tree held in memory (the fuzz target runs it so,
 // without a disk): the same rules and the same reader of each shortcut.
 FavoritesScan scanFavorites(const FavoritesFolder &tree, std::size_t capacity = kFavoritesCapacity);
+
+// The disabled item that ends a menu whose favorites did not all find room:
+// "1 favorite is not shown (the menu holds 512)", "N favorites are not
+// shown (...)".
+std::string favoritesNotShownText(std::size_t notShown);
 
 // The label of a shortcut file name: ".url" dropped, decoded, cut.
 std::string favoriteLabel(std::string_view fileName);

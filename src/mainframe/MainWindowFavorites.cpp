@@ -150,6 +150,12 @@ void MainWindow::fillFavoritesMenu(QMenu *menu, const corvane::FavoritesMenu &fo
         action->setData(cmd::FavoriteFirst + shortcut.index);
         action->setStatusTip(m_favoriteAddresses.value(shortcut.index));
     }
+    // Favorites past the menu's room: said where they are missing.
+    if (folder.notShown > 0) {
+        if (!menu->isEmpty())
+            menu->addSeparator();
+        menu->addAction(fromStd(corvane::favoritesNotShownText(folder.notShown)))->setEnabled(false);
+    }
 }
 
 void MainWindow::watchFavoritesFolder(const QString &folder)

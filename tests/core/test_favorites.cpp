@@ -124,16 +124,40 @@ TEST(Favorites, OnlyRegularFilesAndFoldersNoLoops)
     EXPECT_EQ(labels(scan.menu.submenus[0]), (Strings{"s"}));
 }
 
-TEST(Favorites, RoomFor512StopsAddingBeyondIt)
+TEST(Favorites, PastTheRoomFoldersKeepTheirPlacesAndCountWhatIsNotShown)
 {
     TempFolder t;
     for (const char *name : {"e", "d", "c", "b", "a"})
         shortcut(t.file(std::string(name) + ".url"), std::string("http://") + name + "/");
     shortcut(t.file("Sub/x.url"), "http://x/");
+    shortcut(t.file("Sub/Deeper/y.url"), "http://y/");
+    shortcut(t.file("Sub/Deeper/z.url"), "http://z/");
+    fs::create_directories(t.file("Sub/Empty"));
+
+    // Room for three: the first of the top folder in label order, the rest
+    // counted where they are; the folder holding only what is not shown
+    // stays (it used to vanish, with everything in it).
     const FavoritesScan scan = scanFavorites(t.path(), 3);
-    EXPECT_EQ(labels(scan.menu), (Strings{"a", "b", "c"}));
-    EXPECT_EQ(scan.addresses.size(), 3u);
-    EXPECT_EQ(scanFavorites(t.path()).addresses.size(), 6u);
+    EXPECT_EQ(labels(scan.menu), (Strings{"Sub/", "a", "b", "c"}));
+    EXPECT_EQ(scan.addresses, (Strings{"http://a/", "http://b/", "http://c/"}));
+    EXPECT_EQ(scan.menu.notShown, 5u);
+    const FavoritesMenu &sub = scan.menu.submenus.at(0);
+    EXPECT_EQ(labels(sub), (Strings{"Deeper/"}));
+    EXPECT_EQ(sub.notShown, 3u);
+    EXPECT_EQ(sub.submenus.at(0).notShown, 2u);
+    EXPECT_TRUE(sub.submenus.at(0).shortcuts.empty());
+
+    // Room for seven: the top folder and Sub whole, Deeper's second is out.
+    const FavoritesScan seven = scanFavorites(t.path(), 7);
+    EXPECT_EQ(seven.menu.notShown, 1u);
+    EXPECT_EQ(labels(seven.menu.submenus.at(0).submenus.at(0)), (Strings{"y"}));
+    // Room for all: nothing is said.
+    const FavoritesScan all = scanFavorites(t.path());
+    EXPECT_EQ(all.addresses.size(), 8u);
+    EXPECT_EQ(all.menu.notShown, 0u);
+
+    EXPECT_EQ(favoritesNotShownText(1), "1 favorite is not shown (the menu holds 512)");
+    EXPECT_EQ(favoritesNotShownText(37), "37 favorites are not shown (the menu holds 512)");
 }
 
 TEST(Favorites, NewFavoriteFile)

@@ -134,6 +134,40 @@ TEST_F(FavoritesTest, SubmenuFollowsTheFolderAndEntriesNavigate)
     }));
 }
 
+TEST_F(FavoritesTest, PastTheMenusRoomFoldersStayAndTheMenuSaysWhatIsNotShown)
+{
+    // 512 in the top folder fill the menu; the folder after them used to
+    // vanish from it without a word.
+    for (int i = 0; i < 512; ++i)
+        favorite(QStringLiteral("Site %1.url").arg(i, 3, 10, QLatin1Char('0')),
+                 QStringLiteral("http://site%1.example/").arg(i));
+    for (const char *name : {"One", "Two", "Three"})
+        favorite(QStringLiteral("Work/%1.url").arg(QLatin1String(name)), QStringLiteral("http://work.example/"));
+    ASSERT_TRUE(start());
+
+    QMenu *menu = mainWindow()->favoritesMenu();
+    ASSERT_TRUE(menu);
+    const QList<QAction *> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 1 + 512 + 2);
+    EXPECT_EQ(actions.first()->text(), QStringLiteral("Work"));
+    QMenu *work = actions.first()->menu();
+    ASSERT_TRUE(work);
+    ASSERT_EQ(work->actions().size(), 1);
+    EXPECT_EQ(work->actions().first()->text(), QStringLiteral("3 favorites are not shown (the menu holds 512)"));
+    EXPECT_FALSE(work->actions().first()->isEnabled());
+    EXPECT_TRUE(actions.at(actions.size() - 2)->isSeparator());
+    QAction *note = actions.last();
+    EXPECT_EQ(note->text(), QStringLiteral("3 favorites are not shown (the menu holds 512)"));
+    EXPECT_FALSE(note->isEnabled());
+    EXPECT_FALSE(note->data().isValid());
+
+    // The last entry with room is the last command of the range.
+    EXPECT_EQ(actions.at(512)->text(), QStringLiteral("Site 511"));
+    EXPECT_EQ(actions.at(512)->data().toInt(), cmd::FavoriteLast);
+    actions.at(512)->trigger();
+    EXPECT_EQ(lastNavigation(), QStringLiteral("navigate http://site511.example/"));
+}
+
 TEST_F(FavoritesTest, IEMenuIsInBothBarsOnceAndTakesTheLinksOver)
 {
     ASSERT_TRUE(start());
