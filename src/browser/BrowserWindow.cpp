@@ -8,13 +8,26 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QVBoxLayout>
 
 BrowserWindow::BrowserWindow(BrowserHost &host, QWidget *parent)
     : QMdiSubWindow(parent), m_host(host), m_doc(new BrowserDocument(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_splitter = new PaneSplitter([this](QWidget *p) { return createView(p); }, &host.settings());
-    setWidget(m_splitter);
+    // The splitter sits in a holder of its own: the area makes a window
+    // active whenever its widget is shown, and uncovering the panes must not
+    // (it would hand the front to each window uncovered in turn).
+    auto *client = new QWidget;
+    auto *layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_splitter);
+    // Covered, the panes keep their room and the window its least size.
+    QSizePolicy policy = m_splitter->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    m_splitter->setSizePolicy(policy);
+    client->setFocusProxy(m_splitter);
+    setWidget(client);
     connect(m_splitter, &PaneSplitter::activePaneChanged, this, &BrowserWindow::activeViewChanged);
     connect(m_splitter, &PaneSplitter::splitMenuRequested, this, &BrowserWindow::splitMenuRequested);
     connect(m_splitter, &PaneSplitter::keyboardSplitEnded, this, &BrowserWindow::repairLayout);
@@ -85,6 +98,33 @@ void BrowserWindow::setPanesCovered(bool covered)
 bool BrowserWindow::panesCovered() const
 {
     return m_splitter && !isMinimized() && m_splitter->isHidden();
+}
+
+void BrowserWindow::focusActivePane()
+{
+    BrowserView *view = activeView();
+    if (!view || !m_splitter || m_splitter->isHidden() || isMinimized())
+        return;
+    // The widget that has the keys, or will have them once the main window
+    // is active again.
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus->window() != window())
+        focus = window()->focusWidget();
+    if (focus == this || (focus && isAncestorOf(focus) && !focus->isVisible()))
+        view->setFocus(Qt::OtherFocusReason);
+}
+
+bool BrowserWindow::focusNextPrevChild(bool next)
+{
+    // Qt moves the focus on when the widget holding it is hidden, as if Tab
+    // had been pressed: a window restored from maximized hides itself for a
+    // moment, and covered panes are hidden. Moved so, the focus would reach
+    // a page of this window as a Tab press, which puts it on the page's
+    // first link (Enter then follows a link nobody chose). It stays where it
+    // is; the window made active next takes it.
+    if (!isVisible() || (m_splitter && m_splitter->isHidden()))
+        return true;
+    return QMdiSubWindow::focusNextPrevChild(next);
 }
 
 void BrowserWindow::storeMaximized()

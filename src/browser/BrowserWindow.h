@@ -40,8 +40,14 @@ public:
     // Wholly covered by a maximized window in front: the panes are hidden,
     // so the engine draws none of their pages, until uncovered. A minimized
     // window is left alone: the area hides and shows its panes itself.
+    // Neither makes the window active.
     void setPanesCovered(bool covered);
     bool panesCovered() const;
+    // The window has just become the active one: when the keyboard focus
+    // went to the window itself (its panes were hidden as it was made
+    // active) or stays on a hidden part of it, the active pane's page takes
+    // it, keeping the place it had inside the page.
+    void focusActivePane();
 
 Q_SIGNALS:
     // Another pane became active.
@@ -52,6 +58,9 @@ Q_SIGNALS:
     void placementChanged();
 
 protected:
+    // A hidden window, or one whose panes are covered, passes the focus on
+    // to none of its panes (see the .cpp).
+    bool focusNextPrevChild(bool next) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;

@@ -412,8 +412,11 @@ void MainWindow::onSubWindowActivated(QMdiSubWindow *window)
         window = m_mdi->currentSubWindow();
     // The window in front shows its pages at once; what it covers now
     // follows once the change is done.
-    if (auto *browser = qobject_cast<BrowserWindow *>(window); browser && !m_loadingWorkspace)
+    if (auto *browser = qobject_cast<BrowserWindow *>(window); browser && !m_loadingWorkspace) {
         browser->setPanesCovered(false);
+        // The keys go to the page shown, not to the window's frame.
+        browser->focusActivePane();
+    }
     scheduleCoverUpdate();
     if (window && window != m_lastActivated) {
         m_lastActivated = window;

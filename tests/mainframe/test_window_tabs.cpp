@@ -4,6 +4,7 @@
 #include "browser/BrowserWindow.h"
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
+#include "core/Workspace.h"
 #include "mainframe/MainWindow.h"
 #include "mainframe/WindowTabBar.h"
 #include "support/Eventually.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QDragMoveEvent>
+#include <QFocusEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
@@ -348,4 +350,138 @@ TEST_F(WindowTabsTest, TabsBelowTheWindowsAreDrawnAndTheSelectedTabStaysInViewAs
         return rows;
     };
     EXPECT_GT(drawnRows(selected), selected.height() / 2);
+}
+
+namespace {
+
+// Every keyboard focus a widget receives while it lives, with its reason.
+class FocusLog : public QObject
+{
+public:
+    FocusLog() { qApp->installEventFilter(this); }
+    ~FocusLog() override { qApp->removeEventFilter(this); }
+
+    // The widgets that got the focus as if Tab had been pressed.
+    QList<QObject *> tabbedInto() const { return m_tabbed; }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+                m_tabbed << object;
+        }
+        return false;
+    }
+
+private:
+    QList<QObject *> m_tabbed;
+};
+
+QWidget *pageOf(QMdiSubWindow *window)
+{
+    auto *browser = qobject_cast<BrowserWindow *>(window);
+    return browser ? browser->activeView()->control()->widget() : nullptr;
+}
+
+} // namespace
+
+TEST_F(WindowTabsTest, MaximizedWindowsMadeActiveGiveTheKeysToTheirPageNeverAsATabPress)
+{
+    // A page that gets the focus as a Tab press puts it on its first link,
+    // and Enter then follows a link nobody chose.
+    preset([](SettingsStore &s) { s.setChildMaximized(1); });
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    QMdiSubWindow *one = area()->currentSubWindow();
+    QMdiSubWindow *two = open(QStringLiteral("Two"));
+    QMdiSubWindow *three = open(QStringLiteral("Three"));
+    EXPECT_EVENTUALLY_EQ(bar()->count(), 3);
+    FocusLog focus;
+
+    // By its tab, by the Window menu's way (the area) and by Ctrl+Tab's.
+    QTest::mouseClick(bar(), Qt::LeftButton, {}, bar()->tabRect(bar()->indexOf(one)).center());
+    ASSERT_EQ(area()->currentSubWindow(), one);
+    EXPECT_EQ(QApplication::focusWidget(), pageOf(one));
+    QTest::mouseClick(bar(), Qt::LeftButton, {}, bar()->tabRect(bar()->indexOf(two)).center());
+    ASSERT_EQ(area()->currentSubWindow(), two);
+    EXPECT_EQ(QApplication::focusWidget(), pageOf(two));
+    area()->setActiveSubWindow(three);
+    EXPECT_EQ(QApplication::focusWidget(), pageOf(three));
+    area()->activateNextSubWindow();
+    EXPECT_EVENTUALLY(QApplication::focusWidget() == pageOf(area()->currentSubWindow()));
+    EXPECT_TRUE(focus.tabbedInto().isEmpty()) << focus.tabbedInto().size() << " Tab-like focus changes";
+}
+
+TEST_F(WindowTabsTest, RestoringTheActiveMaximizedWindowKeepsItActive)
+{
+    preset([](SettingsStore &s) { s.setChildMaximized(1); });
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    QMdiSubWindow *one = area()->currentSubWindow();
+    QMdiSubWindow *two = open(QStringLiteral("Two"));
+    open(QStringLiteral("Three"));
+    open(QStringLiteral("Four"));
+    EXPECT_EVENTUALLY_EQ(bar()->count(), 4);
+    FocusLog focus;
+
+    QTest::mouseClick(bar(), Qt::LeftButton, {}, bar()->tabRect(bar()->indexOf(two)).center());
+    ASSERT_EQ(area()->currentSubWindow(), two);
+    EXPECT_EVENTUALLY(qobject_cast<BrowserWindow *>(one)->panesCovered());
+    // A double click on its tab restores it; uncovering the windows behind
+    // it used to make each of them active in turn, the first one last.
+    QTest::mouseDClick(bar(), Qt::LeftButton, {}, bar()->tabRect(bar()->indexOf(two)).center());
+    ASSERT_FALSE(two->isMaximized());
+    EXPECT_EVENTUALLY(!qobject_cast<BrowserWindow *>(one)->panesCovered());
+    EXPECT_EQ(area()->currentSubWindow(), two);
+    EXPECT_EQ(bar()->tabWindow(bar()->currentIndex()), two);
+    EXPECT_EQ(QApplication::focusWidget(), pageOf(two));
+
+    // F5 reloads the window in front, and no other.
+    for (QMdiSubWindow *w : area()->subWindowList())
+        static_cast<FakeBrowserControl *>(qobject_cast<BrowserWindow *>(w)->activeView()->control())->clearOperations();
+    mainWindow()->runCommand(cmd::Refresh);
+    for (QMdiSubWindow *w : area()->subWindowList()) {
+        const auto *control =
+            static_cast<FakeBrowserControl *>(qobject_cast<BrowserWindow *>(w)->activeView()->control());
+        EXPECT_EQ(control->operations(QStringLiteral("reload")).size(), w == two ? 1 : 0)
+            << w->windowTitle().toStdString();
+    }
+    EXPECT_TRUE(focus.tabbedInto().isEmpty());
+}
+
+TEST_F(WindowTabsTest, RestoringTheFrontWindowAfterAWorkspaceLoadKeepsItInFront)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    corvane::Workspace ws;
+    ws.empty = false;
+    ws.tabs = 1;
+    std::vector<std::string> entries;
+    for (const char *url : {"http://one.example/", "http://two.example/", "http://three.example/"}) {
+        corvane::WorkspaceWindow w;
+        w.url = url;
+        w.showCmd = 3;
+        entries.push_back(w.entryText());
+    }
+    ws.setWindows(entries);
+    mainWindow()->loadWorkspace(ws);
+    // The windows open before the load are gone.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(area()->subWindowList().size(), 3);
+    QMdiSubWindow *front = area()->currentSubWindow();
+    ASSERT_NE(front, nullptr);
+    ASSERT_TRUE(front->isMaximized());
+    ASSERT_NE(bar(), nullptr);
+    EXPECT_EVENTUALLY_EQ(bar()->count(), 3);
+
+    // The window behind it (still maximized) comes into view, and stays
+    // behind: uncovering it used to make it the active one.
+    const QList<QMdiSubWindow *> stack = area()->subWindowList(QMdiArea::StackingOrder);
+    ASSERT_EQ(stack.last(), front);
+    auto *behind = qobject_cast<BrowserWindow *>(stack.at(stack.size() - 2));
+    EXPECT_TRUE(behind->panesCovered());
+    front->showNormal();
+    EXPECT_EVENTUALLY(!behind->panesCovered());
+    EXPECT_EQ(area()->currentSubWindow(), front);
+    EXPECT_EQ(area()->subWindowList(QMdiArea::StackingOrder).last(), front);
+    EXPECT_EQ(mainWindow()->activeBrowserWindow(), front);
 }
