@@ -39,6 +39,7 @@
 #include <QTimer>
 #include <QTimerEvent>
 #include <QToolBar>
+#include <QWindow>
 
 #include <algorithm>
 #include <functional>
@@ -290,18 +291,20 @@ void MainWindow::setAlwaysOnTop(bool on)
 {
     if (alwaysOnTop() == on)
         return;
-    // The flag re-creates the native window, hidden: put it back where and
-    // as it was.
-    const bool visible = isVisible();
-    const Qt::WindowStates state = windowState();
-    const QRect normal = (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
-                             ? normalGeometry()
-                             : geometry();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    setGeometry(normal);
-    setWindowState(state);
-    if (visible)
-        show();
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    QWindow *native = windowHandle();
+    if (!native) {
+        setWindowFlags(flags);
+        return;
+    }
+    // Told to the native window as it is: QWidget::setWindowFlags would
+    // make it again, and the status panes' surfaces and the size the
+    // window manager gave the window would go with the old one. Where the
+    // desktop cannot keep a window above the others (Wayland) the flag is
+    // only kept, for the window's next native window.
+    overrideWindowFlags(flags);
+    native->setFlags(flags);
 }
 
 void MainWindow::createTabs()

@@ -142,6 +142,8 @@ public:
     void updateStatusPanes();
     // The texts the status panes show now (for the status bar and tests).
     QStringList statusPaneTexts() const;
+    // A status pane (0-4).
+    StatusPane *statusPane(int pane) const { return m_panes[pane]; }
     // The widths the layout gave the panes, in pixels.
     int statusPaneWidth(int pane) const { return m_paneWidths[pane]; }
     // The protected indicator ("P" or empty); the Security page sets it.

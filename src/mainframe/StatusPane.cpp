@@ -47,6 +47,11 @@ StatusPane::StatusPane(QWidget *parent) : QWidget(parent), m_surface(new Surface
 
 StatusPane::~StatusPane() = default;
 
+QWindow *StatusPane::surface() const
+{
+    return m_surface;
+}
+
 void StatusPane::setText(const QString &text)
 {
     if (text == m_text)

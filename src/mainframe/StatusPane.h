@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QRasterWindow;
+class QWindow;
 
 // One text pane of the status bar. A new text repaints the pane alone and
 // never lays the bar out again (the panes' widths are the main window's to
@@ -20,6 +21,8 @@ public:
     void setText(const QString &text);
     void setAlignment(Qt::Alignment alignment);
     Qt::Alignment alignment() const { return m_alignment; }
+    // The native surface the pane draws on.
+    QWindow *surface() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

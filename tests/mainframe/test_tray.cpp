@@ -3,12 +3,15 @@
 #include "core/SettingsStore.h"
 #include "mainframe/MainWindow.h"
 #include "mainframe/PasswordDialog.h"
+#include "mainframe/StatusPane.h"
 #include "mainframe/TrayIcon.h"
 #include "support/AppHarness.h"
 #include "support/ModalDialog.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QStatusBar>
+#include <QWindow>
 #include <QTest>
 
 #include <functional>
@@ -183,4 +186,35 @@ TEST_F(TrayTest, AlwaysOnTopLeavesTheWindowWhereItIs)
     mainWindow()->showNormal();
     QCoreApplication::processEvents();
     EXPECT_EQ(mainWindow()->geometry().size(), before.size());
+}
+
+TEST_F(TrayTest, AlwaysOnTopDuringASessionKeepsTheStatusPanesAndTheMaximizedLayout)
+{
+    // The panes draw on native surfaces inside the main window's: the
+    // switch must reach the window as it is, not make it again.
+    preset([](SettingsStore &s) { s.setSavePosition(0); });
+    ASSERT_TRUE(start());
+    mainWindow()->showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(mainWindow()));
+    const WId native = mainWindow()->winId();
+    const QSize maximized = mainWindow()->size();
+
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on ? "ticked" : "unticked");
+        mainWindow()->setAlwaysOnTop(on);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(mainWindow()->alwaysOnTop(), on);
+        EXPECT_EQ(mainWindow()->winId(), native) << "the native window was made again";
+        EXPECT_TRUE(mainWindow()->isMaximized());
+        EXPECT_EQ(mainWindow()->size(), maximized);
+        EXPECT_EQ(mainWindow()->statusBar()->width(), maximized.width()) << "laid out at another size";
+        for (int i = 0; i < 4; ++i) {
+            QWindow *surface = mainWindow()->statusPane(i)->surface();
+            EXPECT_TRUE(surface->isVisible()) << "pane " << i;
+            QWindow *top = surface;
+            while (top->parent())
+                top = top->parent();
+            EXPECT_EQ(top, mainWindow()->windowHandle()) << "pane " << i << " left the window";
+        }
+    }
 }
