@@ -8,9 +8,8 @@ namespace corvane {
 
 namespace {
 
-// What pane 0 leaves to the others, pane gaps included.
-constexpr int kLoadingFixedWidth = 248;
-constexpr int kIdleFixedWidth = 140;
+// The gaps between the loading layout's panes, beside their widths.
+constexpr int kLoadingGaps = 8;
 
 } // namespace
 
@@ -31,19 +30,29 @@ StatusPaneLayout layoutStatusPanes(const StatusPaneInput &in)
     const std::string elapsed = in.showTimer ? in.elapsedText : std::string();
     const std::string secure = in.secure ? "S" : "";
     const std::string prot = in.passwordProtected ? "P" : "";
+    const int progressWidth = std::max(kProgressPaneWidth, in.room.progress);
+    const int timerWidth = std::max(kTimerPaneWidth, in.room.timer);
+    const int secureWidth = std::max(kSecurePaneWidth, in.room.secure);
+    const int protectedWidth = std::max(kProtectedPaneWidth, in.room.protectedPane);
+    // What pane 0 leaves to the others: 140 and 248 at the usual widths.
+    const long long idleFixed = static_cast<long long>(timerWidth) + secureWidth + protectedWidth;
+    const long long loadingFixed = idleFixed + progressWidth + kLoadingGaps;
+    const auto rest = [&in](long long fixed) {
+        return static_cast<int>(std::max(0LL, static_cast<long long>(in.windowWidth) - fixed));
+    };
 
     out.loading = in.progressMax > 0 && in.progress >= 0 && in.progress < in.progressMax;
     if (out.loading) {
-        out.panes[0] = {statusPaneText(in.statusText), std::max(0, in.windowWidth - kLoadingFixedWidth)};
-        out.panes[1] = {progressText(in.progress, in.progressMax), kProgressPaneWidth};
-        out.panes[2] = {elapsed, kTimerPaneWidth};
-        out.panes[3] = {secure, kSecurePaneWidth};
-        out.panes[4] = {prot, kProtectedPaneWidth};
+        out.panes[0] = {statusPaneText(in.statusText), rest(loadingFixed)};
+        out.panes[1] = {progressText(in.progress, in.progressMax), progressWidth};
+        out.panes[2] = {elapsed, timerWidth};
+        out.panes[3] = {secure, secureWidth};
+        out.panes[4] = {prot, protectedWidth};
     } else {
-        out.panes[0] = {statusPaneText(in.statusText), std::max(0, in.windowWidth - kIdleFixedWidth)};
-        out.panes[1] = {elapsed, kTimerPaneWidth};
-        out.panes[2] = {secure, kSecurePaneWidth};
-        out.panes[3] = {prot, kProtectedPaneWidth};
+        out.panes[0] = {statusPaneText(in.statusText), rest(idleFixed)};
+        out.panes[1] = {elapsed, timerWidth};
+        out.panes[2] = {secure, secureWidth};
+        out.panes[3] = {prot, protectedWidth};
         out.panes[4] = {std::string(), 0, false};
     }
     return out;

@@ -5,6 +5,23 @@
 
 namespace corvane {
 
+// Pane widths other than pane 0's, at the desktop's usual font.
+inline constexpr int kProgressPaneWidth = 100;
+inline constexpr int kTimerPaneWidth = 55;
+inline constexpr int kSecurePaneWidth = 25;
+inline constexpr int kProtectedPaneWidth = 60;
+
+// The room each fixed pane needs for its widest text in the font in use,
+// frame and margins included (0: none measured). A pane is never narrower
+// than its usual width, and wider when the font asks for it.
+struct StatusPaneRoom
+{
+    int progress = 0;      // "100% done"
+    int timer = 0;         // the running time
+    int secure = 0;        // "S"
+    int protectedPane = 0; // "P"
+};
+
 // What the main window knows when it lays out its five status-bar panes.
 struct StatusPaneInput
 {
@@ -16,6 +33,7 @@ struct StatusPaneInput
     bool secure = false;        // the active address is an "HTTPS:" one
     bool passwordProtected = false; // a password is stored and MinimizeToTray is on
     int windowWidth = 0;        // W: screen width when maximised, else the normal rectangle's
+    StatusPaneRoom room;        // what the font asks of the fixed panes
 };
 
 struct StatusPane
@@ -33,17 +51,12 @@ struct StatusPaneLayout
     std::array<StatusPane, 5> panes;
 };
 
-// Pane widths other than pane 0's.
-inline constexpr int kProgressPaneWidth = 100;
-inline constexpr int kTimerPaneWidth = 55;
-inline constexpr int kSecurePaneWidth = 25;
-inline constexpr int kProtectedPaneWidth = 60;
-
 // Pane 0 shows statusPaneText(statusText).
 // Loading (0 <= progress < progressMax): status text (W - 248), "%d%% done"
 // (100), elapsed text (55), "S" (25), "P" (60).
 // Idle (anything else): status text (W - 140), elapsed text (55), "S" (25),
 // "P" (60), pane 4 left alone.
+// A pane the font makes wider takes its room from pane 0.
 // Pane 0 never gets a negative width: a window narrower than the fixed panes
 // gives it 0.
 StatusPaneLayout layoutStatusPanes(const StatusPaneInput &in);

@@ -619,6 +619,12 @@ void MainWindow::updateStatusPanes()
     in.showTimer = m_showTimer;
     in.secure = m_secure == QLatin1String("S");
     in.passwordProtected = m_protected == QLatin1String("P");
+    // The fixed panes as wide as their texts need in the font in use.
+    const StatusPane *pane = m_panes[1];
+    in.room.progress = pane->roomFor(QStringLiteral("100% done"));
+    in.room.timer = std::max(pane->roomFor(QStringLiteral("00:00:00")), pane->roomFor(m_elapsed));
+    in.room.secure = pane->roomFor(QStringLiteral("S"));
+    in.room.protectedPane = pane->roomFor(QStringLiteral("P"));
     if (isMaximized()) {
         const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
         in.windowWidth = screen ? screen->geometry().width() : width();
@@ -673,6 +679,9 @@ void MainWindow::moveEvent(QMoveEvent *event)
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
+    // Another desktop font: the panes follow it, once it has reached them.
+    if (event->type() == QEvent::FontChange)
+        QMetaObject::invokeMethod(this, [this] { updateStatusPanes(); }, Qt::QueuedConnection);
     if (event->type() != QEvent::WindowStateChange)
         return;
     updateStatusPanes();

@@ -8,6 +8,7 @@
 
 namespace {
 constexpr int kTextMargin = 1;
+constexpr int kFrame = 1; // the sunken panel's edge
 } // namespace
 
 // The pane's own surface: a sunken panel with the text.
@@ -23,8 +24,8 @@ protected:
         const QPalette &pal = m_pane->palette();
         const QRect r(QPoint(0, 0), size());
         p.fillRect(r, pal.color(QPalette::Window));
-        qDrawShadePanel(&p, r, pal, true, 1);
-        const QRect text = r.adjusted(kTextMargin, 1, -kTextMargin, -1);
+        qDrawShadePanel(&p, r, pal, true, kFrame);
+        const QRect text = r.adjusted(kTextMargin + kFrame, kFrame, -kTextMargin - kFrame, -kFrame);
         p.setClipRect(text);
         p.setFont(m_pane->font());
         m_pane->style()->drawItemText(&p, text, int(m_pane->alignment()), pal, m_pane->isEnabled(),
@@ -64,6 +65,11 @@ void StatusPane::setAlignment(Qt::Alignment alignment)
 {
     m_alignment = alignment;
     m_surface->update();
+}
+
+int StatusPane::roomFor(const QString &text) const
+{
+    return fontMetrics().horizontalAdvance(text) + 2 * (kTextMargin + kFrame);
 }
 
 QSize StatusPane::sizeHint() const

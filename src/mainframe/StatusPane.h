@@ -24,6 +24,10 @@ public:
     // The native surface the pane draws on.
     QWindow *surface() const;
 
+    // The width the pane needs to show text whole in its font, frame and
+    // margins included.
+    int roomFor(const QString &text) const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

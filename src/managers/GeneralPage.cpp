@@ -10,7 +10,16 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using corvane::GeneralItem;
+
+namespace {
+// The check list's usual size, and the air around its items.
+constexpr int kListWidth = 330;
+constexpr int kListHeight = 260;
+constexpr int kListInset = 4;
+} // namespace
 
 GeneralPage::GeneralPage(OptionsHost &host, QWidget *parent)
     : OptionsPage(host, parent), m_initial(corvane::readGeneralPage(host.settings()))
@@ -18,7 +27,7 @@ GeneralPage::GeneralPage(OptionsHost &host, QWidget *parent)
     m_list = new QListWidget(this);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setSortingEnabled(false);
-    m_list->setMinimumSize(330, 260);
+    m_list->setMinimumSize(kListWidth, kListHeight);
 
     auto *tabs = new QGroupBox(QStringLiteral("Window tabs"), this);
     m_bottom = new QCheckBox(QStringLiteral("Bottom"), tabs);
@@ -47,6 +56,14 @@ void GeneralPage::initialize()
         item->setFlags(flags);
         item->setCheckState(m_initial.items[std::size_t(i)] ? Qt::Checked : Qt::Unchecked);
     }
+    // As large as the items need in the font in use (a larger desktop font
+    // would hide some behind a scroll bar), never below the usual size.
+    int rowsHeight = 0;
+    for (int i = 0; i < m_list->count(); ++i)
+        rowsHeight += m_list->sizeHintForRow(i);
+    const int frame = 2 * m_list->frameWidth();
+    m_list->setMinimumSize(std::max(kListWidth, m_list->sizeHintForColumn(0) + frame + 2 * kListInset),
+                           std::max(kListHeight, rowsHeight + frame + kListInset));
     m_bottom->setChecked(m_initial.tabsBottom);
     m_buttons->setChecked(m_initial.tabsButtons);
     m_stacked->setChecked(m_initial.tabsStacked);

@@ -27,6 +27,8 @@ OptionsSheet::OptionsSheet(OptionsHost &host, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Options"));
     m_tabs = new QTabWidget(this);
+    // Every page's tab in view, in any font: the sheet grows for them.
+    m_tabs->setUsesScrollButtons(false);
     m_general = new GeneralPage(host);
     m_paths = new PathsPage(host);
     m_currentView = new CurrentViewPage(host);

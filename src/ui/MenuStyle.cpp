@@ -3,6 +3,7 @@
 #include "core/MenuLook.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
@@ -237,6 +238,11 @@ bool MenuStyle::eventFilter(QObject *watched, QEvent *event)
 
 // --- metrics ----------------------------------------------------------------------------
 
+bool MenuStyle::isComboList(const QWidget *widget)
+{
+    return qobject_cast<const QComboBox *>(widget) != nullptr;
+}
+
 int MenuStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
 {
     if (ownFrame()) {
@@ -258,7 +264,10 @@ int MenuStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const
 QSize MenuStyle::sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
                                   const QWidget *widget) const
 {
-    if (type == CT_MenuItem) {
+    // A drop-down list's items are the desktop's own (they come as menu
+    // items too): the list is as wide as the desktop's style lays them out
+    // in the font in use, which the menus' image column would overrun.
+    if (type == CT_MenuItem && !isComboList(widget)) {
         if (const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option)) {
             if (item->menuItemType == QStyleOptionMenuItem::Separator)
                 return QSize(10, corvane::MenuLayout::kSeparatorHeight);
@@ -309,6 +318,8 @@ void MenuStyle::drawControl(ControlElement element, const QStyleOption *option, 
 {
     switch (element) {
     case CE_MenuItem:
+        if (isComboList(widget))
+            break;
         if (const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option)) {
             if (item->menuItemType != QStyleOptionMenuItem::Scroller
                 && item->menuItemType != QStyleOptionMenuItem::TearOff) {

@@ -7,7 +7,7 @@ class QMenu;
 class QStyleOptionMenuItem;
 
 // The program's menus, drawn in one of two styles over the desktop's own
-// style (which draws everything else):
+// style (which draws everything else, drop-down lists included):
 // - style 4: each pop-up item in a 3D look (an image column with the
 //   command's picture in a raised frame when selected, embossed text and
 //   images for disabled items, etched separators), inside a 3D frame of its
@@ -53,6 +53,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The items of a drop-down list's pop-up are drawn for its combo box.
+    static bool isComboList(const QWidget *widget);
     bool ownFrame() const;
     bool showsIcons() const;
     void setStyleNumber(int style);

@@ -147,6 +147,31 @@ TEST(StatusPanes, IdleLayoutLeavesTheLastPaneAlone)
     EXPECT_EQ(narrow.panes[1].text + narrow.panes[2].text + narrow.panes[3].text, "");
 }
 
+TEST(StatusPanes, ALargerFontWidensThePanesThatNeedItAndPaneZeroGivesTheRoom)
+{
+    StatusPaneInput in{"Opening", 50, 200, "00:01:07", true, true, true, 1000};
+    // Narrower needs than the usual widths change nothing.
+    in.room = {80, 40, 10, 20};
+    StatusPaneLayout l = layoutStatusPanes(in);
+    EXPECT_EQ(l.panes[0].width, 752);
+    EXPECT_EQ(l.panes[2].width, 55);
+
+    // "00:01:07" in a large font needs 83 pixels, "100% done" 150.
+    in.room = {150, 83, 25, 60};
+    l = layoutStatusPanes(in);
+    EXPECT_EQ(l.panes[1].width, 150);
+    EXPECT_EQ(l.panes[2].width, 83);
+    EXPECT_EQ(l.panes[0].width, 1000 - 150 - 83 - 25 - 60 - 8);
+    in.progressMax = 0;
+    l = layoutStatusPanes(in);
+    EXPECT_EQ(l.panes[1].width, 83) << "idle: the timer is pane 1";
+    EXPECT_EQ(l.panes[0].width, 1000 - 83 - 25 - 60);
+
+    // Needs beyond any window leave pane 0 empty, never negative.
+    in.room = {0, 2000000000, 2000000000, 2000000000};
+    EXPECT_EQ(layoutStatusPanes(in).panes[0].width, 0);
+}
+
 TEST(StatusPanes, IdlePromptWhenNoStatusTextStands)
 {
     for (const int max : {0, 200}) {

@@ -7,6 +7,7 @@
 #include "core/SettingsStore.h"
 #include "mainframe/AddressBar.h"
 #include "mainframe/MainWindow.h"
+#include "mainframe/StatusPane.h"
 #include "support/Eventually.h"
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
@@ -202,6 +203,35 @@ TEST_F(MainWindowTest, PickNavigatesTheItemUnchangedWithoutReordering)
 
 // --- status panes ------------------------------------------------------------------------
 
+TEST_F(MainWindowTest, StatusPanesAreAsWideAsTheDesktopFontNeeds)
+{
+    // A desktop font twice the usual size, as a larger desktop font gives.
+    const QFont usual = QApplication::font();
+    QFont large = usual;
+    large.setPointSizeF(usual.pointSizeF() * 2);
+    QApplication::setFont(large);
+    struct Restore { QFont font; ~Restore() { QApplication::setFont(font); } } restore{usual};
+
+    ASSERT_TRUE(start());
+    mainWindow()->showNormal();
+    mainWindow()->resize(900, 500);
+    mainWindow()->setProgress(50, 200);
+    mainWindow()->updateStatusPanes();
+    const QFontMetrics metrics(mainWindow()->statusPane(2)->font());
+    EXPECT_GT(mainWindow()->statusPaneWidth(1), metrics.horizontalAdvance(QStringLiteral("100% done")));
+    EXPECT_GT(mainWindow()->statusPaneWidth(2), metrics.horizontalAdvance(QStringLiteral("00:00:00")))
+        << "the running time would be cut";
+    int fixed = 8;
+    for (int i = 1; i < 5; ++i)
+        fixed += mainWindow()->statusPaneWidth(i);
+    EXPECT_EQ(mainWindow()->statusPaneWidth(0), mainWindow()->width() - fixed) << "pane 0 gives the room";
+
+    // The font changing under a running window: the panes follow.
+    QApplication::setFont(usual);
+    QCoreApplication::processEvents();
+    EXPECT_LT(mainWindow()->statusPaneWidth(2), metrics.horizontalAdvance(QStringLiteral("00:00:00")));
+}
+
 TEST_F(MainWindowTest, StatusPanesFollowProgressAndWidth)
 {
     ASSERT_TRUE(start());
@@ -210,17 +240,20 @@ TEST_F(MainWindowTest, StatusPanesFollowProgressAndWidth)
 
     mainWindow()->setProgress(0, 0);
     mainWindow()->updateStatusPanes();
-    EXPECT_EQ(mainWindow()->statusPaneWidth(0), mainWindow()->width() - 140) << "idle layout";
-    EXPECT_EQ(mainWindow()->statusPaneWidth(1), 55);
+    // The running time as wide as its text needs in this font, at least 55.
+    const int timer = mainWindow()->statusPaneWidth(1);
+    EXPECT_GE(timer, 55);
+    EXPECT_EQ(mainWindow()->statusPaneWidth(0), mainWindow()->width() - timer - 85) << "idle layout";
 
     mainWindow()->setProgress(50, 200);
     mainWindow()->updateStatusPanes();
     EXPECT_EQ(mainWindow()->statusPaneTexts().at(1), QStringLiteral("25% done"));
-    EXPECT_EQ(mainWindow()->statusPaneWidth(0), mainWindow()->width() - 248);
+    EXPECT_EQ(mainWindow()->statusPaneWidth(1), 100);
+    EXPECT_EQ(mainWindow()->statusPaneWidth(0), mainWindow()->width() - timer - 193);
 
     mainWindow()->setProgress(200, 200);
     mainWindow()->updateStatusPanes();
-    EXPECT_EQ(mainWindow()->statusPaneWidth(0), mainWindow()->width() - 140) << "done is idle again";
+    EXPECT_EQ(mainWindow()->statusPaneWidth(0), mainWindow()->width() - timer - 85) << "done is idle again";
     EXPECT_NE(mainWindow()->statusPaneTexts().at(1), QStringLiteral("100% done"));
 
     mainWindow()->setMinimumSize(1, 1);

@@ -18,9 +18,11 @@
 #include "managers/SecurityPage.h"
 #include "support/Eventually.h"
 #include "support/AppHarness.h"
+#include "support/DropDownCheck.h"
 #include "support/ModalDialog.h"
 #include "ui/ColorButton.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -29,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTabBar>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPushButton>
@@ -585,4 +588,44 @@ TEST_F(OptionsSheetTest, SwitchingTheIeMenuOnFillsItsFavoritesFromTheFolder)
         entries << a->text();
     EXPECT_TRUE(entries.contains(QStringLiteral("Saved While Off"))) << entries.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(store()->ie(), 1);
+}
+
+TEST_F(OptionsSheetTest, MinimizeToListsTaskbarAndTrayWholeInAnyFont)
+{
+    TrayIcon::setAvailableOverride(true);
+    const QFont usual = QApplication::font();
+    struct Restore { QFont font; ~Restore() { QApplication::setFont(font); } } restore{usual};
+    for (const qreal scale : {1.0, 1.6}) {
+        QFont font = usual;
+        font.setPointSizeF(usual.pointSizeF() * scale);
+        QApplication::setFont(font);
+        ASSERT_TRUE(start());
+        runSheet([scale](OptionsSheet &sheet) {
+            choosePage(sheet, 4);
+            const QStringList clipped = clippedDropDownItems(sheet.securityPage()->minimizeBox());
+            EXPECT_EQ(clipped.join(QStringLiteral(", ")).toStdString(), "")
+                << "font scaled by " << scale;
+        });
+    }
+    TrayIcon::setAvailableOverride(std::nullopt);
+}
+
+TEST_F(OptionsSheetTest, InALargerFontEveryTabAndGeneralItemIsInView)
+{
+    const QFont usual = QApplication::font();
+    struct Restore { QFont font; ~Restore() { QApplication::setFont(font); } } restore{usual};
+    QFont font = usual;
+    font.setPointSizeF(usual.pointSizeF() * 1.6);
+    QApplication::setFont(font);
+    ASSERT_TRUE(start());
+    runSheet([](OptionsSheet &sheet) {
+        QTabBar *bar = sheet.tabs()->tabBar();
+        for (int i = 0; i < bar->count(); ++i)
+            EXPECT_LE(bar->tabRect(i).right(), bar->width()) << bar->tabText(i).toStdString();
+        auto *list = sheet.findChild<QListWidget *>();
+        ASSERT_TRUE(list);
+        const QRect last = list->visualItemRect(list->item(list->count() - 1));
+        EXPECT_LE(last.bottom(), list->viewport()->height()) << "the last items hide behind a scroll bar";
+        EXPECT_LE(list->sizeHintForColumn(0), list->viewport()->width());
+    });
 }

@@ -4,9 +4,11 @@
 #include "mainframe/MainWindow.h"
 #include "managers/SpawningManagerDialog.h"
 #include "support/AppHarness.h"
+#include "support/DropDownCheck.h"
 #include "support/ModalDialog.h"
 #include "ui/ListBox.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -211,4 +213,19 @@ TEST_F(SpawningManagerDialogTest, WindowsEraEntriesKeepTheirCharacters)
         d.okButton()->click();
     });
     EXPECT_EQ(store()->loadFilter(), (Words{"caf\xc3\xa9", "na\xc3\xafve"}));
+}
+
+TEST_F(SpawningManagerDialogTest, TheCategoryListShowsItsItemsWholeInAnyFont)
+{
+    const QFont usual = QApplication::font();
+    struct Restore { QFont font; ~Restore() { QApplication::setFont(font); } } restore{usual};
+    for (const qreal scale : {1.0, 1.6}) {
+        QFont font = usual;
+        font.setPointSizeF(usual.pointSizeF() * scale);
+        QApplication::setFont(font);
+        manager([scale](SpawningManagerDialog &d) {
+            const QStringList clipped = clippedDropDownItems(d.categoryBox());
+            EXPECT_EQ(clipped.join(QStringLiteral(", ")).toStdString(), "") << "font scaled by " << scale;
+        });
+    }
 }
