@@ -35,6 +35,7 @@ struct PopupDecision
     };
     Verdict verdict = Verdict::Allow;
     std::string question; // Ask only
+    std::string address;  // the popup's address, lower-cased
 };
 
 // A page opens windows only once it has started a navigation of its own: a
@@ -59,6 +60,27 @@ inline constexpr const char *kNewWindowQuestionTitle = "New window request alert
 // "A request has been made ... site:\n" + address + "\nWould you like to view this site?"
 std::string newWindowQuestion(std::string_view lowerAddress);
 
+// One question for the windows a page asks for together (a burst): those
+// that come while the first one's question is due share its answer. With one
+// window it is newWindowQuestion; with more it names the count and the first
+// window's address.
+std::string newWindowsQuestion(std::string_view lowerFirstAddress, int count);
+
+// A popup whose question is due waits this long for more of its page's
+// windows before the question goes up, and at most kPopupBurstLimitMs after
+// the first one: a page opening windows in a loop gets one question. Windows
+// coming no further apart than this after the answer share it.
+inline constexpr int kPopupBurstQuietMs = 250;
+inline constexpr int kPopupBurstLimitMs = 1000;
+
+// The referrer a held window's first request carries when it goes out after
+// the user's Yes, from the address of the page that opened it, as engines
+// send it by default (strict origin when cross origin): to the same origin
+// the opener's address without its fragment and user name, to another origin
+// the opener's origin and "/", nothing from https to anything else and
+// nothing from an address that is not http or https.
+std::string openerReferrer(std::string_view openerAddress, std::string_view popupAddress);
+
 // The script-close test, run at every navigation start: true for a script
 // address ("javascript:", any case) whose lower-cased text contains
 // "close()", or contains ".close" but not "www.". The navigation is then
@@ -69,5 +91,9 @@ std::string newWindowQuestion(std::string_view lowerAddress);
 // search for "file.close()") that testing them closed pages the user had
 // just asked for.
 bool isScriptCloseAddress(std::string_view address);
+
+// A script address ("javascript:", any case, blanks before it allowed): it
+// runs in the page that holds it and names no page of its own.
+bool isScriptAddress(std::string_view address);
 
 } // namespace corvane

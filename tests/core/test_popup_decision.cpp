@@ -108,3 +108,41 @@ TEST(PopupDecision, ScriptCloseTest)
     EXPECT_FALSE(isScriptCloseAddress("http://example.org/api/Stream.html#close()"));
     EXPECT_FALSE(isScriptCloseAddress("http://127.0.0.1/socket.html#socket.close"));
 }
+
+TEST(PopupDecision, ABurstHasOneQuestionNamingItsCount)
+{
+    EXPECT_EQ(newWindowsQuestion("http://a/", 1), newWindowQuestion("http://a/"));
+    EXPECT_EQ(newWindowsQuestion("http://a/1", 500),
+              "A request has been made by the current view to spawn 500 windows, the first of them:\n"
+              "http://a/1\nWould you like to view these sites?");
+}
+
+TEST(PopupDecision, OpenerReferrerFollowsTheDefaultPolicy)
+{
+    // Same origin: the whole address, without fragment and user name.
+    EXPECT_EQ(openerReferrer("http://user:pw@Site.example:8080/a/b?q=1#top", "http://site.example:8080/c"),
+              "http://site.example:8080/a/b?q=1");
+    EXPECT_EQ(openerReferrer("http://site.example", "http://site.example:80/x"), "http://site.example/");
+    EXPECT_EQ(openerReferrer("http://site.example?q", "http://site.example/x"), "http://site.example/?q");
+    // Another origin (host, port or scheme): the origin alone.
+    EXPECT_EQ(openerReferrer("http://site.example/a?secret", "http://other.example/"), "http://site.example/");
+    EXPECT_EQ(openerReferrer("http://127.0.0.1:81/a", "http://127.0.0.1:82/a"), "http://127.0.0.1:81/");
+    EXPECT_EQ(openerReferrer("http://site.example/a", "https://site.example/a"), "http://site.example/");
+    EXPECT_EQ(openerReferrer("https://[::1]:8443/a#x", "https://[::1]:8443/b"), "https://[::1]:8443/a");
+    // Never from https to http, nor from pages that are not on the web.
+    EXPECT_EQ(openerReferrer("https://site.example/a", "http://site.example/a"), "");
+    EXPECT_EQ(openerReferrer("file:///home/u/page.html", "http://site.example/"), "");
+    EXPECT_EQ(openerReferrer("corvane:start", "http://site.example/"), "");
+    EXPECT_EQ(openerReferrer("", "http://site.example/"), "");
+}
+
+TEST(PopupDecision, ScriptAddresses)
+{
+    EXPECT_TRUE(isScriptAddress("javascript:void(0)"));
+    EXPECT_TRUE(isScriptAddress("  JavaScript:window.close()"));
+    EXPECT_FALSE(isScriptAddress("http://example.org/javascript:x"));
+    EXPECT_FALSE(isScriptAddress("javascript"));
+    EXPECT_FALSE(isScriptAddress(""));
+    // Blanks before the scheme do not hide a closing script.
+    EXPECT_TRUE(isScriptCloseAddress(" javascript:window.close()"));
+}
