@@ -3,6 +3,7 @@
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserHost.h"
 #include "browser/BrowserWindow.h"
+#include "browser/PopupQuestion.h"
 #include "core/AutoRefreshText.h"
 #include "core/CommandIds.h"
 #include "core/FileFilter.h"
@@ -85,6 +86,16 @@ BrowserWindow *BrowserView::ownWindow() const
 void BrowserView::setOwnWindow(BrowserWindow *window)
 {
     m_ownWindow = window;
+}
+
+BrowserView *BrowserView::opener() const
+{
+    return m_opener;
+}
+
+void BrowserView::setOpener(BrowserView *opener)
+{
+    m_opener = opener;
 }
 
 BrowserWindow *BrowserView::browserWindow() const
@@ -283,6 +294,9 @@ void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &
         killAutoRefreshTimer();
     // 4.
     m_navigating = true;
+    // Windows this page opens from now on are a burst of their own.
+    if (topLevel)
+        m_popupQuestion = nullptr;
     // 5.
     if (m_control && h)
         m_control->setOffline(h->isOffline());
@@ -354,7 +368,10 @@ void BrowserView::runPopupDecision(const QString &url, bool &cancel)
         closeWindowLater();
         break;
     case corvane::PopupDecision::Verdict::Ask:
-        askAboutPopupLater(QString::fromStdString(decision.question));
+        // Nothing of the popup may load or run before the user's Yes: its
+        // navigation is refused now and started again then.
+        cancel = true;
+        holdForAnswer(QString::fromStdString(decision.address));
         break;
     case corvane::PopupDecision::Verdict::Allow:
         showOwnWindowLater();
@@ -374,27 +391,33 @@ void BrowserView::showOwnWindowLater()
         Qt::QueuedConnection);
 }
 
-void BrowserView::askAboutPopupLater(const QString &question)
+void BrowserView::holdForAnswer(const QString &lowerAddress)
 {
-    // The popup loads meanwhile, unseen; anything but Yes closes it.
-    QMetaObject::invokeMethod(
-        this,
-        [this, question] {
-            if (m_closeRequested || !host())
-                return;
-            const QPointer<BrowserView> self(this);
-            const QMessageBox::StandardButton answer =
-                corvaneMessageBox(window(), QMessageBox::Warning,
-                                  QString::fromLatin1(corvane::kNewWindowQuestionTitle), question,
-                                  QMessageBox::Yes | QMessageBox::No);
-            if (!self)
-                return;
-            if (answer == QMessageBox::Yes)
-                showOwnWindowLater();
-            else
-                closeWindowLater();
-        },
-        Qt::QueuedConnection);
+    m_popupHeld = true;
+    // The windows a page opens together share one question.
+    BrowserView *opener = m_opener;
+    PopupQuestion *question = opener ? opener->m_popupQuestion.data() : nullptr;
+    if (!question || !question->open()) {
+        question = new PopupQuestion(window());
+        if (opener)
+            opener->m_popupQuestion = question;
+    }
+    question->add(this, lowerAddress);
+}
+
+void BrowserView::answerPopup(bool allowed)
+{
+    if (!m_popupHeld)
+        return;
+    m_popupHeld = false;
+    BrowserHost *h = host();
+    if (!allowed || !h || m_closeRequested || !m_ownWindow) {
+        closeWindowLater();
+        return;
+    }
+    h->showPopupWindow(m_ownWindow);
+    if (m_control)
+        m_control->startRefusedNavigation();
 }
 
 void BrowserView::closeWindowLater()
@@ -536,8 +559,10 @@ void BrowserView::onScriptError(const QString &message, int line, const QString 
 
 void BrowserView::onNewWindowRequested(BrowserControl **newControl, bool &cancel)
 {
-    // A view that never started a navigation opens no windows.
-    if (!corvane::mayOpenPopup(m_currentNavigationAddress.toStdString())) {
+    // A view that never started a navigation opens no windows, nor does a
+    // popup before it may stay.
+    if (!corvane::mayOpenPopup(m_currentNavigationAddress.toStdString()) || m_popupCheckPending
+        || m_popupHeld) {
         cancel = true;
         return;
     }
@@ -552,6 +577,7 @@ void BrowserView::onNewWindowRequested(BrowserControl **newControl, bool &cancel
     }
     view->setPopupCheckPending(true);
     view->setOpenerAddress(m_currentNavigationAddress);
+    view->setOpener(this);
     view->setOwnWindow(view->browserWindow());
     *newControl = view->control();
 }

@@ -12,6 +12,7 @@
 class BrowserDocument;
 class BrowserHost;
 class BrowserWindow;
+class PopupQuestion;
 
 // The content of a browser window: it hosts the web engine's control,
 // applies the user's modes (offline, silent, script debugger) to every
@@ -98,6 +99,15 @@ public:
     void setPopupCheckPending(bool on) { m_popupCheckPending = on; }
     QString openerAddress() const { return m_openerAddress; }
     void setOpenerAddress(const QString &address) { m_openerAddress = address; }
+    // The view of the page that opened this window, while it is open.
+    BrowserView *opener() const;
+    void setOpener(BrowserView *opener);
+    // A popup waiting for the user's answer to "New window request alert":
+    // hidden, its first navigation refused until then, so nothing of its
+    // page loads or runs; it opens no windows itself.
+    bool popupHeld() const { return m_popupHeld; }
+    // The answer: shown with its navigation started again, or closed unseen.
+    void answerPopup(bool allowed);
     BrowserWindow *ownWindow() const;
     void setOwnWindow(BrowserWindow *window);
 
@@ -179,7 +189,9 @@ private:
     // A popup that may stay is shown; the question about a new window is
     // asked. Both once the engine's event is over.
     void showOwnWindowLater();
-    void askAboutPopupLater(const QString &question);
+    // Holds this popup for the question its opener asks for the windows it
+    // opens together (or a question of its own once the opener is gone).
+    void holdForAnswer(const QString &lowerAddress);
     // Closes this view's browser window once the current event is over.
     void closeWindowLater();
     // The image series' next download, at each completion while it runs.
@@ -190,6 +202,10 @@ private:
     QPointer<BrowserDocument> m_doc;
     QPointer<BrowserControl> m_control;
     QPointer<BrowserWindow> m_ownWindow;
+    QPointer<BrowserView> m_opener;
+    // The question about the windows this page is opening, while it takes
+    // more of them.
+    QPointer<PopupQuestion> m_popupQuestion;
     Stopwatch m_stopwatch;
     QTimer m_autoRefreshTimer; // timer 1
     QString m_pendingAddress;
@@ -205,6 +221,7 @@ private:
     bool m_navigating = false;
     bool m_loudOnce = false;
     bool m_popupCheckPending = false;
+    bool m_popupHeld = false;
     bool m_closeRequested = false;
     bool m_destroying = false;
 };

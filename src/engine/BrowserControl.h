@@ -99,6 +99,11 @@ public:
     virtual void goForward() = 0;
     virtual void reload(ReloadLevel level = ReloadLevel::Normal) = 0;
     virtual void stop() = 0;
+    // Starts again the top-level navigation the latest navigation start
+    // refused (a popup held for the user's answer): the same address, with
+    // the referrer its opener would have sent. Nothing when the latest
+    // top-level navigation was not refused.
+    virtual void startRefusedNavigation() = 0;
 
     // Offline: no network requests. Silent: the page's own dialog boxes
     // (alert, confirm, prompt) stay away.

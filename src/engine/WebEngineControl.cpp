@@ -1,5 +1,6 @@
 #include "engine/WebEngineControl.h"
 
+#include "core/PopupDecision.h"
 #include "core/Strings.h"
 #include "core/TextRules.h"
 #include "core/TextSize.h"
@@ -14,6 +15,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTimer>
 #include <QUuid>
 #include <QVBoxLayout>
 #include <QWebEngineFindTextResult>
@@ -24,6 +26,9 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -101,9 +106,17 @@ public:
     {
     }
     bool offline = false;
+    // The referrer the next top-level request for this address carries.
+    QUrl referredUrl;
+    QByteArray referrer;
 
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
+        if (!referrer.isEmpty() && info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame
+            && info.requestUrl() == referredUrl) {
+            info.setHttpHeader(QByteArrayLiteral("Referer"), referrer);
+            referrer.clear();
+        }
         if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeSubFrame && m_control
             && m_control->decideFrameRedirect(info.requestUrl(),
                                               info.navigationType()
@@ -286,6 +299,39 @@ void WebEngineControl::stop()
         m_page->triggerAction(QWebEnginePage::Stop);
 }
 
+void WebEngineControl::startRefusedNavigation()
+{
+    if (!m_page || !m_refusedUrl.isValid())
+        return;
+    const QUrl url = std::exchange(m_refusedUrl, QUrl());
+    const QByteArray referrer = QByteArray::fromStdString(corvane::openerReferrer(
+        m_openerUrl.toString().toStdString(), url.toString().toStdString()));
+    if (referrer.isEmpty()) {
+        m_page->load(url);
+        return;
+    }
+    // A window opened without its opener (noopener, noreferrer) sends no
+    // referrer: its page is asked first. Should the page not answer, the
+    // navigation goes out all the same, without one.
+    const QPointer<WebEngineControl> self(this);
+    auto go = std::make_shared<std::function<void(bool)>>([self, url, referrer](bool withReferrer) {
+        if (!self || !self->m_page)
+            return;
+        if (withReferrer && self->m_interceptor) {
+            self->m_interceptor->referredUrl = url;
+            self->m_interceptor->referrer = referrer;
+        }
+        self->m_page->load(url);
+    });
+    auto once = [go](bool withReferrer) {
+        if (auto f = std::exchange(*go, nullptr))
+            f(withReferrer);
+    };
+    m_page->runJavaScript(QStringLiteral("window.opener !== null"), QWebEngineScript::ApplicationWorld,
+                          [once](const QVariant &hasOpener) { once(hasOpener.toBool()); });
+    QTimer::singleShot(1000, this, [once] { once(false); });
+}
+
 void WebEngineControl::setOffline(bool offline)
 {
     m_offline = offline;
@@ -436,6 +482,7 @@ bool WebEngineControl::acceptNavigation(const QUrl &url, QWebEnginePage::Navigat
     // that started has not yet shown its page, the redirect is the server's.
     // A frame's is decided when its request goes out (decideFrameRedirect).
     if (type == QWebEnginePage::NavigationTypeRedirect) {
+        bindAdoptedPage();
         if (!isMainFrame) {
             m_frameRedirects.append(url.adjusted(QUrl::RemoveFragment));
             return true;
@@ -443,6 +490,7 @@ bool WebEngineControl::acceptNavigation(const QUrl &url, QWebEnginePage::Navigat
         if (m_topNavigationPending)
             return true;
     }
+    bindAdoptedPage();
     bool cancel = false;
     if (m_events)
         m_events->onNavigationStarting(url.toString(), isMainFrame, cancel);
@@ -450,6 +498,7 @@ bool WebEngineControl::acceptNavigation(const QUrl &url, QWebEnginePage::Navigat
         m_viewSourcePending = false;
         m_frameRedirects.clear();
         m_topNavigationPending = !cancel;
+        m_refusedUrl = cancel ? url : QUrl();
         // A script's redirect while the page loads replaces that load: no
         // load start of its own follows.
         if (type != QWebEnginePage::NavigationTypeRedirect || !m_loading) {
@@ -590,7 +639,24 @@ QWebEnginePage *WebEngineControl::createWindow(QWebEnginePage::WebWindowType)
     if (cancel)
         return nullptr;
     auto *control = qobject_cast<WebEngineControl *>(created);
-    return control ? control->page() : nullptr;
+    if (!control)
+        return nullptr;
+    control->m_openerUrl = m_page ? m_page->url() : QUrl();
+    control->m_adopted = true;
+    return control->page();
+}
+
+void WebEngineControl::bindAdoptedPage()
+{
+    // The engine gives a page it adopts for a new window a web contents of
+    // its own, and the interceptor set on the page stays with the old one:
+    // set again, it sees the popup's requests (offline, local pages, frame
+    // redirects) from its first navigation on.
+    if (!m_adopted || !m_page)
+        return;
+    m_adopted = false;
+    m_page->setUrlRequestInterceptor(nullptr);
+    m_page->setUrlRequestInterceptor(m_interceptor);
 }
 
 // --- dialogs ------------------------------------------------------------------

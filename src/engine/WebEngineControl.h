@@ -40,6 +40,10 @@ class WebEnginePage;
 //   shown as it is, since nothing newer can be had.
 // - silent turns the pages' alert, confirm and prompt boxes off (confirm and
 //   prompt answer as cancelled).
+// - a refused top-level navigation can be started again
+//   (startRefusedNavigation): a popup held for the user's answer loads only
+//   then, sending the referrer its opener would have sent, unless it was
+//   opened without its opener (noopener, noreferrer). It goes out as a GET.
 class WebEngineControl : public BrowserControl
 {
     Q_OBJECT
@@ -57,6 +61,7 @@ public:
     void goForward() override;
     void reload(ReloadLevel level = ReloadLevel::Normal) override;
     void stop() override;
+    void startRefusedNavigation() override;
 
     void setOffline(bool offline) override;
     bool offline() const override { return m_offline; }
@@ -88,6 +93,8 @@ private:
     // redirect gets its navigation start. True when that start refuses it.
     bool decideFrameRedirect(const QUrl &url, bool byScript);
     QWebEnginePage *createWindow(QWebEnginePage::WebWindowType type);
+    // A page the engine adopted for a new window gets its interceptor again.
+    void bindAdoptedPage();
     // False when the message was the frame-completion report.
     bool consoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel level,
                         const QString &message, int line, const QString &source);
@@ -127,6 +134,13 @@ private:
     QList<QUrl> m_frameRedirects;
     // The top page's address as last reported complete.
     QUrl m_shownUrl;
+    // The latest top-level navigation, when its start was refused.
+    QUrl m_refusedUrl;
+    // The page that opened this one (a popup): its referrer's source.
+    QUrl m_openerUrl;
+    // The engine adopted the page for a window a page opened, and the
+    // interceptor is yet to be set on it again.
+    bool m_adopted = false;
     bool m_viewSourcePending = false;
     bool m_printing = false;
 };

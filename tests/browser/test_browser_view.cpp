@@ -4,6 +4,7 @@
 #include "browser/BrowserView.h"
 #include "browser/BrowserWindow.h"
 #include "core/CommandIds.h"
+#include "core/PopupDecision.h"
 #include "core/SettingsStore.h"
 #include "core/UserStore.h"
 #include "support/Eventually.h"
@@ -23,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 
 namespace {
@@ -465,18 +467,20 @@ TEST_F(BrowserViewTest, APopupStaysHiddenUntilItsDecision)
     EXPECT_TRUE(control(1)->fireNavigationStarting(QStringLiteral("http://ADS.example/")));
     EXPECT_EVENTUALLY(refused.isNull());
 
-    // Asked: shown on Yes only, after the engine's event.
+    // Asked: shown on Yes only, after the engine's event; its navigation
+    // waits for the answer and then starts again.
     settings().setMsgConfirmNewWindow(1);
     answer = QMessageBox::Yes;
     ASSERT_NE(control()->fireNewWindow(), nullptr);
     QPointer<BrowserWindow> asked = view(2)->browserWindow();
-    EXPECT_FALSE(control(2)->fireNavigationStarting(QStringLiteral("http://News.example/")));
+    EXPECT_TRUE(control(2)->fireNavigationStarting(QStringLiteral("http://News.example/")));
     EXPECT_TRUE(boxes.isEmpty());
     EXPECT_FALSE(asked->isVisible());
     EXPECT_EVENTUALLY(asked && asked->isVisible());
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes.at(0).text.contains(QStringLiteral("\nhttp://news.example/\n")));
     EXPECT_EQ(host.activeView(), view(2));
+    EXPECT_EQ(control(2)->operations(QStringLiteral("startRefusedNavigation")).size(), 1);
 
     // A popup whose page closes it before any decision goes quietly.
     ASSERT_NE(control()->fireNewWindow(), nullptr);
@@ -484,6 +488,81 @@ TEST_F(BrowserViewTest, APopupStaysHiddenUntilItsDecision)
     control(3)->fireWindowCloseRequested();
     EXPECT_EVENTUALLY(closing.isNull());
     EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_F(BrowserViewTest, AnAskedPopupLoadsNothingAndOpensNothingBeforeItsYes)
+{
+    control()->fireNavigationStarting(QStringLiteral("http://opener.example/"));
+    settings().setMsgConfirmNewWindow(1);
+    answer = QMessageBox::No;
+
+    ASSERT_NE(control()->fireNewWindow(), nullptr);
+    QPointer<BrowserWindow> popup = view(1)->browserWindow();
+    // The popup's navigation is refused while the question is due.
+    EXPECT_TRUE(control(1)->fireNavigationStarting(QStringLiteral("http://popup.example/")));
+    EXPECT_TRUE(view(1)->popupHeld());
+    // Meanwhile it opens no window of its own, and asks nothing more.
+    bool cancelled = false;
+    EXPECT_EQ(control(1)->fireNewWindow(&cancelled), nullptr);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(host.controls.size(), 2);
+
+    // No: it goes unseen, its navigation never started again.
+    EXPECT_EVENTUALLY(popup.isNull());
+    EXPECT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(host.controls.at(1).isNull());
+
+    // A window that has not started its navigation opens none either.
+    ASSERT_NE(control()->fireNewWindow(), nullptr);
+    EXPECT_EQ(control(2)->fireNewWindow(&cancelled), nullptr);
+    EXPECT_TRUE(cancelled);
+}
+
+TEST_F(BrowserViewTest, APageOpeningManyWindowsAtOnceGetsOneQuestion)
+{
+    control()->fireNavigationStarting(QStringLiteral("http://burst.example/"));
+    settings().setMsgConfirmNewWindow(1);
+    answer = QMessageBox::No;
+
+    // The page asks for forty windows in a loop.
+    QList<QPointer<BrowserWindow>> windows;
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_NE(control()->fireNewWindow(), nullptr);
+        windows << view(i + 1)->browserWindow();
+        EXPECT_TRUE(control(i + 1)->fireNavigationStarting(QStringLiteral("http://burst.example/%1").arg(i)));
+    }
+    // One question, naming the count and the first window: No closes all,
+    // and nothing of them stays.
+    EXPECT_EVENTUALLY(std::all_of(windows.begin(), windows.end(), [](const auto &w) { return w.isNull(); }));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.at(0).title, QStringLiteral("New window request alert"));
+    EXPECT_EQ(boxes.at(0).text, QStringLiteral("A request has been made by the current view to spawn 40 windows, "
+                                               "the first of them:\nhttp://burst.example/0\nWould you like to "
+                                               "view these sites?"));
+    EXPECT_EQ(host.area()->subWindowList().size(), 1);
+    EXPECT_EQ(std::count_if(host.controls.begin(), host.controls.end(), [](const auto &c) { return !c.isNull(); }),
+              1);
+    // A window the page asks for right after the answer shares it.
+    ASSERT_NE(control()->fireNewWindow(), nullptr);
+    QPointer<BrowserWindow> late = view(41)->browserWindow();
+    EXPECT_TRUE(control(41)->fireNavigationStarting(QStringLiteral("http://burst.example/late")));
+    EXPECT_EVENTUALLY(late.isNull());
+    EXPECT_EQ(boxes.size(), 1);
+
+    // Once the burst is over, the next one is asked again; Yes shows every window and lets each
+    // navigation go out.
+    QTest::qWait(corvane::kPopupBurstQuietMs + 100);
+    answer = QMessageBox::Yes;
+    const qsizetype first = host.controls.size();
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_NE(control()->fireNewWindow(), nullptr);
+        control(first + i)->fireNavigationStarting(QStringLiteral("http://burst.example/again"));
+    }
+    EXPECT_EVENTUALLY(boxes.size() == 2);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EVENTUALLY(view(first + i)->browserWindow()->isVisible());
+        EXPECT_TRUE(control(first + i)->did(QStringLiteral("startRefusedNavigation")));
+    }
 }
 
 TEST_F(BrowserViewTest, ActivationBringsTheHostInStepWithThePage)

@@ -4,9 +4,12 @@
 #include "engine/EngineTest.h"
 #include "support/MessageBoxRecorder.h"
 
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QChildEvent>
 #include <QPointer>
+
+#include <algorithm>
 
 namespace {
 
@@ -220,6 +223,82 @@ TEST_F(PopupFilterTest, ConfirmationShowsTheLowerCasedAddressAndNoCloses)
     BrowserWindow *popup = popupFrom(QStringLiteral("/opener"));
     ASSERT_NE(popup, nullptr);
     EXPECT_TRUE(popup->isVisible());
+}
+
+TEST_F(PopupFilterTest, AnAskedPopupIsNotRequestedBeforeItsYes)
+{
+    m_app->settings().setMsgConfirmNewWindow(1);
+    const QString opener = m_server.url(QStringLiteral("/opener"));
+    // The popup's page opens a window of its own as it loads.
+    m_server.setRoute(QStringLiteral("/held"),
+                      page("Popped", "<script>window.open('/child');</script>"));
+    m_server.setRoute(QStringLiteral("/child"), page("Child"));
+    openerAt(QStringLiteral("/opener"), QStringLiteral("/held?n=1"));
+    // What the server had seen of the popup when each question went up.
+    QList<int> heldHitsAtQuestion;
+    QStringList questions;
+    QList<QMessageBox::StandardButton> answers{QMessageBox::No};
+    setMessageBoxHook([&](QWidget *, QMessageBox::Icon, const QString &, const QString &text,
+                          QMessageBox::StandardButtons) {
+        heldHitsAtQuestion << m_server.hitCount(QStringLiteral("/held"));
+        questions << text;
+        return answers.isEmpty() ? QMessageBox::No : answers.takeFirst();
+    });
+
+    // No: the popup's page was never asked for, nor anything it would open.
+    EXPECT_EQ(popupFrom(QStringLiteral("/opener")), nullptr);
+    EXPECT_FALSE(m_watcher->wasShown(m_watcher->windows.last()));
+    EXPECT_EQ(heldHitsAtQuestion, QList<int>{0});
+    EXPECT_EQ(m_server.hitCount(QStringLiteral("/held")), 0);
+    EXPECT_EQ(m_server.hitCount(QStringLiteral("/child")), 0);
+    EXPECT_EQ(m_app->mainWindow()->activeView(), m_view);
+
+    // Yes: requested only after the answer, as the page asked for it (the
+    // same address, the opener's referrer), and still the window the opener
+    // holds. Only now does it run, and its own window is asked about.
+    answers = {QMessageBox::Yes, QMessageBox::No};
+    BrowserWindow *popup = popupFrom(QStringLiteral("/opener"));
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_EQ(heldHitsAtQuestion.mid(1, 1), QList<int>{0});
+    EXPECT_EQ(m_server.hitCount(QStringLiteral("/held")), 1);
+    EXPECT_EQ(m_server.requestHeader(QStringLiteral("/held?n=1"), "Referer"), opener.toUtf8());
+    EXPECT_EQ(popup->view()->control()->pageUrl(), m_server.url(QStringLiteral("/held?n=1")));
+    auto *popupPage = qobject_cast<WebEngineControl *>(popup->view()->control())->page();
+    EXPECT_TRUE(evaluate(popupPage, QStringLiteral("window.opener === null")) == QVariant(false));
+    EXPECT_TRUE(waitUntil([&] { return questions.size() == 3; }));
+    EXPECT_TRUE(questions.value(2).contains(m_server.url(QStringLiteral("/child"))));
+    EXPECT_TRUE(waitUntil([&] { return m_watcher->windows.size() == 3 && !m_watcher->windows.last(); }));
+    EXPECT_EQ(m_server.hitCount(QStringLiteral("/child")), 0);
+}
+
+TEST_F(PopupFilterTest, ABurstOfWindowsIsOneQuestionAndNoLeavesNothingBehind)
+{
+    m_app->settings().setMsgConfirmNewWindow(1);
+    constexpr int kWindows = 60;
+    m_server.setRoute(QStringLiteral("/burst"),
+                      page("Opener", "<script>for (var i = 0; i < " + QByteArray::number(kWindows)
+                                         + "; ++i) window.open('/popped?' + i);</script>"));
+    MainWindow *main = m_app->mainWindow();
+    const qsizetype pagesBefore = main->findChildren<QWebEnginePage *>().size();
+    ASSERT_TRUE(load(m_server.url(QStringLiteral("/burst"))));
+    ASSERT_TRUE(waitUntil([&] { return m_boxes->boxes.size() == 1; }));
+    // Every window asked for shares the answer, and is gone after its No:
+    // no window, page or control of theirs is left.
+    EXPECT_TRUE(m_boxes->boxes.at(0).text.contains(
+        QStringLiteral(" windows, the first of them:\n%1\n").arg(m_server.url(QStringLiteral("/popped?0")))));
+    EXPECT_TRUE(waitUntil([&] { return m_watcher->windows.size() == kWindows; }));
+    EXPECT_TRUE(waitUntil([&] {
+        return std::none_of(m_watcher->windows.begin(), m_watcher->windows.end(),
+                            [](const QPointer<BrowserWindow> &w) { return !w.isNull(); });
+    }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(main->findChildren<QWebEnginePage *>().size(), pagesBefore);
+    EXPECT_EQ(main->findChildren<WebEngineControl *>().size(), 1);
+    EXPECT_EQ(main->mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(m_boxes->boxes.size(), 1);
+    EXPECT_EQ(m_server.hitCount(QStringLiteral("/popped")), 0);
+    EXPECT_EQ(main->activeView(), m_view);
 }
 
 TEST_F(PopupFilterTest, TargetLinksClicksAndTimersGoThroughTheSameDecision)

@@ -57,6 +57,7 @@ public:
     void goForward() override { record(QStringLiteral("goForward")); }
     void reload(ReloadLevel level = ReloadLevel::Normal) override;
     void stop() override { record(QStringLiteral("stop")); }
+    void startRefusedNavigation() override { record(QStringLiteral("startRefusedNavigation")); }
     void setOffline(bool offline) override;
     bool offline() const override { return m_offline; }
     void setSilent(bool silent) override;

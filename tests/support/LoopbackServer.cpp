@@ -82,6 +82,19 @@ int LoopbackServer::hitCount(const QString &path) const
     return n;
 }
 
+QByteArray LoopbackServer::requestHeader(const QString &target, const QByteArray &name) const
+{
+    const qsizetype at = m_requests.lastIndexOf(target);
+    if (at < 0)
+        return {};
+    for (const QByteArray &line : m_headers.at(at).split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return line.mid(colon + 1).trimmed();
+    }
+    return {};
+}
+
 void LoopbackServer::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
@@ -105,6 +118,7 @@ void LoopbackServer::onReadyRead(QTcpSocket *socket)
     const QString target =
         requestLine.size() >= 2 ? QString::fromUtf8(requestLine.at(1)) : QStringLiteral("/");
     m_requests.append(target);
+    m_headers.append(buffer.left(end));
     Q_EMIT requested(target);
 
     const auto it = m_routes.constFind(pathOf(QUrl::fromPercentEncoding(target.toUtf8())));

@@ -48,7 +48,14 @@ public:
     // Request targets (path and query) in arrival order.
     QStringList requests() const { return m_requests; }
     int hitCount(const QString &path) const;
-    void clearRequests() { m_requests.clear(); }
+    // The value of a header of the request for target (the last one made),
+    // empty when it had none.
+    QByteArray requestHeader(const QString &target, const QByteArray &name) const;
+    void clearRequests()
+    {
+        m_requests.clear();
+        m_headers.clear();
+    }
 
 Q_SIGNALS:
     void requested(const QString &target);
@@ -61,4 +68,6 @@ private:
     QTcpServer *m_server = nullptr;
     QHash<QString, Response> m_routes;
     QStringList m_requests;
+    // Each request's header block, beside m_requests.
+    QList<QByteArray> m_headers;
 };
