@@ -287,7 +287,10 @@ void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &
     BrowserHost *h = host();
     // 1-2.
     m_stopwatch.start();
-    m_currentNavigationAddress = url;
+    // A script address runs in the page shown: the page's own address stays
+    // the one its popups are opened from.
+    if (!corvane::isScriptAddress(url.toStdString()))
+        m_currentNavigationAddress = url;
     log(QStringLiteral("* Navigation started to URL: [") + url + QStringLiteral("] *"));
     // 3. AutoRefresh waits for the end of this load.
     if (m_autoRefreshOn)
@@ -514,8 +517,11 @@ void BrowserView::onLoadStopped()
     // AutoRefresh, paused at the start, goes on.
     m_navigating = false;
     BrowserHost *h = host();
-    if (h && speaksForMainWindow())
-        h->setAddressText(m_control ? m_control->pageUrl() : QString());
+    const QString shown = m_control ? m_control->pageUrl() : QString();
+    if (h && speaksForMainWindow()) {
+        h->setAddressText(shown);
+        showSecureIndicator(shown);
+    }
     if (m_autoRefreshOn && !autoRefreshTimerActive())
         startAutoRefreshTimer();
     refreshProgress();

@@ -68,6 +68,33 @@ QString frameCompletionScript(const QString &marker)
         .arg(QLatin1Char('\'') + marker + QLatin1Char('\''));
 }
 
+// Reports a click on a script link (href "javascript:...") to the control
+// before the script runs, through a prompt with the control's marker, which
+// the control answers at once: its navigation start may refuse the script
+// (the script-close test), and the click then does nothing. It runs in every
+// frame, in a world of its own.
+QString scriptLinkScript(const QString &marker)
+{
+    return QStringLiteral(
+               "(function () {"
+               "  window.addEventListener('click', function (event) {"
+               "    if (event.defaultPrevented || event.button !== 0) return;"
+               "    var path = event.composedPath ? event.composedPath() : [event.target];"
+               "    for (var i = 0; i < path.length; ++i) {"
+               "      var node = path[i];"
+               "      if (!node.tagName || !/^(a|area)$/i.test(node.tagName) || !node.hasAttribute('href'))"
+               "        continue;"
+               "      var href = node.getAttribute('href').trim();"
+               "      if (!/^javascript:/i.test(href)) return;"
+               "      if (window.prompt(%1 + (window === window.top ? '1' : '0') + href) === 'refused')"
+               "        event.preventDefault();"
+               "      return;"
+               "    }"
+               "  });"
+               "})();")
+        .arg(QLatin1Char('\'') + marker + QLatin1Char('\''));
+}
+
 QString protocolText(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
@@ -172,6 +199,8 @@ protected:
     bool javaScriptPrompt(const QUrl &origin, const QString &message, const QString &defaultValue,
                           QString *result) override
     {
+        if (m_control && m_control->scriptLinkClicked(message, result))
+            return true;
         return !silent() && QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
     }
 
@@ -184,7 +213,9 @@ private:
 WebEngineControl::WebEngineControl(QObject *parent)
     : BrowserControl(parent),
       m_frameMarker(QStringLiteral("\x01corvane-frame-complete:%1:")
-                        .arg(QUuid::createUuid().toString(QUuid::WithoutBraces)))
+                        .arg(QUuid::createUuid().toString(QUuid::WithoutBraces))),
+      m_scriptLinkMarker(QStringLiteral("corvane-script-link:%1:")
+                             .arg(QUuid::createUuid().toString(QUuid::WithoutBraces)))
 {
     m_view = new QWebEngineView;
     m_page = new WebEnginePage(this, m_view);
@@ -201,6 +232,13 @@ WebEngineControl::WebEngineControl(QObject *parent)
     frames.setRunsOnSubFrames(true);
     frames.setSourceCode(frameCompletionScript(m_frameMarker));
     m_page->scripts().insert(frames);
+    QWebEngineScript scriptLinks;
+    scriptLinks.setName(QStringLiteral("corvane-script-links"));
+    scriptLinks.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    scriptLinks.setWorldId(QWebEngineScript::ApplicationWorld);
+    scriptLinks.setRunsOnSubFrames(true);
+    scriptLinks.setSourceCode(scriptLinkScript(m_scriptLinkMarker));
+    m_page->scripts().insert(scriptLinks);
     m_view->setPage(m_page);
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &WebEngineControl::onLoadingChanged);
@@ -265,7 +303,38 @@ void WebEngineControl::navigate(const QString &url)
     if (!m_page)
         return;
     const QString text = url.trimmed();
+    if (corvane::isScriptAddress(text.toStdString())) {
+        if (runScriptAddress(text, true) && m_page)
+            m_page->load(QUrl(text));
+        if (m_events)
+            m_events->onLoadStopped();
+        return;
+    }
     m_page->load(text.isEmpty() ? QUrl(QStringLiteral("about:blank")) : QUrl::fromUserInput(text));
+}
+
+bool WebEngineControl::runScriptAddress(const QString &address, bool topLevel)
+{
+    // The engine runs a script address in the page shown without a
+    // navigation request of its own: its start is raised here.
+    bool cancel = false;
+    if (m_events)
+        m_events->onNavigationStarting(address, topLevel, cancel);
+    return !cancel;
+}
+
+bool WebEngineControl::scriptLinkClicked(const QString &message, QString *result)
+{
+    if (!message.startsWith(m_scriptLinkMarker))
+        return false;
+    const QString rest = message.mid(m_scriptLinkMarker.size());
+    // A link's script runs in its page once the click is over; the page
+    // stays.
+    const bool go = runScriptAddress(rest.mid(1), rest.startsWith(QLatin1Char('1')));
+    if (m_events)
+        m_events->onLoadStopped();
+    *result = go ? QStringLiteral("go") : QStringLiteral("refused");
+    return true;
 }
 
 void WebEngineControl::goBack()

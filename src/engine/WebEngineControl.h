@@ -38,6 +38,9 @@ class WebEnginePage;
 // - offline blocks http, https, ws, wss and ftp requests; the engine's error
 //   page shows instead. A refresh of a web page while offline leaves the page
 //   shown as it is, since nothing newer can be had.
+// - a script address ("javascript:...") typed or clicked as a link raises
+//   a navigation start of its own (the engine asks for none), which may
+//   refuse it, and then onLoadStopped: the page stays.
 // - silent turns the pages' alert, confirm and prompt boxes off (confirm and
 //   prompt answer as cancelled).
 // - a refused top-level navigation can be started again
@@ -95,6 +98,12 @@ private:
     QWebEnginePage *createWindow(QWebEnginePage::WebWindowType type);
     // A page the engine adopted for a new window gets its interceptor again.
     void bindAdoptedPage();
+    // A script address typed or clicked: raises its navigation start; false
+    // when that refuses it.
+    bool runScriptAddress(const QString &address, bool topLevel);
+    // The page's prompt: a click on a script link when it carries the
+    // marker; result tells the link whether it may run.
+    bool scriptLinkClicked(const QString &message, QString *result);
     // False when the message was the frame-completion report.
     bool consoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel level,
                         const QString &message, int line, const QString &source);
@@ -114,6 +123,7 @@ private:
     QPointer<FindDialog> m_find;
     std::unique_ptr<QPrinter> m_printer;
     QString m_frameMarker;
+    QString m_scriptLinkMarker;
     bool m_offline = false;
     bool m_silent = false;
     // The top-level navigation the last acceptNavigationRequest let through

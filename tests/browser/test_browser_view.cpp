@@ -453,6 +453,22 @@ TEST_F(BrowserViewTest, ScriptCloseAddressesCloseTheirOwnWindowOnly)
     EXPECT_FALSE(second.isNull());
 }
 
+TEST_F(BrowserViewTest, AScriptAddressRunsInThePageItLeavesAsItWas)
+{
+    ASSERT_TRUE(control()->fireNavigation(QStringLiteral("https://bank.example/"), QStringLiteral("Bank")));
+    EXPECT_TRUE(host.secure);
+    EXPECT_FALSE(control()->fireNavigationStarting(QStringLiteral("javascript:void(0)")));
+    EXPECT_TRUE(logLines().contains(QStringLiteral("* Navigation started to URL: [javascript:void(0)] *")));
+    // The script's load is over at once: the page's address and indicator
+    // come back, and the page's windows are still opened from its address.
+    control()->fireLoadStopped();
+    EXPECT_TRUE(host.secure);
+    EXPECT_EQ(host.addressText, QStringLiteral("https://bank.example/"));
+    EXPECT_FALSE(view()->navigating());
+    ASSERT_NE(control()->fireNewWindow(), nullptr);
+    EXPECT_EQ(view(1)->openerAddress(), QStringLiteral("https://bank.example/"));
+}
+
 TEST_F(BrowserViewTest, APopupStaysHiddenUntilItsDecision)
 {
     control()->fireNavigationStarting(QStringLiteral("http://opener.example/"));

@@ -372,6 +372,52 @@ TEST_F(PopupFilterTest, OrdinaryAddressesWithCloseWordsStayOpen)
     }
 }
 
+TEST_F(PopupFilterTest, AScriptCloseLinkOrAddressClosesItsWindowWithItsLogLine)
+{
+    m_server.setRoute(QStringLiteral("/first"), page("First"));
+    m_server.setRoute(QStringLiteral("/links"),
+                      page("Links", "<a id='close' href='javascript:window.close()'>close</a>"
+                                    "<a id='run' href=\"javascript:void(document.title='Ran')\">run</a>"));
+    const auto loadIn = [&](BrowserView *view, const QString &path) {
+        const QString done = QStringLiteral("* Navigation complete to URL: [%1] *").arg(m_server.url(path));
+        const qsizetype before = logLines().count(done);
+        view->navigate(m_server.url(path));
+        return waitUntil([&] { return logLines().count(done) > before; });
+    };
+    const auto click = [](BrowserView *view, const char *id) {
+        qobject_cast<WebEngineControl *>(view->control())
+            ->page()
+            ->runJavaScript(QStringLiteral("document.getElementById('%1').click();").arg(QLatin1String(id)));
+    };
+    const QString closeLine = QStringLiteral("* Navigation started to URL: [javascript:window.close()] *");
+    // A window with pages behind it, which the engine itself would not
+    // let a script close: the link, then the address typed.
+    for (const bool typed : {false, true}) {
+        BrowserView *view = m_app->openBrowserWindow();
+        ASSERT_NE(view, nullptr);
+        const QPointer<BrowserWindow> window = view->browserWindow();
+        ASSERT_TRUE(loadIn(view, QStringLiteral("/first")));
+        ASSERT_TRUE(loadIn(view, QStringLiteral("/links")));
+        const qsizetype before = logLines().count(closeLine);
+        if (typed)
+            view->navigate(QStringLiteral("javascript:window.close()"));
+        else
+            click(view, "close");
+        EXPECT_TRUE(waitUntil([&] { return window.isNull(); })) << (typed ? "typed" : "link");
+        EXPECT_EQ(logLines().count(closeLine), before + 1) << (typed ? "typed" : "link");
+    }
+    EXPECT_EQ(m_app->mainWindow()->activeView(), m_view);
+
+    // Another script link runs in its page, which stays with its address.
+    ASSERT_TRUE(load(m_server.url(QStringLiteral("/links"))));
+    click(m_view, "run");
+    EXPECT_TRUE(waitUntil([&] { return m_view->document()->title() == QStringLiteral("Ran"); }));
+    EXPECT_TRUE(logLines().contains(
+        QStringLiteral("* Navigation started to URL: [javascript:void(document.title='Ran')] *")));
+    EXPECT_EQ(m_view->control()->pageUrl(), m_server.url(QStringLiteral("/links")));
+    EXPECT_FALSE(m_view->navigating());
+}
+
 TEST_F(PopupFilterTest, APageThatNeverNavigatedOpensNothing)
 {
     // A window whose page has not started a navigation of its own.

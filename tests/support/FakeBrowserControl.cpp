@@ -97,6 +97,12 @@ void FakeBrowserControl::fireWindowCloseRequested()
         m_events->onWindowCloseRequested();
 }
 
+void FakeBrowserControl::fireLoadStopped()
+{
+    if (m_events)
+        m_events->onLoadStopped();
+}
+
 bool FakeBrowserControl::fireNavigation(const QString &url, const QString &title)
 {
     if (fireNavigationStarting(url, true))

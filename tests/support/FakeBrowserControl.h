@@ -45,6 +45,7 @@ public:
     void fireLinkHovered(const QString &url);
     void fireScriptError(const QString &message, int line = 1, const QString &source = QString());
     void fireWindowCloseRequested();
+    void fireLoadStopped();
     // Sets the page's icon and reports it.
     void fireIconChanged(const QIcon &icon);
     // A whole top-level load: start, title, progress, completion.
