@@ -94,4 +94,7 @@ inline constexpr int ExploreCache = 32970;
 inline constexpr int FavoriteFirst = 3584;
 inline constexpr int FavoriteLast = 4095;
 
+// Commands of our own, beyond the original set.
+inline constexpr int Downloads = 33205;    // the Downloads window
+
 } // namespace corvane::cmd

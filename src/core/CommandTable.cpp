@@ -32,7 +32,8 @@ std::vector<MenuEntry> barToggles()
 MenuEntry toolsMenu()
 {
     return popup("&Tools", {item(cmd::Mail, "&Mail\tF9"), item(cmd::Search, "&Search\tF10"),
-                            separator(), item(cmd::WindowSpawning, "Window Sp&awning...\tCtrl+Shift+X"),
+                            separator(), item(cmd::Downloads, "&Downloads\tCtrl+J"),
+                            item(cmd::WindowSpawning, "Window Sp&awning...\tCtrl+Shift+X"),
                             item(cmd::Workspaces, "&Workspaces...\tCtrl+Shift+C"), separator(),
                             item(cmd::Options, "&Options...\tAlt+O")});
 }
@@ -143,6 +144,7 @@ const std::vector<Accelerator> &acceleratorTable()
         // control that answers them itself is not to be relied on: here the
         // window binds them like the others.
         {"Ctrl+A", cmd::SelectAll},    {"Ctrl+F", cmd::Find},
+        {"Ctrl+J", cmd::Downloads},
     };
     return table;
 }
@@ -242,6 +244,8 @@ CommandPrompt commandPrompt(int id)
         {cmd::CheckVersion, {"Check for a newer version of Corvane", "Check for New Version"}},
         {cmd::About, {"Display program information, version number and copyright", "About"}},
         {cmd::AutoRefresh, {"Refresh this page at a set interval", "AutoRefresh (Alt+P)"}},
+        // Commands of our own.
+        {cmd::Downloads, {"Show the files downloaded in this session", "Downloads (Ctrl+J)"}},
     };
     const auto it = prompts.find(id);
     return it == prompts.end() ? CommandPrompt{} : it->second;

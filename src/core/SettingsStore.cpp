@@ -336,6 +336,9 @@ CORVANE_INT_SETTING(dimToolBar, setDimToolBar, DimToolBar, kSettings, 1)
 CORVANE_INT_SETTING(smartNavigate, setSmartNavigate, SmartNavigate, kSettings, 1)
 CORVANE_INT_SETTING(enableJavaScript, setEnableJavaScript, EnableJavaScript, kSettings, 1)
 CORVANE_INT_SETTING(loadImages, setLoadImages, LoadImages, kSettings, 1)
+// Downloads.
+CORVANE_INT_SETTING(showDownloadsOnStart, setShowDownloadsOnStart, ShowDownloadsWindow, kSettings, 1)
+CORVANE_INT_SETTING(askWhereToSave, setAskWhereToSave, AskWhereToSave, kSettings, 0)
 
 #undef CORVANE_INT_SETTING
 #undef CORVANE_CD_INT_SETTING

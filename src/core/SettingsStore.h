@@ -156,6 +156,11 @@ public:
     // Internet Options: the web profile's scripts and images switches.
     int enableJavaScript() const;         void setEnableJavaScript(int v);
     int loadImages() const;               void setLoadImages(int v);
+    // Downloads: the Downloads window opens when a download starts (1); a
+    // download asks where to save it (1) or goes into the download folder
+    // under a name of its own (0).
+    int showDownloadsOnStart() const;     void setShowDownloadsOnStart(int v);
+    int askWhereToSave() const;           void setAskWhereToSave(int v);
     // Check for New Version's address; kDefaultVersionUrl when unset or empty.
     std::string versionUrl() const;       void setVersionUrl(const std::string &v);
 

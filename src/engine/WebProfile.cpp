@@ -1,6 +1,8 @@
 #include "engine/WebProfile.h"
 
+#include "core/Downloads.h"
 #include "core/Strings.h"
+#include "engine/DownloadList.h"
 #include "engine/OwnPages.h"
 
 #include <QApplication>
@@ -27,12 +29,6 @@ const char *const kSiteDataFolders[] = {"Local Storage", "Session Storage", "Ind
 // How long after emptying the cache the pages still loading start again.
 constexpr int kCacheSettleMs = 250;
 
-QString percentText(qint64 received, qint64 total)
-{
-    if (total > 0)
-        return QStringLiteral("%1%").arg(received * 100 / total);
-    return QStringLiteral("%1 KB").arg(received / 1024);
-}
 } // namespace
 
 namespace {
@@ -98,57 +94,135 @@ QWebEngineProfile *WebProfile::profile()
     return m_profile;
 }
 
-void WebProfile::onDownloadRequested(QWebEngineDownloadRequest *download)
+namespace {
+
+corvane::DownloadFailure failureOf(QWebEngineDownloadRequest::DownloadInterruptReason reason)
 {
-    const QString name = download->downloadFileName();
-    const QString suggested = QDir(downloadFolder()).filePath(name);
-    // The request has to be answered before this returns; a modal dialog
-    // keeps it waiting meanwhile.
-    const QString path = m_chooser ? m_chooser(suggested)
-                                   : QFileDialog::getSaveFileName(QApplication::activeWindow(),
-                                                                  QStringLiteral("Save As"),
-                                                                  suggested);
-    if (path.isEmpty()) {
-        download->cancel();
-        Q_EMIT downloadStatus(QStringLiteral("Download cancelled: %1").arg(name));
-        return;
+    using R = QWebEngineDownloadRequest;
+    using F = corvane::DownloadFailure;
+    switch (reason) {
+    case R::FileFailed: return F::FileFailed;
+    case R::FileAccessDenied: return F::AccessDenied;
+    case R::FileNoSpace: return F::NoSpace;
+    case R::FileNameTooLong: return F::NameTooLong;
+    case R::FileTooLarge: return F::FileTooLarge;
+    case R::FileVirusInfected: return F::VirusFound;
+    case R::FileTransientError: return F::FileBusy;
+    case R::FileBlocked: return F::Blocked;
+    case R::FileSecurityCheckFailed: return F::SecurityCheckFailed;
+    case R::FileTooShort: return F::FileTooShort;
+    case R::FileHashMismatch: return F::FileChanged;
+    case R::NetworkFailed: return F::NetworkFailed;
+    case R::NetworkTimeout: return F::NetworkTimeout;
+    case R::NetworkDisconnected: return F::NetworkDisconnected;
+    case R::NetworkServerDown: return F::ServerDown;
+    case R::NetworkInvalidRequest: return F::InvalidRequest;
+    case R::ServerFailed: return F::ServerFailed;
+    case R::ServerBadContent: return F::ServerBadContent;
+    case R::ServerUnauthorized: return F::ServerUnauthorized;
+    case R::ServerCertProblem: return F::ServerCertificate;
+    case R::ServerForbidden: return F::ServerForbidden;
+    case R::ServerUnreachable: return F::ServerUnreachable;
+    default: return F::Unknown;
     }
-    const QFileInfo target(path);
-    download->setDownloadDirectory(target.absolutePath());
-    download->setDownloadFileName(target.fileName());
-    watch(download);
-    download->accept();
-    Q_EMIT downloadStatus(QStringLiteral("Downloading %1...").arg(target.fileName()));
 }
 
-void WebProfile::watch(QWebEngineDownloadRequest *download)
+void reportStatus(WebProfile *profile, const Download *download)
 {
-    connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this, download] {
-        if (download->state() != QWebEngineDownloadRequest::DownloadInProgress)
+    Q_EMIT profile->downloadStatus(QString::fromStdString(corvane::downloadStatusText(
+        download->fileName().toStdString(), download->state(), download->failure(), download->receivedBytes(),
+        download->totalBytes())));
+}
+
+} // namespace
+
+QString WebProfile::savePathFor(const QString &suggestedName)
+{
+    // The download folder, made when missing; the home folder when it
+    // cannot be.
+    QString folder = downloadFolder();
+    if (!QDir().mkpath(folder))
+        folder = QDir::homePath();
+    const QDir dir(folder);
+    const std::string name = corvane::uniqueFileName(
+        corvane::safeFileName(suggestedName.toStdString()),
+        [&dir](const std::string &candidate) { return dir.exists(QString::fromStdString(candidate)); });
+    return dir.filePath(QString::fromStdString(name));
+}
+
+void WebProfile::onDownloadRequested(QWebEngineDownloadRequest *request)
+{
+    QString path = savePathFor(request->downloadFileName());
+    // Save As of a page asks where, and so does every download when the
+    // user wants it so; otherwise the file goes into the download folder
+    // under a name of its own.
+    if (m_askWhereToSave || request->isSavePageDownload()) {
+        // The request has to be answered before this returns; a modal
+        // dialog keeps it waiting meanwhile.
+        path = m_chooser ? m_chooser(path)
+                         : QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("Save As"),
+                                                        path);
+        if (path.isEmpty()) {
+            const QString offered = QFileInfo(savePathFor(request->downloadFileName())).fileName();
+            request->cancel();
+            Q_EMIT downloadStatus(QString::fromStdString(corvane::downloadStatusText(
+                offered.toStdString(), corvane::DownloadState::Cancelled, corvane::DownloadFailure::Unknown, 0, -1)));
             return;
-        Q_EMIT downloadStatus(QStringLiteral("Downloading %1... %2")
-                                  .arg(download->downloadFileName(),
-                                       percentText(download->receivedBytes(),
-                                                   download->totalBytes())));
+        }
+    }
+    const QFileInfo target(path);
+    auto *download = new Download(request->url(), target.absoluteFilePath());
+    // A folder that cannot be made: the engine would only say "cancelled".
+    if (!QDir().mkpath(target.absolutePath())) {
+        request->cancel();
+        download->finish(corvane::DownloadState::Failed, corvane::DownloadFailure::NoFolder);
+        DownloadList::instance()->add(download);
+        reportStatus(this, download);
+        return;
+    }
+    request->setDownloadDirectory(target.absolutePath());
+    request->setDownloadFileName(target.fileName());
+    watch(request, download);
+    request->accept();
+    DownloadList::instance()->add(download);
+    reportStatus(this, download);
+}
+
+void WebProfile::watch(QWebEngineDownloadRequest *request, Download *download)
+{
+    const QPointer<QWebEngineDownloadRequest> engine(request);
+    download->setCanceller([engine] {
+        if (engine)
+            engine->cancel();
     });
-    connect(download, &QWebEngineDownloadRequest::stateChanged, this,
-            [this, download](QWebEngineDownloadRequest::DownloadState state) {
-                const QString file =
-                    QDir(download->downloadDirectory()).filePath(download->downloadFileName());
+    const QPointer<Download> shown(download);
+    const auto progress = [this, engine, shown] {
+        if (!engine || !shown || engine->state() != QWebEngineDownloadRequest::DownloadInProgress)
+            return;
+        shown->setProgress(engine->receivedBytes(), engine->totalBytes());
+        reportStatus(this, shown);
+    };
+    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, download, progress);
+    connect(request, &QWebEngineDownloadRequest::totalBytesChanged, download, progress);
+    connect(request, &QWebEngineDownloadRequest::stateChanged, download,
+            [this, engine, shown](QWebEngineDownloadRequest::DownloadState state) {
+                if (!engine || !shown || !shown->isRunning())
+                    return;
                 switch (state) {
                 case QWebEngineDownloadRequest::DownloadCompleted:
-                    Q_EMIT downloadStatus(QStringLiteral("Download complete: %1").arg(file));
+                    shown->setProgress(engine->receivedBytes(), engine->totalBytes());
+                    shown->finish(corvane::DownloadState::Completed);
                     break;
                 case QWebEngineDownloadRequest::DownloadInterrupted:
-                    Q_EMIT downloadStatus(QStringLiteral("Download failed: %1 (%2)")
-                                              .arg(file, download->interruptReasonString()));
+                    shown->finish(corvane::DownloadState::Failed, failureOf(engine->interruptReason()));
                     break;
                 case QWebEngineDownloadRequest::DownloadCancelled:
-                    Q_EMIT downloadStatus(QStringLiteral("Download cancelled: %1").arg(file));
+                    shown->finish(corvane::DownloadState::Cancelled);
                     break;
                 default:
-                    break;
+                    return;
                 }
+                reportStatus(this, shown);
             });
 }
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class Download;
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
@@ -14,9 +15,11 @@ class QWebEngineProfile;
 // $XDG_CACHE_HOME/Tolvek/Corvane/WebProfile. The profile is created on first
 // use and lives until the application object goes.
 //
-// Downloads of every page end here: the user chooses where to save, and the
-// progress, the end or the failure of each download is reported through
-// downloadStatus() for the status bar.
+// Downloads of every page end here: each goes into the download folder
+// (made when missing) under a name no file there has, or where the user
+// chooses when asked to (Save As of a page, or AskWhereToSave), and joins
+// the session's DownloadList. The progress, the end or the failure of each
+// is also reported through downloadStatus() for the status bar.
 class WebProfile : public QObject
 {
     Q_OBJECT
@@ -28,8 +31,14 @@ public:
 
     static QString storagePath();
     static QString cachePath();
-    // The folder a download is first offered in.
+    // The folder downloads go to: the desktop's download folder.
     static QString downloadFolder();
+    // Where a download of this suggested name goes: the download folder
+    // (made when missing), under a safe name no file there has.
+    static QString savePathFor(const QString &suggestedName);
+    // Every download asks where to save it (on), or only Save As (off).
+    void setAskWhereToSave(bool on) { m_askWhereToSave = on; }
+    bool askWhereToSave() const { return m_askWhereToSave; }
 
     // --- Internet Options -------------------------------------------------------
     // Scripts and images on the pages: every page of the profile follows a
@@ -48,9 +57,9 @@ public:
     // Whether site data is due to go at the next start.
     static bool siteDataClearingPending();
 
-    // Chooses the file a download is saved to; an empty result cancels the
-    // download. The default asks with a save-file dialog. Replaceable for
-    // tests.
+    // Chooses the file a download is saved to when asking, from the path
+    // it would go to; an empty result cancels the download. The default
+    // asks with a save-file dialog. Replaceable for tests.
     using SavePathChooser = std::function<QString(const QString &suggestedPath)>;
     void setSavePathChooser(SavePathChooser chooser) { m_chooser = std::move(chooser); }
 
@@ -63,8 +72,8 @@ Q_SIGNALS:
 private:
     explicit WebProfile(QObject *parent);
     static void releaseProfile();
-    void onDownloadRequested(QWebEngineDownloadRequest *download);
-    void watch(QWebEngineDownloadRequest *download);
+    void onDownloadRequested(QWebEngineDownloadRequest *request);
+    void watch(QWebEngineDownloadRequest *request, Download *download);
 
     void applyPageSwitches();
     static void removeSiteDataIfAsked();
@@ -73,4 +82,5 @@ private:
     SavePathChooser m_chooser;
     bool m_javaScript = true;
     bool m_images = true;
+    bool m_askWhereToSave = false;
 };

@@ -5,13 +5,17 @@
 #include "browser/PaneSplitter.h"
 #include "core/CommandIds.h"
 #include "core/CommandTable.h"
+#include "core/Downloads.h"
 #include "core/NavigationLog.h"
 #include "core/SettingsStore.h"
 #include "core/StatusPanes.h"
 #include "core/TabStyle.h"
 #include "core/WindowStack.h"
 #include "core/Workspace.h"
+#include "engine/DownloadList.h"
+#include "engine/WebProfile.h"
 #include "mainframe/AddressBar.h"
+#include "mainframe/DownloadsWindow.h"
 #include "mainframe/Icons.h"
 #include "mainframe/PasswordDialog.h"
 #include "mainframe/TrayIcon.h"
@@ -174,6 +178,14 @@ MainWindow::MainWindow(SettingsStore &settings, NavigationLog &log)
     // 15. Menu icons.
     applyMenuIcons();
     updateCommandUI();
+
+    // A download that starts shows in the Downloads window, unless the user
+    // turned that off.
+    WebProfile::instance()->setAskWhereToSave(s.askWhereToSave() != 0);
+    connect(DownloadList::instance(), &DownloadList::added, this, [this] {
+        if (!m_destroying && m_settings.showDownloadsOnStart())
+            showDownloads(false);
+    });
 }
 
 MainWindow::~MainWindow()
@@ -707,6 +719,27 @@ QPrinter &MainWindow::printer()
 
 // --- closing ---------------------------------------------------------------------
 
+// --- downloads -----------------------------------------------------------------
+
+void MainWindow::showDownloads(bool activate)
+{
+    if (!m_downloads)
+        m_downloads = new DownloadsWindow(m_settings, *DownloadList::instance(), this);
+    // Opened by a download, it does not take the focus from the page.
+    m_downloads->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+    if (m_downloads->isVisible() && !activate)
+        return;
+    m_downloads->show();
+    m_downloads->raise();
+    if (activate)
+        m_downloads->activateWindow();
+}
+
+DownloadsWindow *MainWindow::downloadsWindow() const
+{
+    return m_downloads;
+}
+
 void MainWindow::closeWithoutQuestions()
 {
     // While the exit question is up this close does nothing (a window closes
@@ -731,6 +764,18 @@ void MainWindow::closeEvent(QCloseEvent *event)
             return;
         }
     }
+    // Downloads still running end with the program: the user says so
+    // first. They are cancelled only once nothing holds the exit back.
+    if (!m_skipQuestions && DownloadList::instance()->runningCount() > 0) {
+        const QMessageBox::StandardButton answer = corvaneMessageBox(
+            this, QMessageBox::Question, QString::fromLatin1(corvane::kDownloadsRunningTitle),
+            QString::fromLatin1(corvane::kDownloadsRunningQuestion), QMessageBox::Yes | QMessageBox::No);
+        if (answer != QMessageBox::Yes && !m_skipQuestions) {
+            event->ignore();
+            return;
+        }
+    }
+    DownloadList::instance()->cancelRunning();
     // Everything the exit stores, down to the bars stored as the window
     // goes, is written together.
     if (!m_exitSaves)
@@ -763,6 +808,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // 8. Close the browser windows, then the main window.
     m_closingAll = false;
     m_mdi->closeAllSubWindows();
+    if (m_downloads)
+        m_downloads->close();
     m_closed = true;
     event->accept();
     Q_EMIT closed();

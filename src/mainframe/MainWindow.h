@@ -19,6 +19,7 @@
 class AddressBar;
 class BrowserView;
 class BrowserWindow;
+class DownloadsWindow;
 class NavigationLog;
 class QAction;
 class QFileSystemWatcher;
@@ -215,6 +216,13 @@ public:
     // Closing without questions (SIGTERM, end of session): every save of a
     // confirmed exit.
     void closeWithoutQuestions();
+
+    // --- downloads ---------------------------------------------------------------
+    // The Downloads window (Tools > Downloads, Ctrl+J), made at its first
+    // use; it opens by itself when a download starts while
+    // ShowDownloadsWindow is on, without taking the focus.
+    void showDownloads(bool activate = true);
+    DownloadsWindow *downloadsWindow() const;
 
     // --- the main window's commands ----------------------------------------------
     void toggleToolBar();
@@ -420,6 +428,7 @@ private:
     bool m_autoSaveAtCreation = false;
     bool m_skipQuestions = false;
     bool m_closed = false;
+    QPointer<DownloadsWindow> m_downloads;
     // The exit's saves, from the confirmed close to the window's end: one
     // rewrite per file.
     std::unique_ptr<SettingsStore::DeferredCommit> m_exitSaves;

@@ -61,6 +61,7 @@ constexpr int kMainWindowCommands[] = {
     cmd::ExploreCookies, cmd::ExploreFavorites, cmd::ExploreHistory, cmd::ExplorePersonal,
     cmd::InternetOptions, cmd::CheckVersion, cmd::Workspaces,
     cmd::Split,     cmd::Lock,       cmd::Unlock,         cmd::PreviousPane,
+    cmd::Downloads,
 };
 
 // The commands with a check mark.
@@ -535,6 +536,7 @@ bool MainWindow::routeToMainWindow(int id)
     case cmd::Lock: lockSplitter(); return true;
     case cmd::Unlock: unlockSplitter(); return true;
     case cmd::PreviousPane: activatePreviousPane(); return true;
+    case cmd::Downloads: showDownloads(); return true;
     default: return false;
     }
 }

@@ -149,44 +149,6 @@ TEST_F(EngineTest, ScrollPositionIsInPagePixelsAtAnyZoom)
     EXPECT_EQ(m_view->savedScrollTop(), 900);
 }
 
-TEST_F(EngineTest, DownloadsAreSavedOrCancelledAndAlwaysReported)
-{
-    LoopbackServer::Response file;
-    file.body = "downloaded bytes";
-    file.contentType = "application/octet-stream";
-    file.headers.append(qMakePair(QByteArray("Content-Disposition"), QByteArray("attachment; filename=data.bin")));
-    m_server.setResponse(QStringLiteral("/data.bin"), file);
-    QSignalSpy status(WebProfile::instance(), &WebProfile::downloadStatus);
-
-    const QString target = engineHome().filePath(QStringLiteral("saved.bin"));
-    QString suggested;
-    WebProfile::instance()->setSavePathChooser([&](const QString &s) {
-        suggested = s;
-        return target;
-    });
-    control()->navigate(m_server.url(QStringLiteral("/data.bin")));
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            return !status.isEmpty()
-                   && status.last().at(0).toString() == QStringLiteral("Download complete: ") + target;
-        },
-        10000));
-    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/data.bin")));
-    QFile saved(target);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), QByteArray("downloaded bytes"));
-    // The page stays; its navigation is over.
-    EXPECT_TRUE(waitUntil([&] { return !m_view->navigating(); }, 3000));
-    EXPECT_EQ(m_app->mainWindow()->addressText(), control()->pageUrl());
-
-    WebProfile::instance()->setSavePathChooser([](const QString &) { return QString(); });
-    control()->navigate(m_server.url(QStringLiteral("/data.bin")));
-    ASSERT_TRUE(waitUntil(
-        [&] { return status.last().at(0).toString() == QStringLiteral("Download cancelled: data.bin"); },
-        10000));
-    WebProfile::instance()->setSavePathChooser({});
-}
-
 } // namespace
 
 TEST_F(EngineTest, InPageAnchorIsANavigationThatCompletesAtOnce)

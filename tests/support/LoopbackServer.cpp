@@ -155,7 +155,28 @@ void LoopbackServer::answer(QTcpSocket *socket, const QString &target)
     }
     if (!cacheControl)
         out += "Cache-Control: no-store\r\n";
-    out += "\r\n" + r.body;
-    socket->write(out);
+    out += "\r\n";
+    if (r.chunkBytes > 0) {
+        socket->write(out);
+        sendSlowly(socket, r.body, 0, r);
+        return;
+    }
+    socket->write(out + r.body);
     socket->disconnectFromHost();
+}
+
+void LoopbackServer::sendSlowly(QTcpSocket *socket, const QByteArray &body, qint64 from, const Response &response)
+{
+    const qint64 end = qMin(body.size(), from + response.chunkBytes);
+    socket->write(body.constData() + from, end - from);
+    if (end >= body.size()) {
+        socket->disconnectFromHost();
+        return;
+    }
+    // The client may go meanwhile (a cancelled download).
+    QPointer<QTcpSocket> guard(socket);
+    QTimer::singleShot(response.chunkIntervalMs, this, [this, guard, body, end, response] {
+        if (guard && guard->state() == QAbstractSocket::ConnectedState)
+            sendSlowly(guard, body, end, response);
+    });
 }

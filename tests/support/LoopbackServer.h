@@ -28,6 +28,10 @@ public:
         QList<QPair<QByteArray, QByteArray>> headers;
         // The answer is sent after this many milliseconds.
         int delayMs = 0;
+        // Slowly: the body goes out chunkBytes at a time, one chunk every
+        // chunkIntervalMs (0: all at once).
+        int chunkBytes = 0;
+        int chunkIntervalMs = 0;
     };
 
     explicit LoopbackServer(QObject *parent = nullptr);
@@ -64,6 +68,7 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     void answer(QTcpSocket *socket, const QString &target);
+    void sendSlowly(QTcpSocket *socket, const QByteArray &body, qint64 from, const Response &response);
 
     QTcpServer *m_server = nullptr;
     QHash<QString, Response> m_routes;
