@@ -4,10 +4,12 @@
 #include "browser/BrowserHost.h"
 #include "browser/BrowserWindow.h"
 #include "browser/PopupQuestion.h"
+#include "browser/FullScreenWindow.h"
 #include "core/AutoRefreshText.h"
 #include "core/CommandIds.h"
 #include "core/FileFilter.h"
 #include "core/NavigationLog.h"
+#include "core/PageTexts.h"
 #include "core/PopupDecision.h"
 #include "core/SettingsStore.h"
 #include "core/StoredText.h"
@@ -16,6 +18,7 @@
 #include "core/TextSize.h"
 #include "engine/WebProfile.h"
 #include "ui/MessageBox.h"
+#include "ui/ModalQuestions.h"
 #include "ui/StoredQString.h"
 
 #include <QApplication>
@@ -65,6 +68,12 @@ BrowserView::BrowserView(BrowserHost &host, BrowserDocument *doc, BrowserControl
 BrowserView::~BrowserView()
 {
     m_destroying = true;
+    // The page's widget comes home to go with the view.
+    if (m_fullScreen) {
+        if (QWidget *page = m_fullScreen->takeContent())
+            page->setParent(this);
+        delete m_fullScreen;
+    }
     if (m_control)
         m_control->setEvents(nullptr);
     // The main window's panes no longer show this view's load.
@@ -429,7 +438,7 @@ void BrowserView::closeWindowLater()
     QPointer<BrowserWindow> own = m_ownWindow ? m_ownWindow.data() : browserWindow();
     if (own)
         QMetaObject::invokeMethod(
-            own, [own] { if (own) own->close(); }, Qt::QueuedConnection);
+            own, [own] { if (own) own->closeWithoutAsking(); }, Qt::QueuedConnection);
 }
 
 void BrowserView::onStatusTextChanged(const QString &text)
@@ -601,6 +610,135 @@ void BrowserView::onWindowCloseRequested()
     closeWindowLater();
 }
 
+// --- closing -----------------------------------------------------------------------------
+
+BrowserControl::CloseAnswer BrowserView::requestClose()
+{
+    return m_control ? m_control->requestClose() : BrowserControl::CloseAnswer::Close;
+}
+
+void BrowserView::onCloseAnswered(bool mayClose)
+{
+    Q_EMIT closeAnswered(mayClose);
+}
+
+bool BrowserView::onLeavePageAsked(const QString &address)
+{
+    // The program ending closes without questions.
+    if (m_destroying || modalQuestionsEnded())
+        return true;
+    // The page that asks comes into view first, as the window's active pane.
+    if (BrowserWindow *window = browserWindow())
+        window->bringForward(this);
+    const QPointer<BrowserView> self(this);
+    const QMessageBox::StandardButton answer = corvaneMessageBox(
+        window(), QMessageBox::Question, QString::fromLatin1(corvane::kLeavePageTitle),
+        QString::fromStdString(corvane::leavePageQuestion(address.toStdString())),
+        QMessageBox::Yes | QMessageBox::No);
+    if (!self || modalQuestionsEnded())
+        return true;
+    const bool leave = answer == QMessageBox::Yes;
+    log(QString::fromStdString(corvane::leavePageLogLine(address.toStdString(), leave)));
+    return leave;
+}
+
+// --- full screen --------------------------------------------------------------------------
+
+bool BrowserView::isFullScreen() const
+{
+    return m_fullScreen != nullptr;
+}
+
+FullScreenWindow *BrowserView::fullScreenWindow() const
+{
+    return m_fullScreen;
+}
+
+bool BrowserView::onFullScreenRequested(bool on)
+{
+    if (m_destroying)
+        return false;
+    if (on) {
+        m_pageFullScreen = true;
+        enterFullScreen(true);
+        return true;
+    }
+    m_pageFullScreen = false;
+    // The user's own full screen stays.
+    if (m_fullScreen && !m_userFullScreen)
+        restoreFromFullScreen();
+    else if (m_fullScreen)
+        m_fullScreen->setEscapeLeaves(false);
+    return true;
+}
+
+void BrowserView::toggleFullScreen()
+{
+    if (m_fullScreen) {
+        leaveFullScreen();
+        return;
+    }
+    m_userFullScreen = true;
+    enterFullScreen(false);
+}
+
+void BrowserView::leaveFullScreen()
+{
+    const bool pageAsked = m_pageFullScreen;
+    m_userFullScreen = false;
+    m_pageFullScreen = false;
+    restoreFromFullScreen();
+    // The page leaves its own full screen too (it answers with a request
+    // to leave, which finds the view as it is).
+    if (pageAsked && m_control)
+        m_control->exitFullScreen();
+}
+
+void BrowserView::enterFullScreen(bool pageAsked)
+{
+    const QString address = m_control ? m_control->pageUrl() : QString();
+    const QString notice =
+        QString::fromStdString(corvane::fullScreenNotice(address.toStdString(), pageAsked));
+    if (m_fullScreen) {
+        m_fullScreen->setEscapeLeaves(m_pageFullScreen);
+        m_fullScreen->showNotice(notice);
+        return;
+    }
+    QWidget *page = m_control ? m_control->widget() : nullptr;
+    if (!page)
+        return;
+    // Let go of the focus first: a focused widget that leaves hands it to
+    // the next pane, which would become the window's active pane.
+    if (QWidget *focus = QApplication::focusWidget(); focus && (focus == page || page->isAncestorOf(focus)))
+        focus->clearFocus();
+    layout()->removeWidget(page);
+    m_fullScreen = new FullScreenWindow(page, window());
+    m_fullScreen->setEscapeLeaves(m_pageFullScreen);
+    connect(m_fullScreen, &FullScreenWindow::leaveRequested, this, &BrowserView::leaveFullScreen);
+    m_fullScreen->showFullScreen();
+    m_fullScreen->activateWindow();
+    m_fullScreen->showNotice(notice);
+    page->setFocus(Qt::OtherFocusReason);
+}
+
+void BrowserView::restoreFromFullScreen()
+{
+    if (!m_fullScreen)
+        return;
+    FullScreenWindow *fullScreen = m_fullScreen;
+    m_fullScreen = nullptr;
+    if (QWidget *page = fullScreen->takeContent()) {
+        layout()->addWidget(page);
+        page->show();
+    }
+    fullScreen->hide();
+    // It may be the sender of the key that ended it.
+    fullScreen->deleteLater();
+    window()->activateWindow();
+    if (m_control && m_control->widget())
+        m_control->widget()->setFocus(Qt::OtherFocusReason);
+}
+
 // --- input ------------------------------------------------------------------------------
 
 void BrowserView::watch(QWidget *widget)
@@ -663,6 +801,7 @@ constexpr ViewCommand kViewCommands[] = {
     {corvane::cmd::ViewSource, &BrowserView::viewSource},
     {corvane::cmd::AutoRefresh, &BrowserView::toggleAutoRefresh},
     {corvane::cmd::Properties, &BrowserView::showProperties},
+    {corvane::cmd::FullScreen, &BrowserView::toggleFullScreen},
 };
 
 bool isFontsCommand(int id)

@@ -13,6 +13,7 @@ class BrowserDocument;
 class BrowserHost;
 class BrowserWindow;
 class PopupQuestion;
+class FullScreenWindow;
 
 // The content of a browser window: it hosts the web engine's control,
 // applies the user's modes (offline, silent, script debugger) to every
@@ -119,6 +120,16 @@ public:
     bool imageSeriesActive() const { return m_imageSeries.active; }
     const corvane::ImageSeries &imageSeries() const { return m_imageSeries; }
 
+    // --- closing, full screen ----------------------------------------------------
+    // Asks the page whether it may close (its beforeunload may ask the
+    // user); a Pending answer follows as closeAnswered.
+    BrowserControl::CloseAnswer requestClose();
+    // The page alone on the whole screen (the user's F11, or the page's own
+    // request), until F11, Esc for a page's request, or the page's exit.
+    bool isFullScreen() const;
+    bool pageAskedFullScreen() const { return m_pageFullScreen; }
+    FullScreenWindow *fullScreenWindow() const;
+
     // --- the control's events ----------------------------------------------------
     void onNavigationStarting(const QString &url, bool topLevel, bool &cancel) override;
     void onNewWindowRequested(BrowserControl **newControl, bool &cancel) override;
@@ -133,8 +144,13 @@ public:
     void onWindowCloseRequested() override;
     void onLoadStopped() override;
     void onIconChanged(const QIcon &icon) override;
+    bool onLeavePageAsked(const QString &address) override;
+    void onCloseAnswered(bool mayClose) override;
+    bool onFullScreenRequested(bool on) override;
 
 Q_SIGNALS:
+    // The answer to a requestClose() that was pending.
+    void closeAnswered(bool mayClose);
     // The page (or anything in it) took the keyboard focus: a click or a
     // tab into this view.
     void focusEntered();
@@ -162,6 +178,11 @@ public Q_SLOTS:
     void showProperties();
     // AutoRefresh on or off, with the message MsgAutoRefresh asks for.
     void toggleAutoRefresh();
+    // F11: into full screen, or out of it.
+    void toggleFullScreen();
+    // Out of full screen, however it came; a page that asked for it is
+    // told to leave it.
+    void leaveFullScreen();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -197,6 +218,9 @@ private:
     // The image series' next download, at each completion while it runs.
     void runImageSeriesStep();
     void onAutoRefreshTick();
+    void enterFullScreen(bool pageAsked);
+    // The page's widget back in the view, the main window as it was.
+    void restoreFromFullScreen();
 
     BrowserHost &m_host;
     QPointer<BrowserDocument> m_doc;
@@ -224,4 +248,7 @@ private:
     bool m_popupHeld = false;
     bool m_closeRequested = false;
     bool m_destroying = false;
+    QPointer<FullScreenWindow> m_fullScreen;
+    bool m_pageFullScreen = false; // the page asked (an element, a video)
+    bool m_userFullScreen = false; // F11
 };

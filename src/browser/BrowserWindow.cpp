@@ -5,10 +5,15 @@
 #include "browser/BrowserView.h"
 #include "browser/PaneSplitter.h"
 #include "core/SettingsStore.h"
+#include "ui/ModalQuestions.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QAction>
 #include <QEvent>
 #include <QVBoxLayout>
+#include <QMenu>
 
 BrowserWindow::BrowserWindow(BrowserHost &host, QWidget *parent)
     : QMdiSubWindow(parent), m_host(host), m_doc(new BrowserDocument(this))
@@ -34,9 +39,26 @@ BrowserWindow::BrowserWindow(BrowserHost &host, QWidget *parent)
     connect(m_doc, &BrowserDocument::titleChanged, this, &BrowserWindow::updateCaption);
     connect(m_doc, &BrowserDocument::iconChanged, this, &BrowserWindow::updateIcon);
     updateCaption();
+    // The window's menu binds its Close to the desktop's close keys (Ctrl+W,
+    // Ctrl+F4), the main window's Close command too: with the focus in the
+    // page both would match and neither ran. The main window's command
+    // alone closes the window (asking its pages first).
+    if (QMenu *menu = systemMenu()) {
+        for (QAction *action : menu->actions())
+            if (!action->shortcuts().isEmpty())
+                action->setShortcuts({});
+    }
 }
 
-BrowserWindow::~BrowserWindow() = default;
+BrowserWindow::~BrowserWindow()
+{
+    // The panes go after this window's members: a round of asking them
+    // ends here, unanswered.
+    m_askingPages = false;
+    m_pagesDone = {};
+    if (m_waitingFor)
+        disconnect(m_waitingFor, nullptr, this, nullptr);
+}
 
 BrowserView *BrowserWindow::createView(QWidget *parent)
 {
@@ -162,4 +184,125 @@ void BrowserWindow::repairLayout()
     else
         showNormal();
     top->setUpdatesEnabled(painting);
+}
+
+// --- closing ------------------------------------------------------------------------
+
+BrowserWindow::PagesAnswer BrowserWindow::askPagesToClose(std::function<void(bool)> done)
+{
+    if (m_askingPages)
+        return PagesAnswer::Pending;
+    m_askingPages = true;
+    m_pagesDone = std::move(done);
+    m_pagesToAsk.clear();
+    if (m_splitter) {
+        // The active pane first: the user looks at it.
+        BrowserView *active = m_splitter->activeView();
+        if (active)
+            m_pagesToAsk << active;
+        for (BrowserView *view : m_splitter->views())
+            if (view != active)
+                m_pagesToAsk << view;
+    }
+    const PagesAnswer answer = askRemainingPages();
+    if (answer != PagesAnswer::Pending) {
+        m_askingPages = false;
+        m_pagesDone = {};
+    }
+    return answer;
+}
+
+BrowserWindow::PagesAnswer BrowserWindow::askRemainingPages()
+{
+    while (!m_pagesToAsk.isEmpty()) {
+        const QPointer<BrowserView> view = m_pagesToAsk.takeFirst();
+        if (!view)
+            continue;
+        switch (view->requestClose()) {
+        case BrowserControl::CloseAnswer::Close:
+            continue;
+        case BrowserControl::CloseAnswer::Stay:
+            m_pagesToAsk.clear();
+            return PagesAnswer::Stay;
+        case BrowserControl::CloseAnswer::Pending:
+            m_waitingFor = view;
+            connect(view, &BrowserView::closeAnswered, this,
+                    [this, v = view.data()](bool mayClose) { onPageCloseAnswered(v, mayClose); });
+            // A pane that goes meanwhile has nothing more to say.
+            connect(view, &QObject::destroyed, this, [this, v = view.data()] { onPageCloseAnswered(v, true); });
+            return PagesAnswer::Pending;
+        }
+    }
+    return PagesAnswer::MayClose;
+}
+
+void BrowserWindow::onPageCloseAnswered(BrowserView *view, bool mayClose)
+{
+    if (!m_askingPages || view != m_waitingFor.data())
+        return;
+    disconnect(view, nullptr, this, nullptr);
+    m_waitingFor = nullptr;
+    PagesAnswer answer = mayClose ? askRemainingPages() : PagesAnswer::Stay;
+    if (!mayClose)
+        m_pagesToAsk.clear();
+    if (answer == PagesAnswer::Pending)
+        return;
+    m_askingPages = false;
+    const std::function<void(bool)> done = std::move(m_pagesDone);
+    m_pagesDone = {};
+    if (done)
+        done(answer == PagesAnswer::MayClose);
+}
+
+void BrowserWindow::closeWithoutAsking()
+{
+    m_closeApproved = true;
+    close();
+}
+
+
+void BrowserWindow::bringForward(BrowserView *view)
+{
+    if (isMinimized())
+        showNormal();
+    if (QMdiArea *area = mdiArea(); area && area->currentSubWindow() != this && isVisible())
+        area->setActiveSubWindow(this);
+    if (m_splitter && view) {
+        const corvane::PanePos pos = m_splitter->paneOf(view);
+        if (pos.row >= 0 && m_splitter->activeView() != view)
+            m_splitter->setActivePane(pos.row, pos.column);
+    }
+}
+
+void BrowserWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_closeApproved || modalQuestionsEnded()) {
+        QMdiSubWindow::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (m_askingPages)
+        return; // the pages are being asked already
+    const QPointer<BrowserWindow> self(this);
+    const PagesAnswer answer = askPagesToClose([self](bool mayClose) {
+        if (!self)
+            return;
+        if (mayClose)
+            self->closeWithoutAsking();
+        else
+            Q_EMIT self->closeRefused();
+    });
+    if (!self)
+        return;
+    switch (answer) {
+    case PagesAnswer::MayClose:
+        m_closeApproved = true;
+        QMdiSubWindow::closeEvent(event);
+        break;
+    case PagesAnswer::Stay:
+        Q_EMIT closeRefused();
+        break;
+    case PagesAnswer::Pending:
+        break;
+    }
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QRect>
+
+#include <functional>
 
 class BrowserDocument;
 class BrowserHost;
@@ -49,6 +53,25 @@ public:
     // it, keeping the place it had inside the page.
     void focusActivePane();
 
+    // --- closing -----------------------------------------------------------------
+    // A close of the user's (Close, Close All, the window's close button,
+    // Exit) asks each page first, one after another, as leaving it by a
+    // navigation does: a page's beforeunload may ask the user, and a page
+    // kept open keeps the window (closeRefused). Closes of the program's
+    // own go without asking (closeWithoutAsking); so does every close once
+    // the program is ending (a SIGTERM, the end of the session).
+    enum class PagesAnswer { MayClose, Stay, Pending };
+    // Asks the pages without closing: MayClose or Stay when every page
+    // answered at once; Pending when done(mayClose) follows. A second
+    // round while one runs is Pending and gets no answer of its own.
+    PagesAnswer askPagesToClose(std::function<void(bool mayClose)> done = {});
+    bool askingPages() const { return m_askingPages; }
+    // Closes the window as it is: a page's own window.close(), a refused
+    // popup, a workspace loaded in its place, the program's exit.
+    void closeWithoutAsking();
+    // The window in front of the area, with view as its active pane.
+    void bringForward(BrowserView *view);
+
 Q_SIGNALS:
     // Another pane became active.
     void activeViewChanged(BrowserView *view);
@@ -56,6 +79,8 @@ Q_SIGNALS:
     void splitMenuRequested(const QPoint &globalPos);
     // The window moved, was resized, maximized, minimized or restored.
     void placementChanged();
+    // A close was asked for and a page kept itself open.
+    void closeRefused();
 
 protected:
     // A hidden window, or one whose panes are covered, passes the focus on
@@ -64,6 +89,7 @@ protected:
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     BrowserView *createView(QWidget *parent);
@@ -74,9 +100,17 @@ private:
     // After a keyboard split: the window shown again in the state
     // ChildMaximized names, with the main window's painting held meanwhile.
     void repairLayout();
+    // Asks the pages left in m_pagesToAsk, up to one whose answer is pending.
+    PagesAnswer askRemainingPages();
+    void onPageCloseAnswered(BrowserView *view, bool mayClose);
 
     BrowserHost &m_host;
     BrowserDocument *m_doc = nullptr;
     PaneSplitter *m_splitter = nullptr;
     QRect m_normalPlacement;
+    QList<QPointer<BrowserView>> m_pagesToAsk;
+    QPointer<BrowserView> m_waitingFor; // the page whose answer is pending
+    std::function<void(bool)> m_pagesDone;
+    bool m_askingPages = false;
+    bool m_closeApproved = false;
 };

@@ -95,6 +95,7 @@ inline constexpr int FavoriteFirst = 3584;
 inline constexpr int FavoriteLast = 4095;
 
 // Commands of our own, beyond the original set.
+inline constexpr int FullScreen = 33202;   // the active pane alone on the screen
 inline constexpr int Downloads = 33205;    // the Downloads window
 
 } // namespace corvane::cmd

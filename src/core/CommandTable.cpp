@@ -68,6 +68,7 @@ const std::vector<MenuEntry> &menuWithWindow()
         view.push_back(popup("&Fonts", {item(cmd::FontsHuge, "&Huge"), item(cmd::FontsLarge, "&Large"),
                                          item(cmd::FontsNormal, "&Normal"),
                                          item(cmd::FontsSmall, "&Small"), item(cmd::FontsTiny, "&Tiny")}));
+        view.push_back(item(cmd::FullScreen, "F&ull Screen\tF11"));
         return std::vector<MenuEntry>{
             popup("&File",
                   {item(cmd::New, "&New\tCtrl+N"), item(cmd::Open, "&Open...\tCtrl+O"),
@@ -144,7 +145,7 @@ const std::vector<Accelerator> &acceleratorTable()
         // control that answers them itself is not to be relied on: here the
         // window binds them like the others.
         {"Ctrl+A", cmd::SelectAll},    {"Ctrl+F", cmd::Find},
-        {"Ctrl+J", cmd::Downloads},
+        {"F11", cmd::FullScreen},      {"Ctrl+J", cmd::Downloads},
     };
     return table;
 }
@@ -245,6 +246,7 @@ CommandPrompt commandPrompt(int id)
         {cmd::About, {"Display program information, version number and copyright", "About"}},
         {cmd::AutoRefresh, {"Refresh this page at a set interval", "AutoRefresh (Alt+P)"}},
         // Commands of our own.
+        {cmd::FullScreen, {"Show the page alone on the whole screen", "Full Screen (F11)"}},
         {cmd::Downloads, {"Show the files downloaded in this session", "Downloads (Ctrl+J)"}},
     };
     const auto it = prompts.find(id);

@@ -56,6 +56,19 @@ public:
     // to be a download, or the page or engine stopped it): the page shown
     // stays.
     virtual void onLoadStopped() {}
+
+    // --- leaving a page, full screen ----------------------------------------
+    // The page's beforeunload asks whether the user wants to leave it (a
+    // navigation away or a close); true leaves. The engine's own question
+    // never shows.
+    virtual bool onLeavePageAsked(const QString & /*address*/) { return true; }
+    // The answer to a requestClose() that was pending: the page may close,
+    // or it keeps itself open.
+    virtual void onCloseAnswered(bool /*mayClose*/) {}
+    // The page asks to show one of its elements alone on the whole screen
+    // (on), or to leave that (off): document.exitFullscreen(), a video's
+    // button, or the control's exitFullScreen(). False refuses.
+    virtual bool onFullScreenRequested(bool /*on*/) { return false; }
 };
 
 // What the program asks of a web engine. The Qt WebEngine implementation is
@@ -132,6 +145,21 @@ public:
     virtual void viewSource() = 0;
     // Shows a page held in the program's own resources (qrc path).
     virtual void loadFromResource(const QString &resourcePath) = 0;
+
+    // --- leaving a page, full screen ----------------------------------------
+    // What a page answers when asked whether it may close.
+    enum class CloseAnswer {
+        Close,   // it may close now
+        Stay,    // it keeps itself open (the user said so)
+        Pending, // the answer follows as onCloseAnswered
+    };
+    // Asks the page whether it may close: its beforeunload handlers run and
+    // may ask the user (onLeavePageAsked). A page without such handlers, or
+    // a control without a page, may close at once.
+    virtual CloseAnswer requestClose() { return CloseAnswer::Close; }
+    // Ends the full screen the page asked for; the page answers with
+    // onFullScreenRequested(false).
+    virtual void exitFullScreen() {}
 
 protected:
     BrowserEvents *m_events = nullptr;

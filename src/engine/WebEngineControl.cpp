@@ -7,6 +7,7 @@
 #include "engine/FindDialog.h"
 #include "engine/WebProfile.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
@@ -19,6 +20,7 @@
 #include <QUuid>
 #include <QVBoxLayout>
 #include <QWebEngineFindTextResult>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEngineLoadingInfo>
 #include <QHash>
 #include <QWebEngineScript>
@@ -194,6 +196,10 @@ protected:
     }
     bool javaScriptConfirm(const QUrl &origin, const QString &message) override
     {
+        // The engine asks its beforeunload question as a confirm of this
+        // text of its own.
+        if (message == leavePageText())
+            return !m_control || m_control->askLeavePage();
         return !silent() && QWebEnginePage::javaScriptConfirm(origin, message);
     }
     bool javaScriptPrompt(const QUrl &origin, const QString &message, const QString &defaultValue,
@@ -206,6 +212,12 @@ protected:
 
 private:
     bool silent() const { return m_control && m_control->silent(); }
+    static QString leavePageText()
+    {
+        return QCoreApplication::translate(
+            "QWebEnginePage",
+            "Are you sure you want to leave this page? Changes that you made may not be saved.");
+    }
 
     QPointer<WebEngineControl> m_control;
 };
@@ -260,10 +272,16 @@ WebEngineControl::WebEngineControl(QObject *parent)
         if (m_events)
             m_events->onScrollPositionChanged();
     });
-    connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] {
-        if (m_events)
-            m_events->onWindowCloseRequested();
-    });
+    connect(m_page, &QWebEnginePage::windowCloseRequested, this, &WebEngineControl::onWindowCloseRequested);
+    // Full screen: the page asks, the view decides.
+    m_page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    connect(m_page, &QWebEnginePage::fullScreenRequested, this,
+            [this](QWebEngineFullScreenRequest request) {
+                if (m_events && m_events->onFullScreenRequested(request.toggleOn()))
+                    request.accept();
+                else
+                    request.reject();
+            });
     // window.print() of the page.
     connect(m_view, &QWebEngineView::printRequested, this, &WebEngineControl::print);
     connect(m_view, &QWebEngineView::printFinished, this, [this] { m_printing = false; });
@@ -537,6 +555,69 @@ void WebEngineControl::loadFromResource(const QString &resourcePath)
     if (!path.startsWith(QLatin1Char('/')))
         path.prepend(QLatin1Char('/'));
     navigate(QStringLiteral("qrc:") + path);
+}
+
+// --- leaving a page, full screen ---------------------------------------------------
+
+BrowserControl::CloseAnswer WebEngineControl::requestClose()
+{
+    if (!m_page)
+        return CloseAnswer::Close;
+    if (m_closeRequest == CloseRequest::None) {
+        m_closeRequest = CloseRequest::Running;
+        // The engine runs the page's beforeunload; its answer may come
+        // before this returns (a page without a renderer).
+        m_page->triggerAction(QWebEnginePage::RequestClose);
+    }
+    if (m_closeRequest == CloseRequest::Answered) {
+        m_closeRequest = CloseRequest::None;
+        return m_closeAnswer ? CloseAnswer::Close : CloseAnswer::Stay;
+    }
+    return CloseAnswer::Pending;
+}
+
+void WebEngineControl::exitFullScreen()
+{
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::ExitFullScreen);
+}
+
+bool WebEngineControl::askLeavePage()
+{
+    // Silent: the page's dialogs stay away, and the page does not hold the
+    // user back.
+    bool leave = m_silent || !m_events || m_events->onLeavePageAsked(pageUrl());
+    if (!leave && m_closeRequest == CloseRequest::Running)
+        answerCloseRequest(false);
+    return leave;
+}
+
+void WebEngineControl::onWindowCloseRequested()
+{
+    // The answer to our close request, or the page's own window.close().
+    if (m_closeRequest == CloseRequest::Running) {
+        answerCloseRequest(true);
+        return;
+    }
+    if (m_events)
+        m_events->onWindowCloseRequested();
+}
+
+void WebEngineControl::answerCloseRequest(bool mayClose)
+{
+    m_closeAnswer = mayClose;
+    m_closeRequest = CloseRequest::Answered;
+    // Given once the engine's event is over: the window may close on it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_closeRequest != CloseRequest::Answered)
+                return; // requestClose() took it at once
+            m_closeRequest = CloseRequest::None;
+            if (m_events)
+                m_events->onCloseAnswered(m_closeAnswer);
+        },
+        Qt::QueuedConnection);
 }
 
 // --- engine signals -----------------------------------------------------------

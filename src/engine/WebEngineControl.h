@@ -47,6 +47,14 @@ class WebEnginePage;
 //   (startRefusedNavigation): a popup held for the user's answer loads only
 //   then, sending the referrer its opener would have sent, unless it was
 //   opened without its opener (noopener, noreferrer). It goes out as a GET.
+// - the page's beforeunload question (leaving by a navigation, or
+//   requestClose()) becomes onLeavePageAsked; silent leaves without asking.
+//   requestClose() runs the engine's close request: the page's
+//   windowCloseRequested then answers Close, the question answered No
+//   answers Stay. A page's own window.close() is onWindowCloseRequested.
+// - a page's full-screen request (an element's requestFullscreen(), a
+//   video's button) is onFullScreenRequested; it is accepted when that
+//   says so.
 class WebEngineControl : public BrowserControl
 {
     Q_OBJECT
@@ -87,6 +95,11 @@ public:
     // The Find dialog, once find() has opened it.
     FindDialog *findDialog() const;
 
+    // --- leaving a page, full screen ----------------------------------------
+    CloseAnswer requestClose() override;
+    void exitFullScreen() override;
+    bool closeRequestPending() const { return m_closeRequest != CloseRequest::None; }
+
 private:
     friend class WebEnginePage;
     friend class RequestInterceptor;
@@ -95,6 +108,10 @@ private:
     // A frame's request for a redirect's target goes out: a script's
     // redirect gets its navigation start. True when that start refuses it.
     bool decideFrameRedirect(const QUrl &url, bool byScript);
+    // The beforeunload question; true leaves the page.
+    bool askLeavePage();
+    void onWindowCloseRequested();
+    void answerCloseRequest(bool mayClose);
     QWebEnginePage *createWindow(QWebEnginePage::WebWindowType type);
     // A page the engine adopted for a new window gets its interceptor again.
     void bindAdoptedPage();
@@ -153,4 +170,8 @@ private:
     bool m_adopted = false;
     bool m_viewSourcePending = false;
     bool m_printing = false;
+    // A close request on its way: not asked yet, or its answer due.
+    enum class CloseRequest { None, Running, Answered };
+    CloseRequest m_closeRequest = CloseRequest::None;
+    bool m_closeAnswer = false;
 };

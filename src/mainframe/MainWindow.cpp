@@ -387,6 +387,8 @@ void MainWindow::adoptBrowserWindow(BrowserWindow *window)
             [this, window](BrowserView *view) { onActiveViewChanged(window, view); });
     connect(window, &BrowserWindow::splitMenuRequested, this, &MainWindow::showSplitMenu);
     connect(window, &BrowserWindow::placementChanged, this, &MainWindow::windowsChanged);
+    connect(window, &BrowserWindow::closeRefused, this,
+            [this, window] { onBrowserWindowCloseRefused(window); });
     connect(window, &QMdiSubWindow::windowStateChanged, this, &MainWindow::scheduleCoverUpdate);
     connect(window->splitter(), &PaneSplitter::layoutChanged, this, &MainWindow::windowsChanged);
     connect(window, &QObject::destroyed, this, [this] {
@@ -751,30 +753,51 @@ void MainWindow::closeWithoutQuestions()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     SettingsStore &s = m_settings;
-    // 1. Confirm.
-    if (!m_skipQuestions && s.msgExit()) {
-        const QMessageBox::StandardButton answer =
-            corvaneMessageBox(this, QMessageBox::Question, QStringLiteral("Exit program"),
-                              QStringLiteral("Are you sure you want to exit?"),
-                              QMessageBox::Yes | QMessageBox::No);
-        // A SIGTERM or the end of the session while the question is up
-        // closes without it.
-        if (answer != QMessageBox::Yes && !m_skipQuestions) {
+    if (!m_skipQuestions && !m_exitApproved) {
+        // The pages are being asked: this exit waits for their answers.
+        if (m_askingPagesForExit) {
             event->ignore();
             return;
         }
-    }
-    // Downloads still running end with the program: the user says so
-    // first. They are cancelled only once nothing holds the exit back.
-    if (!m_skipQuestions && DownloadList::instance()->runningCount() > 0) {
-        const QMessageBox::StandardButton answer = corvaneMessageBox(
-            this, QMessageBox::Question, QString::fromLatin1(corvane::kDownloadsRunningTitle),
-            QString::fromLatin1(corvane::kDownloadsRunningQuestion), QMessageBox::Yes | QMessageBox::No);
-        if (answer != QMessageBox::Yes && !m_skipQuestions) {
-            event->ignore();
-            return;
+        // 1. Confirm.
+        if (s.msgExit()) {
+            const QMessageBox::StandardButton answer =
+                corvaneMessageBox(this, QMessageBox::Question, QStringLiteral("Exit program"),
+                                  QStringLiteral("Are you sure you want to exit?"),
+                                  QMessageBox::Yes | QMessageBox::No);
+            // A SIGTERM or the end of the session while the question is up
+            // closes without it.
+            if (answer != QMessageBox::Yes && !m_skipQuestions) {
+                event->ignore();
+                return;
+            }
+        }
+        // Downloads still running end with the program: the user says so
+        // first. They are cancelled only once nothing holds the exit back.
+        if (!m_skipQuestions && DownloadList::instance()->runningCount() > 0) {
+            const QMessageBox::StandardButton answer = corvaneMessageBox(
+                this, QMessageBox::Question, QString::fromLatin1(corvane::kDownloadsRunningTitle),
+                QString::fromLatin1(corvane::kDownloadsRunningQuestion), QMessageBox::Yes | QMessageBox::No);
+            if (answer != QMessageBox::Yes && !m_skipQuestions) {
+                event->ignore();
+                return;
+            }
+        }
+        // Every page may hold the exit back (its beforeunload): nothing is
+        // saved or closed before all have let it go.
+        if (!m_skipQuestions) {
+            switch (askPagesForExit()) {
+            case BrowserWindow::PagesAnswer::MayClose:
+                break;
+            case BrowserWindow::PagesAnswer::Stay:
+            case BrowserWindow::PagesAnswer::Pending:
+                event->ignore();
+                return;
+            }
         }
     }
+    m_askingPagesForExit = false;
+    m_exitWindowsToAsk.clear();
     DownloadList::instance()->cancelRunning();
     // Everything the exit stores, down to the bars stored as the window
     // goes, is written together.
@@ -805,14 +828,102 @@ void MainWindow::closeEvent(QCloseEvent *event)
                               autoSave ? captureWorkspace(std::string(corvane::kDefaultWorkspaceName), 0)
                                        : corvane::Workspace());
     s.storeWorkspaces(workspaces);
-    // 8. Close the browser windows, then the main window.
+    // 8. Close the browser windows (their pages have been asked), then the
+    // main window.
     m_closingAll = false;
-    m_mdi->closeAllSubWindows();
+    for (QMdiSubWindow *window : m_mdi->subWindowList()) {
+        if (auto *browser = qobject_cast<BrowserWindow *>(window))
+            browser->closeWithoutAsking();
+        else
+            window->close();
+    }
     if (m_downloads)
         m_downloads->close();
     m_closed = true;
     event->accept();
     Q_EMIT closed();
+}
+
+BrowserWindow::PagesAnswer MainWindow::askPagesForExit()
+{
+    m_exitWindowsToAsk.clear();
+    for (BrowserWindow *window : browserWindowsInVisitingOrder())
+        m_exitWindowsToAsk << window;
+    // Hidden ones too (a popup waiting for its answer): every page counts.
+    for (QMdiSubWindow *window : m_mdi->subWindowList())
+        if (auto *browser = qobject_cast<BrowserWindow *>(window); browser && !m_exitWindowsToAsk.contains(browser))
+            m_exitWindowsToAsk << browser;
+    m_askingPagesForExit = true;
+    const BrowserWindow::PagesAnswer answer = askRemainingWindowsForExit();
+    if (answer != BrowserWindow::PagesAnswer::Pending) {
+        m_askingPagesForExit = false;
+        m_exitWindowsToAsk.clear();
+    }
+    return answer;
+}
+
+BrowserWindow::PagesAnswer MainWindow::askRemainingWindowsForExit()
+{
+    while (!m_exitWindowsToAsk.isEmpty()) {
+        const QPointer<BrowserWindow> window = m_exitWindowsToAsk.takeFirst();
+        if (!window)
+            continue;
+        // A window already asking for its own close: the user answers that
+        // question first, and this exit gives way.
+        if (window->askingPages()) {
+            m_exitWindowsToAsk.clear();
+            return BrowserWindow::PagesAnswer::Stay;
+        }
+        const QPointer<MainWindow> self(this);
+        m_exitWindowAsking = window;
+        const BrowserWindow::PagesAnswer answer = window->askPagesToClose([self](bool mayClose) {
+            if (self)
+                self->onExitPagesAnswered(mayClose);
+        });
+        switch (answer) {
+        case BrowserWindow::PagesAnswer::MayClose:
+            continue;
+        case BrowserWindow::PagesAnswer::Stay:
+            m_exitWindowsToAsk.clear();
+            onBrowserWindowCloseRefused(window);
+            return answer;
+        case BrowserWindow::PagesAnswer::Pending:
+            return answer;
+        }
+    }
+    return BrowserWindow::PagesAnswer::MayClose;
+}
+
+void MainWindow::onExitPagesAnswered(bool mayClose)
+{
+    if (!m_askingPagesForExit || m_destroying)
+        return;
+    const BrowserWindow::PagesAnswer answer =
+        mayClose ? askRemainingWindowsForExit() : BrowserWindow::PagesAnswer::Stay;
+    if (answer == BrowserWindow::PagesAnswer::Pending)
+        return;
+    m_askingPagesForExit = false;
+    m_exitWindowsToAsk.clear();
+    if (answer != BrowserWindow::PagesAnswer::MayClose) {
+        // A page kept itself open: the exit stops there.
+        if (!mayClose)
+            onBrowserWindowCloseRefused(m_exitWindowAsking);
+        return;
+    }
+    // Every page let go: the exit goes on as confirmed.
+    m_exitApproved = true;
+    close();
+    m_exitApproved = false;
+}
+
+void MainWindow::onBrowserWindowCloseRefused(BrowserWindow *window)
+{
+    // Close All stops at the window whose page stays, and it comes to the
+    // front.
+    m_closingAll = false;
+    if (window && !m_destroying && m_mdi && window->isVisible())
+        m_mdi->setActiveSubWindow(window);
+    updateCommandUI();
 }
 
 void MainWindow::saveOnDestroy()

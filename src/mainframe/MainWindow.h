@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/BrowserWindow.h"
 #include "core/SettingsStore.h"
 #include "core/ShellFolders.h"
 #include "core/Stopwatch.h"
@@ -18,7 +19,6 @@
 
 class AddressBar;
 class BrowserView;
-class BrowserWindow;
 class DownloadsWindow;
 class NavigationLog;
 class QAction;
@@ -216,6 +216,9 @@ public:
     // Closing without questions (SIGTERM, end of session): every save of a
     // confirmed exit.
     void closeWithoutQuestions();
+    // An exit on its way: the pages of the windows are being asked whether
+    // they may close.
+    bool exitPending() const { return m_askingPagesForExit; }
 
     // --- downloads ---------------------------------------------------------------
     // The Downloads window (Tools > Downloads, Ctrl+J), made at its first
@@ -365,6 +368,12 @@ private:
     BrowserWindow *openWorkspaceWindow(const corvane::WorkspaceWindow &entry);
     // Closes every browser window at once, without a question.
     void closeAllWindowsNow();
+    // The exit's round of the pages: every browser window's, one window
+    // after another; MayClose or Stay when all answered at once.
+    BrowserWindow::PagesAnswer askPagesForExit();
+    BrowserWindow::PagesAnswer askRemainingWindowsForExit();
+    void onExitPagesAnswered(bool mayClose);
+    void onBrowserWindowCloseRefused(BrowserWindow *window);
     // Navigates the view, opening a browser window first when none is active.
     BrowserView *ensureView();
     bool routeToView(BrowserView *view, int id);
@@ -428,6 +437,11 @@ private:
     bool m_autoSaveAtCreation = false;
     bool m_skipQuestions = false;
     bool m_closed = false;
+    // Exit: the pages are being asked; then they all may close.
+    bool m_askingPagesForExit = false;
+    bool m_exitApproved = false;
+    QList<QPointer<BrowserWindow>> m_exitWindowsToAsk;
+    QPointer<BrowserWindow> m_exitWindowAsking;
     QPointer<DownloadsWindow> m_downloads;
     // The exit's saves, from the confirmed close to the window's end: one
     // rewrite per file.

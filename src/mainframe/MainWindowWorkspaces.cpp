@@ -237,8 +237,12 @@ void MainWindow::closeAllWindowsNow()
     if (!m_mdi)
         return;
     m_closingAll = false;
-    for (QMdiSubWindow *window : m_mdi->subWindowList())
-        window->close();
+    for (QMdiSubWindow *window : m_mdi->subWindowList()) {
+        if (auto *browser = qobject_cast<BrowserWindow *>(window))
+            browser->closeWithoutAsking();
+        else
+            window->close();
+    }
 }
 
 BrowserWindow *MainWindow::openWorkspaceWindow(const WorkspaceWindow &entry)

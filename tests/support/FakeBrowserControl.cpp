@@ -188,3 +188,27 @@ void FakeBrowserControl::fireIconChanged(const QIcon &icon)
     if (m_events)
         m_events->onIconChanged(icon);
 }
+
+// --- leaving a page, full screen ------------------------------------------------------------
+
+BrowserControl::CloseAnswer FakeBrowserControl::requestClose()
+{
+    record(QStringLiteral("requestClose"));
+    return m_closeAnswer;
+}
+
+void FakeBrowserControl::fireCloseAnswered(bool mayClose)
+{
+    if (m_events)
+        m_events->onCloseAnswered(mayClose);
+}
+
+bool FakeBrowserControl::fireLeavePageAsked()
+{
+    return !m_events || m_events->onLeavePageAsked(m_url);
+}
+
+bool FakeBrowserControl::fireFullScreenRequested(bool on)
+{
+    return m_events && m_events->onFullScreenRequested(on);
+}

@@ -75,6 +75,18 @@ public:
 
     static QString commandName(PageCommand command);
 
+    // --- leaving a page, full screen ------------------------------------------------------
+    // What requestClose() answers (recorded as "requestClose"); Close until set.
+    void setCloseAnswer(CloseAnswer answer) { m_closeAnswer = answer; }
+    CloseAnswer requestClose() override;
+    void exitFullScreen() override { record(QStringLiteral("exitFullScreen")); }
+    // The answer to a pending requestClose().
+    void fireCloseAnswered(bool mayClose);
+    // The page's beforeunload asks; returns whether the view leaves.
+    bool fireLeavePageAsked();
+    // The page asks for full screen or leaves it; returns the view's answer.
+    bool fireFullScreenRequested(bool on);
+
 private:
     void record(const QString &operation) { m_operations.append(operation); }
 
@@ -87,4 +99,5 @@ private:
     bool m_offline = false;
     bool m_silent = false;
     bool m_followNavigate = false;
+    CloseAnswer m_closeAnswer = CloseAnswer::Close;
 };
