@@ -801,6 +801,8 @@ constexpr ViewCommand kViewCommands[] = {
     {corvane::cmd::ViewSource, &BrowserView::viewSource},
     {corvane::cmd::AutoRefresh, &BrowserView::toggleAutoRefresh},
     {corvane::cmd::Properties, &BrowserView::showProperties},
+    {corvane::cmd::TextLarger, &BrowserView::makeTextLarger},
+    {corvane::cmd::TextSmaller, &BrowserView::makeTextSmaller},
     {corvane::cmd::FullScreen, &BrowserView::toggleFullScreen},
 };
 
@@ -913,9 +915,20 @@ void BrowserView::changeFonts(int id)
     if (BrowserHost *h = host())
         h->setFontSize(fonts);
     m_host.settings().setFonts(fonts);
+    m_fonts = fonts;
     // Only this view changes; the stored value checks the Fonts menu item.
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::Zoom, corvane::zoomArgumentForFonts(fonts));
+}
+
+void BrowserView::makeTextLarger()
+{
+    changeFonts(corvane::commandForFonts(corvane::fontsAfterStep(m_fonts, true)));
+}
+
+void BrowserView::makeTextSmaller()
+{
+    changeFonts(corvane::commandForFonts(corvane::fontsAfterStep(m_fonts, false)));
 }
 
 bool BrowserView::editFieldCommand(const char *slot)

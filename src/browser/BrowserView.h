@@ -2,6 +2,7 @@
 
 #include "core/ImageSeries.h"
 #include "core/Stopwatch.h"
+#include "core/TextSize.h"
 #include "engine/BrowserControl.h"
 
 #include <QPointer>
@@ -79,6 +80,8 @@ public:
     bool loudOnce() const { return m_loudOnce; }
     void setLoudOnce(bool on) { m_loudOnce = on; }
     Stopwatch &stopwatch() { return m_stopwatch; }
+    // The text size this view shows (1 huge .. 5 tiny).
+    int textSize() const { return m_fonts; }
 
     // AutoRefresh: timer 1 runs while on, paused from each navigation start
     // to the document's completion.
@@ -164,6 +167,9 @@ public Q_SLOTS:
     void openFile();
     // Fonts Huge .. Tiny (cmd::FontsHuge .. cmd::FontsTiny).
     void changeFonts(int id);
+    // One text-size step up or down from the size this view shows.
+    void makeTextLarger();
+    void makeTextSmaller();
     void copy();
     void cut();
     void paste();
@@ -239,6 +245,9 @@ private:
     corvane::ImageSeries m_imageSeries;
     int m_savedScrollTop = 0;
     int m_savedScrollLeft = 0;
+    // The text size this view shows (a Fonts value): a view opens at the
+    // control's own size, normal.
+    int m_fonts = corvane::kFontsNormal;
     int m_autoRefreshMinutes = 2;
     int m_autoRefreshSeconds = 0;
     bool m_autoRefreshOn = false;

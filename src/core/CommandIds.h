@@ -94,8 +94,12 @@ inline constexpr int ExploreCache = 32970;
 inline constexpr int FavoriteFirst = 3584;
 inline constexpr int FavoriteLast = 4095;
 
-// Commands of our own, beyond the original set.
+// Commands of our own, beyond the original set: keys people expect of a
+// browser today, full screen and the downloads.
+inline constexpr int FocusAddress = 33201; // the address box, text selected
 inline constexpr int FullScreen = 33202;   // the active pane alone on the screen
+inline constexpr int TextLarger = 33203;   // one text-size step up
+inline constexpr int TextSmaller = 33204;  // one text-size step down
 inline constexpr int Downloads = 33205;    // the Downloads window
 
 } // namespace corvane::cmd

@@ -67,7 +67,9 @@ const std::vector<MenuEntry> &menuWithWindow()
         view.push_back(separator());
         view.push_back(popup("&Fonts", {item(cmd::FontsHuge, "&Huge"), item(cmd::FontsLarge, "&Large"),
                                          item(cmd::FontsNormal, "&Normal"),
-                                         item(cmd::FontsSmall, "&Small"), item(cmd::FontsTiny, "&Tiny")}));
+                                         item(cmd::FontsSmall, "&Small"), item(cmd::FontsTiny, "&Tiny"),
+                                         separator(), item(cmd::TextLarger, "Lar&ger\tCtrl++"),
+                                         item(cmd::TextSmaller, "S&maller\tCtrl+-")}));
         view.push_back(item(cmd::FullScreen, "F&ull Screen\tF11"));
         return std::vector<MenuEntry>{
             popup("&File",
@@ -145,7 +147,14 @@ const std::vector<Accelerator> &acceleratorTable()
         // control that answers them itself is not to be relied on: here the
         // window binds them like the others.
         {"Ctrl+A", cmd::SelectAll},    {"Ctrl+F", cmd::Find},
-        {"F11", cmd::FullScreen},      {"Ctrl+J", cmd::Downloads},
+        // Keys people expect of a browser today, on keys the table leaves
+        // free (F6, F7 and F8 keep the bars).
+        {"Ctrl+L", cmd::FocusAddress}, {"Alt+D", cmd::FocusAddress},
+        {"Alt+Left", cmd::Back},       {"Alt+Right", cmd::Forward},
+        {"Ctrl++", cmd::TextLarger},   {"Ctrl+=", cmd::TextLarger},
+        {"Ctrl+-", cmd::TextSmaller},  {"Ctrl+0", cmd::FontsNormal},
+        {"F11", cmd::FullScreen},      {"Ctrl+F4", cmd::Close},
+        {"Ctrl+J", cmd::Downloads},
     };
     return table;
 }
@@ -246,7 +255,10 @@ CommandPrompt commandPrompt(int id)
         {cmd::About, {"Display program information, version number and copyright", "About"}},
         {cmd::AutoRefresh, {"Refresh this page at a set interval", "AutoRefresh (Alt+P)"}},
         // Commands of our own.
+        {cmd::FocusAddress, {"Type an address", "Address (Ctrl+L)"}},
         {cmd::FullScreen, {"Show the page alone on the whole screen", "Full Screen (F11)"}},
+        {cmd::TextLarger, {"Makes the view's text one size larger", "Larger Text (Ctrl++)"}},
+        {cmd::TextSmaller, {"Makes the view's text one size smaller", "Smaller Text (Ctrl+-)"}},
         {cmd::Downloads, {"Show the files downloaded in this session", "Downloads (Ctrl+J)"}},
     };
     const auto it = prompts.find(id);

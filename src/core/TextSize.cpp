@@ -16,6 +16,14 @@ int commandForFonts(int fonts)
     return cmd::FontsHuge + fonts - 1;
 }
 
+int fontsAfterStep(int fonts, bool larger)
+{
+    if (fonts < 1 || fonts > 5)
+        fonts = kFontsNormal;
+    const int next = larger ? fonts - 1 : fonts + 1;
+    return next < 1 ? 1 : next > 5 ? 5 : next;
+}
+
 int zoomArgumentForFonts(int fonts)
 {
     if (fonts < 1 || fonts > 5)

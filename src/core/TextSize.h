@@ -19,6 +19,11 @@ int fontsForCommand(int commandId);
 // 0 when the value is outside 1..5.
 int commandForFonts(int fonts);
 
+// The `Fonts` value one step larger (toward huge, 1) or smaller (toward
+// tiny, 5) than fonts, kept within 1..5; a value outside 1..5 steps from
+// normal.
+int fontsAfterStep(int fonts, bool larger);
+
 // The engine's zoom argument for a `Fonts` value: 1 -> 4 (huge) ... 5 -> 0
 // (tiny). A value outside 1..5 (a hand-edited setting) zooms as normal, 2.
 int zoomArgumentForFonts(int fonts);

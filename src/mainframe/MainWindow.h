@@ -251,6 +251,9 @@ public:
     void goToTypedAddress();
     void goToPickedAddress(int index);
     void noteAddressTyping(const QString &text);
+    // Ctrl+L, Alt+D: the keyboard focus in the address box with its text
+    // selected; the Navigate dialog when the box is out of sight.
+    void focusAddressBox();
     void closeActiveWindow();
     void exitProgram();
     void printSetup();

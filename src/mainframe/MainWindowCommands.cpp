@@ -27,6 +27,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -61,7 +62,7 @@ constexpr int kMainWindowCommands[] = {
     cmd::ExploreCookies, cmd::ExploreFavorites, cmd::ExploreHistory, cmd::ExplorePersonal,
     cmd::InternetOptions, cmd::CheckVersion, cmd::Workspaces,
     cmd::Split,     cmd::Lock,       cmd::Unlock,         cmd::PreviousPane,
-    cmd::Downloads,
+    cmd::FocusAddress, cmd::Downloads,
 };
 
 // The commands with a check mark.
@@ -536,6 +537,7 @@ bool MainWindow::routeToMainWindow(int id)
     case cmd::Lock: lockSplitter(); return true;
     case cmd::Unlock: unlockSplitter(); return true;
     case cmd::PreviousPane: activatePreviousPane(); return true;
+    case cmd::FocusAddress: focusAddressBox(); return true;
     case cmd::Downloads: showDownloads(); return true;
     default: return false;
     }
@@ -737,6 +739,19 @@ void MainWindow::noteAddressTyping(const QString &text)
     // One character: the user has begun a new address.
     if (text.size() == 1)
         m_addressTyping = true;
+}
+
+void MainWindow::focusAddressBox()
+{
+    // Without a window, or with the box out of sight (the bar hidden, or too
+    // narrow to hold it), the Navigate dialog takes the address instead.
+    if (!activeView() || !m_address->isVisible() || !m_address->isEnabled()) {
+        showNavigateDialog();
+        return;
+    }
+    m_address->setFocus(Qt::ShortcutFocusReason);
+    if (QLineEdit *edit = m_address->lineEdit())
+        edit->selectAll();
 }
 
 void MainWindow::closeActiveWindow()

@@ -43,7 +43,8 @@ TEST(CommandTable, EveryAcceleratorReachesAMenuItemOrAKnownKeyOnlyCommand)
 {
     const std::set<int> inMenus = menuIds();
     const std::set<int> keyOnly = {cmd::ToolbarVariant, cmd::AutoRefresh, cmd::PreviousPane,
-                                   cmd::SmartNavigateToggle, cmd::ScanPopups, cmd::Favorites};
+                                   cmd::SmartNavigateToggle, cmd::ScanPopups, cmd::Favorites,
+                                   cmd::FocusAddress};
     std::map<std::string, int> byKeys;
     for (const Accelerator &a : acceleratorTable()) {
         EXPECT_TRUE(inMenus.count(a.id) || keyOnly.count(a.id)) << a.keys << " -> " << a.id;
@@ -78,6 +79,32 @@ TEST(CommandTable, MenuAcceleratorTextsMatchTheTable)
         }
     };
     walk(all);
+}
+
+TEST(CommandTable, KeysOfOurOwnLeaveTheOriginalKeysAlone)
+{
+    std::map<std::string, int> bound;
+    for (const Accelerator &a : acceleratorTable())
+        bound[a.keys] = a.id;
+    // The bars keep F6, F7 and F8; Close keeps Ctrl+W.
+    EXPECT_EQ(bound["F6"], cmd::ToolBar);
+    EXPECT_EQ(bound["F7"], cmd::Tabs);
+    EXPECT_EQ(bound["F8"], cmd::StatusBar);
+    EXPECT_EQ(bound["Ctrl+W"], cmd::Close);
+    EXPECT_EQ(bound["Ctrl+F4"], cmd::Close);
+    EXPECT_EQ(bound["Ctrl+L"], cmd::FocusAddress);
+    EXPECT_EQ(bound["Alt+D"], cmd::FocusAddress);
+    EXPECT_EQ(bound["Alt+Left"], cmd::Back);
+    EXPECT_EQ(bound["Alt+Right"], cmd::Forward);
+    EXPECT_EQ(bound["Ctrl++"], cmd::TextLarger);
+    EXPECT_EQ(bound["Ctrl+-"], cmd::TextSmaller);
+    EXPECT_EQ(bound["Ctrl+0"], cmd::FontsNormal);
+    EXPECT_EQ(bound["F11"], cmd::FullScreen);
+    EXPECT_EQ(bound["Ctrl+J"], cmd::Downloads);
+    // The Downloads window is there with or without a browser window.
+    std::set<int> withoutWindow;
+    collect(menuNoWindow(), withoutWindow);
+    EXPECT_TRUE(withoutWindow.count(cmd::Downloads));
 }
 
 TEST(CommandTable, ToolbarsHaveTwentySlotsAndDifferOnlyInLinksOrFavorites)

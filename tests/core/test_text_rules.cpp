@@ -65,6 +65,17 @@ TEST(TextSize, CommandsFontsAndZoomLineUp)
     EXPECT_LT(zoomFactorForArgument(0), zoomFactorForArgument(4));
 }
 
+TEST(TextSize, StepsStopAtHugeAndTiny)
+{
+    EXPECT_EQ(fontsAfterStep(kFontsNormal, true), 2);
+    EXPECT_EQ(fontsAfterStep(kFontsNormal, false), 4);
+    EXPECT_EQ(fontsAfterStep(1, true), 1);
+    EXPECT_EQ(fontsAfterStep(5, false), 5);
+    // A broken value steps from normal, never out of the menu's range.
+    EXPECT_EQ(fontsAfterStep(0, true), 2);
+    EXPECT_EQ(fontsAfterStep(9, false), 4);
+}
+
 TEST(SmartNavigate, CompletionTable)
 {
     struct Case
