@@ -31,6 +31,8 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString display(const QString &text)
@@ -307,8 +309,11 @@ void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &
     // 4.
     m_navigating = true;
     // Windows this page opens from now on are a burst of their own.
-    if (topLevel)
+    if (topLevel) {
         m_popupQuestion = nullptr;
+        m_burst.clear();
+        m_windowsRefused = false;
+    }
     // 5.
     if (m_control && h)
         m_control->setOffline(h->isOffline());
@@ -411,8 +416,17 @@ void BrowserView::holdForAnswer(const QString &lowerAddress)
     PopupQuestion *question = opener ? opener->m_popupQuestion.data() : nullptr;
     if (!question || !question->open()) {
         question = new PopupQuestion(window());
-        if (opener)
+        if (opener) {
             opener->m_popupQuestion = question;
+            // After a No the page asks for no more windows until the user
+            // does something in it: a page that goes on opening windows is
+            // not asked again and again.
+            const QPointer<PopupQuestion> asked(question);
+            connect(question, &PopupQuestion::answered, opener, [opener, asked](bool allowed) {
+                if (!allowed && opener->m_popupQuestion == asked)
+                    opener->m_windowsRefused = true;
+            });
+        }
     }
     question->add(this, lowerAddress);
 }
@@ -581,6 +595,11 @@ void BrowserView::onNewWindowRequested(BrowserControl **newControl, bool &cancel
         cancel = true;
         return;
     }
+    // A burst of asked windows holds only so many, and none after its No.
+    if (burstRefuses()) {
+        cancel = true;
+        return;
+    }
     // The window stays hidden until the decision at its first navigation
     // start.
     BrowserView *view = m_host.openPopupWindow();
@@ -594,7 +613,25 @@ void BrowserView::onNewWindowRequested(BrowserControl **newControl, bool &cancel
     view->setOpenerAddress(m_currentNavigationAddress);
     view->setOpener(this);
     view->setOwnWindow(view->browserWindow());
+    // Each window the user is to be asked about waits hidden, with a page
+    // of the engine, until the answer: those are the ones counted.
+    if (m_host.settings().msgConfirmNewWindow())
+        m_burst.append(view);
     *newControl = view->control();
+}
+
+bool BrowserView::burstRefuses()
+{
+    if (m_windowsRefused)
+        return true;
+    m_burst.removeIf([](const QPointer<BrowserView> &popup) { return popup.isNull(); });
+    const bool waiting = std::any_of(m_burst.begin(), m_burst.end(), [](const QPointer<BrowserView> &popup) {
+        return popup->popupCheckPending() || popup->popupHeld();
+    });
+    // The burst is over once its question is and none of its windows waits.
+    if (!waiting && !(m_popupQuestion && m_popupQuestion->open()))
+        m_burst.clear();
+    return m_burst.size() >= corvane::kPopupBurstMaxWindows;
 }
 
 void BrowserView::onViewSourceWindowRequested(BrowserControl **newControl)
@@ -756,6 +793,13 @@ bool BrowserView::eventFilter(QObject *watched, QEvent *event)
     case QEvent::ChildAdded:
         if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
             watch(child);
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+    case QEvent::Drop:
+        // The user's own doing: the page's next windows are asked about
+        // again.
+        m_windowsRefused = false;
         break;
     case QEvent::MouseButtonRelease:
         // A click into the page ends the restoring of a saved position.

@@ -219,6 +219,10 @@ private:
     // Holds this popup for the question its opener asks for the windows it
     // opens together (or a question of its own once the opener is gone).
     void holdForAnswer(const QString &lowerAddress);
+    // The next window this page asks for is refused before it is made: its
+    // burst holds kPopupBurstMaxWindows windows already, or was answered No
+    // and the user has not clicked or typed in the page since.
+    bool burstRefuses();
     // Closes this view's browser window once the current event is over.
     void closeWindowLater();
     // The image series' next download, at each completion while it runs.
@@ -236,6 +240,9 @@ private:
     // The question about the windows this page is opening, while it takes
     // more of them.
     QPointer<PopupQuestion> m_popupQuestion;
+    // The windows of this page's current burst that are asked about: made
+    // while confirmation is on, waiting or shown after a Yes.
+    QList<QPointer<BrowserView>> m_burst;
     Stopwatch m_stopwatch;
     QTimer m_autoRefreshTimer; // timer 1
     QString m_pendingAddress;
@@ -255,6 +262,7 @@ private:
     bool m_loudOnce = false;
     bool m_popupCheckPending = false;
     bool m_popupHeld = false;
+    bool m_windowsRefused = false; // this page's windows were answered No
     bool m_closeRequested = false;
     bool m_destroying = false;
     QPointer<FullScreenWindow> m_fullScreen;

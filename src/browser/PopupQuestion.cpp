@@ -98,6 +98,9 @@ void PopupQuestion::ask()
     m_state = State::Answered;
     m_allowed = answer == QMessageBox::Yes;
     m_sinceAnswer.start();
+    Q_EMIT answered(m_allowed);
+    if (!self)
+        return;
     // Windows that came while the question was up share its answer.
     const QList<QPointer<BrowserView>> popups = m_popups;
     for (const QPointer<BrowserView> &popup : popups)

@@ -35,6 +35,10 @@ public:
     // The popups waiting for the answer (those still there).
     int count() const;
 
+Q_SIGNALS:
+    // The user's answer, before the windows get it.
+    void answered(bool allowed);
+
 private:
     enum class State { Gathering, Asking, Answered, Over };
     void ask();

@@ -72,6 +72,15 @@ std::string newWindowsQuestion(std::string_view lowerFirstAddress, int count);
 // coming no further apart than this after the answer share it.
 inline constexpr int kPopupBurstQuietMs = 250;
 inline constexpr int kPopupBurstLimitMs = 1000;
+// A burst the user is asked about holds at most this many windows. Each
+// waits hidden until the answer and holds a page of the engine meanwhile, so
+// a page opening windows in a loop would pile up hundreds of them. The
+// page's further windows in the burst are refused before they are made (its
+// window.open gets no window), as are all of them after a No. A Yes shows
+// every window held, so a page that opens a handful together gets them all,
+// and one that goes on asking after the Yes is asked again once the burst is
+// over. Twenty windows are as many as a user can still look through.
+inline constexpr int kPopupBurstMaxWindows = 20;
 
 // The referrer a held window's first request carries when it goes out after
 // the user's Yes, from the address of the page that opened it, as engines

@@ -528,7 +528,9 @@ TEST_F(BrowserViewTest, AnAskedPopupLoadsNothingAndOpensNothingBeforeItsYes)
     EXPECT_EQ(boxes.size(), 1);
     EXPECT_TRUE(host.controls.at(1).isNull());
 
-    // A window that has not started its navigation opens none either.
+    // A window that has not started its navigation opens none either (the
+    // page's next window is made once it has a new address).
+    control()->fireNavigationStarting(QStringLiteral("http://opener.example/next"));
     ASSERT_NE(control()->fireNewWindow(), nullptr);
     EXPECT_EQ(control(2)->fireNewWindow(&cancelled), nullptr);
     EXPECT_TRUE(cancelled);
@@ -539,46 +541,79 @@ TEST_F(BrowserViewTest, APageOpeningManyWindowsAtOnceGetsOneQuestion)
     control()->fireNavigationStarting(QStringLiteral("http://burst.example/"));
     settings().setMsgConfirmNewWindow(1);
     answer = QMessageBox::No;
+    constexpr int kMax = corvane::kPopupBurstMaxWindows;
+    const auto alive = [&] {
+        return std::count_if(host.controls.begin(), host.controls.end(), [](const auto &c) { return !c.isNull(); });
+    };
 
-    // The page asks for forty windows in a loop.
+    // The page asks for five hundred windows in a loop, all before the
+    // first one's navigation starts: the burst holds twenty, the others are
+    // refused before they are made.
     QList<QPointer<BrowserWindow>> windows;
-    for (int i = 0; i < 40; ++i) {
-        ASSERT_NE(control()->fireNewWindow(), nullptr);
+    for (int i = 0; i < 500; ++i) {
+        bool cancelled = false;
+        BrowserControl *made = control()->fireNewWindow(&cancelled);
+        if (i >= kMax) {
+            EXPECT_EQ(made, nullptr) << i;
+            EXPECT_TRUE(cancelled) << i;
+            continue;
+        }
+        ASSERT_NE(made, nullptr) << i;
         windows << view(i + 1)->browserWindow();
-        EXPECT_TRUE(control(i + 1)->fireNavigationStarting(QStringLiteral("http://burst.example/%1").arg(i)));
     }
+    EXPECT_EQ(host.controls.size(), 1 + kMax);
+    // Their navigations start as the engine gets to them; the last one only
+    // after the answer.
+    for (int i = 0; i + 1 < kMax; ++i)
+        EXPECT_TRUE(control(i + 1)->fireNavigationStarting(QStringLiteral("http://burst.example/%1").arg(i)));
+    EXPECT_EVENTUALLY(boxes.size() == 1);
+    EXPECT_TRUE(control(kMax)->fireNavigationStarting(QStringLiteral("http://burst.example/late")));
     // One question, naming the count and the first window: No closes all,
-    // and nothing of them stays.
+    // the late one too, and nothing of them stays.
     EXPECT_EVENTUALLY(std::all_of(windows.begin(), windows.end(), [](const auto &w) { return w.isNull(); }));
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes.at(0).title, QStringLiteral("New window request alert"));
-    EXPECT_EQ(boxes.at(0).text, QStringLiteral("A request has been made by the current view to spawn 40 windows, "
+    EXPECT_EQ(boxes.at(0).text, QStringLiteral("A request has been made by the current view to spawn 19 windows, "
                                                "the first of them:\nhttp://burst.example/0\nWould you like to "
                                                "view these sites?"));
     EXPECT_EQ(host.area()->subWindowList().size(), 1);
-    EXPECT_EQ(std::count_if(host.controls.begin(), host.controls.end(), [](const auto &c) { return !c.isNull(); }),
-              1);
-    // A window the page asks for right after the answer shares it.
-    ASSERT_NE(control()->fireNewWindow(), nullptr);
-    QPointer<BrowserWindow> late = view(41)->browserWindow();
-    EXPECT_TRUE(control(41)->fireNavigationStarting(QStringLiteral("http://burst.example/late")));
-    EXPECT_EVENTUALLY(late.isNull());
+    EXPECT_EQ(alive(), 1);
+    // Right after the No, the page's next window is not even made.
+    bool cancelled = false;
+    EXPECT_EQ(control()->fireNewWindow(&cancelled), nullptr);
+    EXPECT_TRUE(cancelled);
     EXPECT_EQ(boxes.size(), 1);
 
-    // Once the burst is over, the next one is asked again; Yes shows every window and lets each
-    // navigation go out.
+    // The page that goes on is not asked again, also once the burst is
+    // over, until the user clicks in it.
     QTest::qWait(corvane::kPopupBurstQuietMs + 100);
+    EXPECT_EQ(control()->fireNewWindow(), nullptr);
+    QTest::mouseClick(control()->widget(), Qt::LeftButton);
+
+    // Then its next burst is asked about. Yes shows every window it holds
+    // and lets each navigation go out; the page's windows past the cap stay
+    // refused until that burst is over too.
     answer = QMessageBox::Yes;
     const qsizetype first = host.controls.size();
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_NE(control()->fireNewWindow(), nullptr);
-        control(first + i)->fireNavigationStarting(QStringLiteral("http://burst.example/again"));
+    for (int i = 0; i < kMax + 5; ++i) {
+        BrowserControl *made = control()->fireNewWindow();
+        EXPECT_EQ(made != nullptr, i < kMax) << i;
+        if (made)
+            control(first + i)->fireNavigationStarting(QStringLiteral("http://burst.example/again"));
     }
     EXPECT_EVENTUALLY(boxes.size() == 2);
-    for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(boxes.at(1).text.contains(QStringLiteral("spawn %1 windows").arg(kMax)));
+    for (int i = 0; i < kMax; ++i) {
         EXPECT_EVENTUALLY(view(first + i)->browserWindow()->isVisible());
         EXPECT_TRUE(control(first + i)->did(QStringLiteral("startRefusedNavigation")));
     }
+    EXPECT_EQ(control()->fireNewWindow(), nullptr);
+    QTest::qWait(corvane::kPopupBurstLimitMs + 100);
+    answer = QMessageBox::No;
+    ASSERT_NE(control()->fireNewWindow(), nullptr);
+    control(first + kMax)->fireNavigationStarting(QStringLiteral("http://burst.example/later"));
+    EXPECT_EVENTUALLY(boxes.size() == 3);
+    EXPECT_EVENTUALLY(alive() == 1 + kMax);
 }
 
 TEST_F(BrowserViewTest, ActivationBringsTheHostInStepWithThePage)
