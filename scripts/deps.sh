@@ -4,10 +4,10 @@
 CORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
-    libqt6webenginecore6-bin qt6-webchannel-dev qt6-svg-dev libgl-dev
+    libqt6webenginecore6-bin qt6-webchannel-dev qt6-svg-dev libgl-dev qt6-wayland
     libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev
     desktop-file-utils appstream xdg-utils
-    xvfb xauth fonts-dejavu-core python3
+    xvfb xauth weston fonts-dejavu-core python3
 )
 
 corvane_missing_packages() {

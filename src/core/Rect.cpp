@@ -1,6 +1,7 @@
 #include "core/Rect.h"
 
 #include <algorithm>
+#include <climits>
 
 Rect keepOnArea(const Rect &window, const Rect &area, int margin)
 {
@@ -22,4 +23,16 @@ Rect keepOnArea(const Rect &window, const Rect &area, int margin)
     }
     // Within the area's int edges, so every value fits an int again.
     return Rect{int(left), int(top), int(left + width), int(top + height)};
+}
+
+Rect placementToStore(const Rect &reported, const std::optional<Rect> &stored, bool positionReported)
+{
+    if (positionReported || !stored)
+        return reported;
+    using Wide = long long;
+    const auto edge = [](Wide from, Wide size) {
+        return int(std::clamp<Wide>(from + size, INT_MIN, INT_MAX));
+    };
+    return Rect{stored->left, stored->top, edge(stored->left, Wide(reported.right) - reported.left),
+                edge(stored->top, Wide(reported.bottom) - reported.top)};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 // A window rectangle in pixels, edges as stored (right and bottom exclusive).
 struct Rect
 {
@@ -33,3 +35,11 @@ inline Rect intersected(const Rect &a, const Rect &b)
 // taken (a record edited by hand); an empty area leaves the rectangle as it
 // is.
 Rect keepOnArea(const Rect &window, const Rect &area, int margin = 32);
+
+// The rectangle to store for a top-level window. Some platforms place every
+// top-level window themselves and never say where (a Wayland session
+// reports each one at 0, 0): there the window's size is kept at the corner
+// already stored, so the place from an earlier session survives for the
+// next one that can use it. With nothing stored, or where the platform
+// reports positions, it is the window's rectangle as reported.
+Rect placementToStore(const Rect &reported, const std::optional<Rect> &stored, bool positionReported);

@@ -564,6 +564,7 @@ SettingsStore::MainPlacement SettingsStore::restoreMainPlacement(const MainPlace
     const int showCmd = readInt(kPlacement, "ShowCmd", 3) == 3 ? 3 : 1;
 
     MainPlacement result = creation;
+    result.stored = stored;
     const int start = creation.showCmd;
     const bool keepStart = start == 2 || start == 6 || start == 7 || start == 3; // minimized or maximized
     if (!keepStart)
@@ -593,8 +594,12 @@ SettingsStore::MainPlacement SettingsStore::restoreMainPlacement(const MainPlace
     return result;
 }
 
-void SettingsStore::saveMainPlacement(bool maximized, const Rect &normalRect)
+void SettingsStore::saveMainPlacement(bool maximized, const Rect &reportedRect, bool positionReported)
 {
+    // The record's defaults are the place a first start takes.
+    const Rect stored{readInt(kPlacement, "Left", 88), readInt(kPlacement, "Top", 88),
+                      readInt(kPlacement, "Right", 952), readInt(kPlacement, "Bottom", 697)};
+    const Rect normalRect = placementToStore(reportedRect, stored, positionReported);
     Writer writer(*this);
     writer.writeInt(kPlacement, "Bottom", normalRect.bottom);
     writer.writeInt(kPlacement, "Left", normalRect.left);
@@ -774,10 +779,12 @@ std::optional<Rect> SettingsStore::restoreDialogPlacement(const std::string &dia
     return rect;
 }
 
-void SettingsStore::saveDialogPlacement(const std::string &dialogName, const Rect &rect)
+void SettingsStore::saveDialogPlacement(const std::string &dialogName, const Rect &reportedRect,
+                                        bool positionReported)
 {
     if (cdMode())
         return;
+    const Rect rect = placementToStore(reportedRect, restoreDialogPlacement(dialogName), positionReported);
     const char *section = dialogSection(dialogName);
     Writer writer(*this);
     writer.writeInt(section, "Bottom", rect.bottom);

@@ -192,6 +192,7 @@ public:
     {
         Rect rect;       // where the window is created
         int showCmd = 1; // the start show state (1 normal, 3 maximized, ...)
+        Rect stored;     // the record as stored, before any adjustment
     };
     // Adjusts the creation rectangle and start show state from the stored
     // record. workArea is the primary screen's available area, or nothing
@@ -200,8 +201,9 @@ public:
     MainPlacement restoreMainPlacement(const MainPlacement &creation,
                                        const std::optional<Rect> &workArea) const;
     // Stores the placement: maximized or not, and the normal rectangle in
-    // screen coordinates.
-    void saveMainPlacement(bool maximized, const Rect &normalRect);
+    // screen coordinates. Where the platform does not report positions
+    // (positionReported false) the stored corner stays, with the new size.
+    void saveMainPlacement(bool maximized, const Rect &normalRect, bool positionReported = true);
 
     // --- stored lists ---------------------------------------------------------
     using LinkMap = std::map<std::string, std::string>;      // name -> address
@@ -222,7 +224,8 @@ public:
     // anything else = the Workspace Manager). Restore gives nothing in CD
     // mode or while no record exists (Bottom or Right 0).
     std::optional<Rect> restoreDialogPlacement(const std::string &dialogName) const;
-    void saveDialogPlacement(const std::string &dialogName, const Rect &rect);
+    // Where the platform does not report positions, the stored corner stays.
+    void saveDialogPlacement(const std::string &dialogName, const Rect &rect, bool positionReported = true);
 
 private:
     // Changes gathered for one rewrite of whichever back end is in use.

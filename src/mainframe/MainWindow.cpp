@@ -24,6 +24,7 @@
 #include "mainframe/WindowTabBar.h"
 #include "ui/MessageBox.h"
 #include "ui/StoredQString.h"
+#include "ui/WindowPlatform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -217,6 +218,7 @@ void MainWindow::restorePlacement()
     const SettingsStore::MainPlacement placement =
         m_settings.restoreMainPlacement(creation, workArea);
     m_startShowCmd = placement.showCmd;
+    m_givenPlace = placement.stored;
     setGeometry(placement.rect.left, placement.rect.top, placement.rect.width(),
                 placement.rect.height());
 }
@@ -809,7 +811,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // 3. The window's placement.
     if (s.savePosition()) {
         const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-        s.saveMainPlacement(isMaximized(), toRect(normal));
+        s.saveMainPlacement(isMaximized(), toRect(normal), platformReportsWindowPositions());
     }
     // 4.
     removeFromTray();

@@ -422,6 +422,10 @@ private:
     int m_progressMax = 0;
     int m_fontSize = 3;
     int m_startShowCmd = 1;
+    // The place the window was last given as stored (the placement at
+    // start, then a loaded workspace's): what a capture records where the
+    // platform does not say where the window is.
+    Rect m_givenPlace;
     int m_clockTimer = 0;
     int m_currentToolbar = 128;
     bool m_windowMenuShown = false;

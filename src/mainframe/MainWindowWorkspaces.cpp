@@ -13,6 +13,7 @@
 #include "core/SettingsStore.h"
 #include "core/Workspace.h"
 #include "ui/StoredQString.h"
+#include "ui/WindowPlatform.h"
 
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -213,7 +214,7 @@ Workspace MainWindow::captureWorkspace(const std::string &name, int startup) con
     QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
     if (!normal.isValid())
         normal = geometry();
-    workspace.setPlace(toRect(normal));
+    workspace.setPlace(placementToStore(toRect(normal), m_givenPlace, platformReportsWindowPositions()));
     workspace.showCmd = isMaximized() ? 3 : 1;
     workspace.toolBar = m_toolBarVisible ? 1 : 0;
     workspace.statusBar = m_statusBarVisible ? 1 : 0;
@@ -323,6 +324,7 @@ void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
 
             // 5. The main window's place, within reach on its screen.
             const Rect stored = workspace.place();
+            m_givenPlace = stored;
             const QRect place = toQRect(keepOnArea(stored, toRect(workAreaFor(stored))));
             if (workspace.showCmd == 3) {
                 if (!isMaximized())

@@ -1,6 +1,7 @@
 #include "ui/ResizeDialog.h"
 
 #include "core/SettingsStore.h"
+#include "ui/WindowPlatform.h"
 
 #include <QGuiApplication>
 #include <QLayout>
@@ -103,5 +104,5 @@ void ResizeDialog::savePlacement()
     QRect normal = normalGeometry();
     if (!normal.isValid())
         normal = geometry();
-    m_settings->saveDialogPlacement(m_dialogName.toStdString(), toRect(normal));
+    m_settings->saveDialogPlacement(m_dialogName.toStdString(), toRect(normal), platformReportsWindowPositions());
 }

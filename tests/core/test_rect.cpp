@@ -36,3 +36,16 @@ TEST(Rect, KeepOnAreaBoundsSizesAndOddRecords)
     EXPECT_EQ(keepOnArea(Rect{500, 500, 900, 900}, Rect{0, 0, 20, 10}), (Rect{0, 0, 20, 10}));
     EXPECT_EQ(keepOnArea(Rect{5, 6, 7, 8}, Rect{}), (Rect{5, 6, 7, 8}));
 }
+
+TEST(Rect, APlacementWithoutAReportedPositionKeepsTheStoredCorner)
+{
+    const Rect stored{40, 30, 840, 630};
+    // Reported at 0, 0 with another size: the stored corner, the new size.
+    EXPECT_EQ(placementToStore(Rect{0, 0, 1000, 700}, stored, false), (Rect{40, 30, 1040, 730}));
+    // Where positions are reported, or nothing was stored: as reported.
+    EXPECT_EQ(placementToStore(Rect{0, 0, 1000, 700}, stored, true), (Rect{0, 0, 1000, 700}));
+    EXPECT_EQ(placementToStore(Rect{0, 0, 1000, 700}, std::nullopt, false), (Rect{0, 0, 1000, 700}));
+    // A corner at the end of the int range never wraps round.
+    EXPECT_EQ(placementToStore(Rect{0, 0, 500, 400}, Rect{INT_MAX - 10, -5, INT_MAX, 5}, false),
+              (Rect{INT_MAX - 10, -5, INT_MAX, 395}));
+}

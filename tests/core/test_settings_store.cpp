@@ -417,6 +417,27 @@ TEST_F(SettingsStoreTest, SavingTheMainWindowPlacementWritesTheRecordInOrder)
     EXPECT_EQ(s.restoreMainPlacement({Rect{}, 1}, Rect{0, 0, 1000, 1000}).rect, (Rect{10, 20, 810, 620}));
 }
 
+TEST_F(SettingsStoreTest, APlatformThatReportsNoPositionsLeavesTheStoredCornersAlone)
+{
+    SettingsStore &s = open();
+    const Rect area{0, 0, 1920, 1050};
+    // Nothing stored yet: the corner a first start takes.
+    s.saveMainPlacement(false, Rect{0, 0, 500, 400}, false);
+    EXPECT_EQ(s.restoreMainPlacement({Rect{}, 1}, area).rect, (Rect{88, 88, 588, 488}));
+    // The main window: the stored corner, the size and state reported.
+    s.saveMainPlacement(false, Rect{40, 30, 840, 630});
+    s.saveMainPlacement(true, Rect{0, 0, 1000, 700}, false);
+    EXPECT_EQ(s.restoreMainPlacement({Rect{}, 1}, area).rect, (Rect{40, 30, 1040, 730}));
+    EXPECT_EQ(s.restoreMainPlacement({Rect{}, 1}, area).showCmd, 3);
+
+    // A dialog: the same, and as reported while it has no record.
+    s.saveDialogPlacement("Links", Rect{0, 0, 300, 200}, false);
+    EXPECT_EQ(s.restoreDialogPlacement("Links"), (Rect{0, 0, 300, 200}));
+    s.saveDialogPlacement("Links", Rect{200, 100, 500, 300});
+    s.saveDialogPlacement("Links", Rect{0, 0, 320, 240}, false);
+    EXPECT_EQ(s.restoreDialogPlacement("Links"), (Rect{200, 100, 520, 340}));
+}
+
 TEST_F(SettingsStoreTest, PortableIniInAReadOnlyFolderKeepsItsSettings)
 {
     // An install under /opt whose Corvane.ini the user may write.
