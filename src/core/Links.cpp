@@ -58,11 +58,45 @@ std::optional<std::pair<std::string, std::string>> parseLinkEntry(std::string_vi
     return std::make_pair(std::string(text.substr(0, sep)), std::string(text.substr(sep + kLinkSeparator.size())));
 }
 
+namespace {
+
+// The address with each piece between its separators passed through convert.
+template<typename Convert>
+std::string byPieces(std::string_view address, Convert convert, std::string_view separator)
+{
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t at = findLinkSeparator(address); at != npos; at = findLinkSeparator(address, start)) {
+        out += convert(address.substr(start, at - start));
+        out += separator;
+        start = at + kLinkSeparator.size();
+    }
+    out += convert(address.substr(start));
+    return out;
+}
+
+} // namespace
+
+std::string decodeLinkAddress(std::string_view bytes)
+{
+    return byPieces(bytes, decodeStoredText, kLinkSeparator);
+}
+
+std::string encodeLinkAddress(std::string_view address)
+{
+    return byPieces(address, encodeStoredText, kLinkSeparator);
+}
+
+std::string linkAddressShown(std::string_view address)
+{
+    return byPieces(address, decodeStoredText, "\xC2\xB7|\xC2\xB7");
+}
+
 LinkMap decodeStoredLinks(const LinkMap &stored)
 {
     LinkMap links;
     for (const auto &[name, address] : stored)
-        links[decodeStoredText(name)] = decodeStoredText(address);
+        links[decodeStoredText(name)] = decodeLinkAddress(address);
     return links;
 }
 
@@ -70,7 +104,7 @@ LinkMap encodeStoredLinks(const LinkMap &links)
 {
     LinkMap stored;
     for (const auto &[name, address] : links)
-        stored[encodeStoredText(name)] = encodeStoredText(address);
+        stored[encodeStoredText(name)] = encodeLinkAddress(address);
     return stored;
 }
 
@@ -81,7 +115,7 @@ std::string linksFileText(const LinkMap &links)
     std::string out(kLinksFileHeader);
     out += kCrLf;
     for (const auto &[name, address] : links) {
-        out += linkEntryText(encodeStoredText(name), encodeStoredText(address));
+        out += linkEntryText(encodeStoredText(name), encodeLinkAddress(address));
         out += kCrLf;
     }
     return out;
@@ -95,15 +129,18 @@ std::optional<LinkMap> parseLinksFile(std::string_view bytes)
         return std::nullopt;
 
     LinkMap links;
-    std::size_t lineEnd = bytes.find('\n');
-    while (lineEnd != npos && lineEnd + 1 < bytes.size()) {
-        const std::size_t start = lineEnd + 1;
-        lineEnd = bytes.find('\n', start);
-        std::string_view line = bytes.substr(start, lineEnd == npos ? npos : lineEnd - start);
+    std::size_t start = bytes.find('\n');
+    if (start == npos)
+        return links;
+    ++start;
+    // Only lines that end in LF; what follows the last one is ignored.
+    for (std::size_t lineEnd = bytes.find('\n', start); lineEnd != npos;
+         start = lineEnd + 1, lineEnd = bytes.find('\n', start)) {
+        std::string_view line = bytes.substr(start, lineEnd - start);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (auto entry = parseLinkEntry(line))
-            links[decodeStoredText(entry->first)] = decodeStoredText(entry->second);
+            links[decodeStoredText(entry->first)] = decodeLinkAddress(entry->second);
     }
     return links;
 }
@@ -176,8 +213,10 @@ LinkList::Edit LinkList::beginEdit(const std::string &selected, const std::strin
     return {selected, selected, it->second};
 }
 
-void LinkList::finishEdit(const Edit &edit, const std::string &name, const std::string &address)
+void LinkList::finishEdit(const Edit &edit, const std::string &name, const std::string &typed)
 {
+    // An address left as it was shown keeps its bytes (a separator in it).
+    const std::string address = typed == linkAddressShown(edit.address) ? edit.address : typed;
     // The edited entry gives way, so that a rename or a new address replaces
     // it (an address-only entry too: editing it must not leave the old one).
     if (!edit.selected.empty())

@@ -23,6 +23,12 @@
 // addresses go through the stored-text pair: we write UTF-8, and on reading
 // a name or address that is not UTF-8 is Windows-1252 from the Windows
 // world, so accents arrive intact.
+//
+// An address may hold the separator itself (the first one ends the name;
+// later ones are the address's own): it keeps those three bytes, in memory
+// and in every file written, and the text between them is read as above.
+// So such an address is not one UTF-8 text: linkAddressShown() is the text
+// a user sees for it.
 
 namespace corvane {
 
@@ -48,6 +54,15 @@ inline const std::string &linkTarget(const std::string &name, const std::string 
     return address.empty() ? name : address;
 }
 
+// A link's address from its stored bytes and back: the pieces between the
+// separators the address holds are decoded (encoded) one by one, and the
+// separators keep their bytes.
+std::string decodeLinkAddress(std::string_view bytes);
+std::string encodeLinkAddress(std::string_view address);
+// The address as UTF-8 text to show and edit: a separator it holds shown
+// as the characters it stands for in Windows-1252 (U+00B7 | U+00B7).
+std::string linkAddressShown(std::string_view address);
+
 // The stored list as the program's UTF-8 text (a Windows-era name or
 // address read as Windows-1252, as the stored-text pair reads it), and back
 // for storing. Two stored names that read the same keep the later one.
@@ -62,10 +77,12 @@ std::string linksFileText(const LinkMap &links);
 
 // The links of a links file's bytes; nothing when they do not begin with
 // "Links:" (a UTF-8 byte-order mark before it is allowed). Lines end at LF;
-// a CR before the LF is dropped; the first line is the header; an empty
-// line, or one that begins with the separator, is skipped; a later line
-// with the same name replaces an earlier one; a last line without a line
-// end counts too.
+// a CR before the LF is dropped (a line ending in LF alone is read whole);
+// the first line is the header; an empty line, or one that begins with the
+// separator, is skipped; a later line with the same name replaces an
+// earlier one. Text after the last LF is no line: a file cut off in the
+// middle of a line (a broken download) does not replace a good entry with
+// the start of one.
 std::optional<LinkMap> parseLinksFile(std::string_view bytes);
 
 // The path an export writes: ".lks" is appended unless the fourth character
@@ -118,10 +135,12 @@ public:
     };
     Edit beginEdit(const std::string &selected, const std::string &currentAddress) const;
 
-    // The dialog ended with OK holding name and address. The edited entry
-    // gives way first; then both filled: name -> address (an address-only
-    // entry for that address gives way to it); the address alone: an
-    // address-only entry; a name alone or nothing: nothing is added.
+    // The dialog ended with OK holding name and address (the address as
+    // linkAddressShown() showed it: left unchanged, the entry keeps its own
+    // bytes). The edited entry gives way first; then both filled: name ->
+    // address (an address-only entry for that address gives way to it); the
+    // address alone: an address-only entry; a name alone or nothing: nothing
+    // is added.
     void finishEdit(const Edit &edit, const std::string &name, const std::string &address);
 
     void remove(const std::string &name) { m_links.erase(name); }

@@ -119,7 +119,7 @@ void LinksManagerDialog::editLink()
 {
     const std::string selected = selectedName().toStdString();
     const corvane::LinkList::Edit edit = m_links.beginEdit(selected, m_currentAddress.toStdString());
-    LinkDialog dialog(fromUtf8(edit.name), fromUtf8(edit.address), this);
+    LinkDialog dialog(fromUtf8(edit.name), fromUtf8(corvane::linkAddressShown(edit.address)), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const std::string name = dialog.name().toStdString();
@@ -173,6 +173,6 @@ void LinksManagerDialog::exportLinks()
 void LinksManagerDialog::accept()
 {
     m_settings.storeLinks(corvane::encodeStoredLinks(m_links.links()));
-    m_chosen = fromUtf8(m_links.targetOf(selectedName().toStdString()));
+    m_chosen = fromUtf8(corvane::linkAddressShown(m_links.targetOf(selectedName().toStdString())));
     ResizeDialog::accept();
 }

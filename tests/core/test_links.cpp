@@ -45,13 +45,15 @@ TEST(LinksFile, ReadingRules)
                                       "dup" + S + "second\r\n"
                                       "two" + S + "a" + S + "b\r\n"
                                       "lf only" + S + "abc\n"
+                                      "bare\n"
                                       "last" + S + "no line end");
     ASSERT_TRUE(links);
     EXPECT_EQ(*links, (LinkMap{{"name", ""},
                                {"dup", "second"},
-                               {"two", "a\xC2\xB7|\xC2\xB7" "b"}, // the second separator is text
+                               {"two", "a" + S + "b"}, // the second separator is the address's own
                                {"lf only", "abc"},
-                               {"last", "no line end"}}));
+                               {"bare", ""}}))
+        << "lines ending in LF alone are read whole; text after the last LF is no line";
 
     EXPECT_EQ(parseLinkEntry("a" + S + "b" + S + "c"), std::make_pair(std::string("a"), "b" + S + "c"));
     EXPECT_EQ(parseLinkEntry("plain"), std::make_pair(std::string("plain"), std::string()));
@@ -62,6 +64,45 @@ TEST(LinksFile, ReadingRules)
     // A Windows-era name that looks as if it held a separator stays whole.
     const std::string odd = "CAF\xC9" + S;
     EXPECT_EQ(parseLinkEntry(linkEntryText(odd, "")), std::make_pair(odd, std::string()));
+}
+
+TEST(LinksFile, AFileCutOffInALineKeepsTheGoodEntry)
+{
+    // A download broken off after the first bytes of a later line naming
+    // the same link.
+    const auto links = parseLinksFile("Links:\r\nGood" + S + "http://good.example/\r\nGood" + S + "http://goo");
+    ASSERT_TRUE(links);
+    EXPECT_EQ(*links, (LinkMap{{"Good", "http://good.example/"}}));
+    // Cut in the line end: the CR is there, the LF is not.
+    EXPECT_EQ(parseLinksFile("Links:\r\nA" + S + "http://a/\r\nA" + S + "http://b/\r"), (LinkMap{{"A", "http://a/"}}));
+    EXPECT_EQ(parseLinksFile("Links:\r\nA\r\n" + S), (LinkMap{{"A", ""}}));
+}
+
+TEST(LinksFile, ASeparatorInAnAddressKeepsItsBytes)
+{
+    // A Windows-era address holding the separator itself, among accents of
+    // its own: the separator comes back byte for byte, in the file and in
+    // the stored list; the accents as UTF-8.
+    const std::string file = "Links:\r\nN" + S + "http://a/x" + S + "y\r\nW" + S + "http://h/M\xFC" + S + "\xE9\r\n";
+    const auto links = parseLinksFile(file);
+    ASSERT_TRUE(links);
+    EXPECT_EQ(*links, (LinkMap{{"N", "http://a/x" + S + "y"}, {"W", "http://h/M\xC3\xBC" + S + "\xC3\xA9"}}));
+    EXPECT_EQ(linksFileText(*links), "Links:\r\nN" + S + "http://a/x" + S + "y\r\nW" + S + "http://h/M\xC3\xBC" + S + "\xC3\xA9\r\n");
+    const std::string utf8File = linksFileText(*links);
+    EXPECT_EQ(linksFileText(*parseLinksFile(utf8File)), utf8File);
+
+    const LinkMap stored{{"N", "http://a/x" + S + "y"}};
+    EXPECT_EQ(encodeStoredLinks(decodeStoredLinks(stored)), stored);
+
+    // What the user sees of it, and an edit that leaves it as shown.
+    EXPECT_EQ(linkAddressShown("http://a/x" + S + "y"), "http://a/x\xC2\xB7|\xC2\xB7y");
+    EXPECT_EQ(linkAddressShown("http://h/M\xC3\xBC" + S + "\xC3\xA9"), "http://h/M\xC3\xBC\xC2\xB7|\xC2\xB7\xC3\xA9");
+    LinkList list(*links);
+    const LinkList::Edit edit = list.beginEdit("N", "");
+    list.finishEdit(edit, "N", linkAddressShown(edit.address));
+    EXPECT_EQ(list.links().at("N"), "http://a/x" + S + "y");
+    list.finishEdit(list.beginEdit("N", ""), "N", "http://a/x\xC2\xB7|\xC2\xB7z");
+    EXPECT_EQ(list.links().at("N"), "http://a/x\xC2\xB7|\xC2\xB7z") << "what the user typed, as typed";
 }
 
 TEST(LinksFile, WindowsFilesKeepTheirAccents)
