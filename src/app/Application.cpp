@@ -58,7 +58,9 @@ bool Application::start(const QStringList &arguments)
     m_settings = std::make_unique<SettingsStore>(SettingsStore::Locations{
         toStd(m_options.iniFile), toStd(m_options.userStoreFile), toStd(m_options.homeDir)});
     m_settings->setSaveFailureHandler(
-        [this](const std::string &path) { reportSaveFailure(QString::fromStdString(path)); });
+        [this](const std::string &path, SettingsStore::StoreProblem problem) {
+            reportSaveFailure(QString::fromStdString(SettingsStore::storeProblemText(problem, path)));
+        });
     m_log = std::make_unique<NavigationLog>(*m_settings);
     m_workspace = corvane::Workspace();
     m_firstNew = true;
@@ -447,10 +449,9 @@ bool Application::overrideScriptDebugging() const
     return m_mainWindow && m_mainWindow->overrideScriptDebugging();
 }
 
-void Application::reportSaveFailure(const QString &path)
+void Application::reportSaveFailure(const QString &text)
 {
-    m_saveFailureNotice =
-        QStringLiteral("Corvane cannot save its settings: %1 cannot be written.").arg(path);
+    m_saveFailureNotice = text;
     std::fprintf(stderr, "corvane: %s\n", m_saveFailureNotice.toLocal8Bit().constData());
     std::fflush(stderr);
     if (m_mainWindow)

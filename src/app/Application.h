@@ -133,9 +133,9 @@ private:
     // After a run that did not end cleanly: asks whether to open its
     // windows again. True when they were opened.
     bool offerRecovery(bool keepWindows);
-    // A setting the store could not save: said once, on stderr and in the
-    // main window's status bar (as soon as there is one).
-    void reportSaveFailure(const QString &path);
+    // The store could not save a setting, or could not be read: said once,
+    // on stderr and in the main window's status bar (as soon as there is one).
+    void reportSaveFailure(const QString &text);
     void showSplash();
 
     Options m_options;

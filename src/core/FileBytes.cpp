@@ -19,6 +19,7 @@ std::optional<std::string> readFileBytes(const std::string &path, std::size_t ma
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uint64_t(st.st_size) <= maxBytes) {
         std::string bytes;
+        bytes.reserve(std::size_t(st.st_size));
         char buffer[65536];
         bool ok = true;
         for (;;) {
@@ -46,6 +47,8 @@ std::optional<std::string> readFileBytes(const std::string &path, std::size_t ma
 
 namespace {
 
+} // namespace
+
 bool writeAll(int fd, std::string_view bytes)
 {
     std::size_t done = 0;
@@ -59,6 +62,8 @@ bool writeAll(int fd, std::string_view bytes)
     }
     return true;
 }
+
+namespace {
 
 bool syncFile(int fd)
 {
@@ -74,13 +79,19 @@ bool syncFile(int fd)
 ReplaceOutcome replaceFile(const std::string &path, std::string_view bytes, unsigned mode,
                            const std::function<bool(int fd)> &beforeRename)
 {
+    return replaceFileWith(path, [bytes](int fd) { return writeAll(fd, bytes); }, mode, beforeRename);
+}
+
+ReplaceOutcome replaceFileWith(const std::string &path, const std::function<bool(int fd)> &write, unsigned mode,
+                               const std::function<bool(int fd)> &beforeRename)
+{
     const std::string folder = folderOf(path);
     const std::size_t slash = path.rfind('/');
     std::string temp = folder + "/." + path.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return ReplaceOutcome::NoTempFile;
-    bool ok = ::fchmod(fd, mode_t(mode & 07777)) == 0 && writeAll(fd, bytes)
+    bool ok = ::fchmod(fd, mode_t(mode & 07777)) == 0 && write(fd)
               && (!beforeRename || beforeRename(fd)) && syncFile(fd);
     ok = ::close(fd) == 0 && ok;
     if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {

@@ -35,6 +35,16 @@ enum class ReplaceOutcome {
 ReplaceOutcome replaceFile(const std::string &path, std::string_view bytes, unsigned mode,
                            const std::function<bool(int fd)> &beforeRename = {});
 
+// The same with the new version written to the temp file's descriptor by
+// `write` (a large file need not be held in memory as one piece); false from
+// it abandons the rewrite.
+ReplaceOutcome replaceFileWith(const std::string &path, const std::function<bool(int fd)> &write, unsigned mode,
+                               const std::function<bool(int fd)> &beforeRename = {});
+
+// Writes all the bytes to the descriptor (retrying short writes and
+// interruptions); false on an error.
+bool writeAll(int fd, std::string_view bytes);
+
 // Writes the bytes to path through replaceFile, keeping the file's
 // permissions; a new file gets newFileMode (in place, synced, when the folder
 // refuses a temp file). False on failure, and when path names something

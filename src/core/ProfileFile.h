@@ -39,6 +39,8 @@ public:
     const std::string &path() const { return m_file.path(); }
     // What a file held in memory holds now.
     const std::string &contents() const { return m_file.contents(); }
+    // The file is there but cannot be read (see SectionedFile::unreadable).
+    bool unreadable() const { return m_file.unreadable(); }
 
     // The value, or nothing when the section or key is missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;

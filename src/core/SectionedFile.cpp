@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <memory>
 #include <unordered_map>
 #include <utility>
 
@@ -100,38 +101,90 @@ struct NoCaseEqual
 // Name -> index of its first occurrence.
 using NoCaseIndex = std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual>;
 
-struct Line
+// A line's bytes without its line end. It points into the document's text:
+// the file's bytes as read, or the lines made since (see LineStore), which
+// never move. So a document of a million lines is the file's bytes and a
+// pair of words a line, and reading it allocates nothing per line. What an
+// entry line says (its name and value) is read when it is asked for.
+using Line = std::string_view;
+
+// The lines a document makes (new entries, changed ones, headers): appended
+// to chunks that are never reallocated, so the views on them stay valid.
+// Shared by the copies of a document.
+class LineStore
 {
-    std::string text; // the bytes of the line, without its line end
-    bool entry = false;
-    std::string key;  // lower-cased entry name
-    std::string name; // entry name as spelled
-    StoredValue value;
+public:
+    std::string_view add(std::string_view text)
+    {
+        if (text.empty())
+            return {};
+        if (m_chunks.empty() || m_capacity - m_used < text.size()) {
+            m_capacity = std::max(kChunkSize, text.size());
+            m_chunks.push_back(std::make_unique<char[]>(m_capacity));
+            m_used = 0;
+        }
+        char *at = m_chunks.back().get() + m_used;
+        std::copy(text.begin(), text.end(), at);
+        m_used += text.size();
+        m_total += text.size();
+        return std::string_view(at, text.size());
+    }
+    // The bytes of every line made so far.
+    std::size_t size() const { return m_total; }
+
+private:
+    static constexpr std::size_t kChunkSize = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> m_chunks;
+    std::size_t m_used = 0;
+    std::size_t m_capacity = 0;
+    std::size_t m_total = 0;
 };
+
+// The name and value an entry line holds; false for comments, blank lines
+// and lines the format cannot read.
+bool readEntry(Line line, const SectionedFormat &format, std::string &name, StoredValue &value)
+{
+    const std::string_view trimmed = trim(line);
+    return !trimmed.empty() && format.parseEntry(trimmed, name, value);
+}
 
 struct Section
 {
-    std::string header; // the header line as it stands
+    Line header; // the header line as it stands
     std::string name;
     std::string key; // lower-cased name
     std::vector<Line> lines;
 
-    // Entry name -> index of its first line; built on demand.
+    // Entry name -> index of its first line: built at the first lookup
+    // (one reading of every line), then kept up to date by the writes, so a
+    // rewrite of a list of N entries reads each line once.
     mutable NoCaseIndex index;
     mutable bool indexed = false;
 
-    const Line *findEntry(std::string_view name) const
+    // The index of the first entry line of that name, or npos.
+    std::size_t findEntry(std::string_view entryName, const SectionedFormat &format) const
     {
         if (!indexed) {
             index.clear();
+            index.reserve(lines.size());
+            std::string parsed;
+            StoredValue value;
             for (std::size_t i = 0; i < lines.size(); ++i) {
-                if (lines[i].entry)
-                    index.emplace(lines[i].name, i); // keeps the first
+                if (readEntry(lines[i], format, parsed, value))
+                    index.emplace(parsed, i); // keeps the first
             }
             indexed = true;
         }
-        const auto it = index.find(name);
-        return it == index.end() ? nullptr : &lines[it->second];
+        const auto it = index.find(entryName);
+        return it == index.end() ? std::string_view::npos : it->second;
+    }
+
+    // A new entry's line went in at `at`; only blank lines follow it (see
+    // insertionPoint), so no entry moved.
+    void noteInserted(const std::string &entryName, std::size_t at)
+    {
+        if (indexed)
+            index.emplace(entryName, at);
     }
 };
 
@@ -146,7 +199,7 @@ bool parseHeader(std::string_view trimmed, std::string &name)
     return true;
 }
 
-bool isBlankLine(const std::string &text)
+bool isBlankLine(Line text)
 {
     return trim(text).empty();
 }
@@ -155,9 +208,19 @@ bool isBlankLine(const std::string &text)
 
 struct SectionedFile::Document
 {
-    std::vector<Line> preamble; // lines before the first header
+    explicit Document(const SectionedFormat &f)
+        : format(&f), bytes(std::make_shared<const std::string>()), made(std::make_shared<LineStore>())
+    {
+    }
+
+    const SectionedFormat *format;
+    std::shared_ptr<const std::string> bytes; // the file as read; lines point into it
+    std::shared_ptr<LineStore> made;          // the lines made since
+    std::vector<Line> preamble;               // lines before the first header
     std::vector<Section> sections;
     NoCaseIndex sectionIndex; // first section of each name
+
+    Line makeLine(std::string_view text) { return made->add(text); }
 
     void reindexSections()
     {
@@ -179,35 +242,21 @@ namespace {
 
 using Document = SectionedFile::Document;
 
-Line makeLine(std::string text, const SectionedFormat &format, bool firstLine = false)
+// Calls visit(text, header) for each line of the bytes, in order: text
+// without its line end, header the section name when the line is a header
+// (nullptr otherwise).
+template<typename Visit>
+void forEachLine(std::string_view all, Visit &&visit)
 {
-    Line line;
-    line.text = std::move(text);
-    std::string_view view = line.text;
-    if (firstLine && view.substr(0, kUtf8Bom.size()) == kUtf8Bom)
-        view.remove_prefix(kUtf8Bom.size());
-    const std::string_view trimmed = trim(view);
-    if (!trimmed.empty() && format.parseEntry(trimmed, line.name, line.value)) {
-        line.entry = true;
-        line.key = toLowerAscii(line.name);
-    } else {
-        line.name.clear();
-        line.value = {};
-    }
-    return line;
-}
-
-Document parse(std::string_view bytes, const SectionedFormat &format)
-{
-    Document doc;
     std::size_t pos = 0;
     bool first = true;
-    while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
-        const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
+    std::string name;
+    while (pos < all.size()) {
+        std::size_t end = all.find('\n', pos);
+        const std::size_t next = end == std::string_view::npos ? all.size() : end + 1;
         if (end == std::string_view::npos)
-            end = bytes.size();
-        std::string_view text = bytes.substr(pos, end - pos);
+            end = all.size();
+        std::string_view text = all.substr(pos, end - pos);
         if (!text.empty() && text.back() == '\r')
             text.remove_suffix(1);
         pos = next;
@@ -215,48 +264,110 @@ Document parse(std::string_view bytes, const SectionedFormat &format)
         std::string_view view = text;
         if (first && view.substr(0, kUtf8Bom.size()) == kUtf8Bom)
             view.remove_prefix(kUtf8Bom.size());
-        std::string name;
-        if (parseHeader(trim(view), name)) {
-            Section section;
-            section.header = std::string(text);
-            section.key = toLowerAscii(name);
-            section.name = std::move(name);
-            doc.sections.push_back(std::move(section));
-        } else {
-            Line line = makeLine(std::string(text), format, first);
-            if (doc.sections.empty())
-                doc.preamble.push_back(std::move(line));
-            else
-                doc.sections.back().lines.push_back(std::move(line));
-        }
         first = false;
+        const std::string_view trimmed = trim(view);
+        const bool header = !trimmed.empty() && trimmed.front() == '[' && parseHeader(trimmed, name);
+        visit(text, header ? &name : nullptr);
     }
+}
+
+Document parse(std::string bytes, const SectionedFormat &format)
+{
+    Document doc(format);
+    doc.bytes = std::make_shared<const std::string>(std::move(bytes));
+    const std::string_view all = *doc.bytes;
+    // Two passes: the first counts each part's lines, so that the second
+    // fills lists of their final size (a list grown by doubling would hold
+    // up to twice the room for a moment).
+    std::vector<std::size_t> counts(1, 0);
+    forEachLine(all, [&counts](std::string_view, const std::string *header) {
+        if (header)
+            counts.push_back(0);
+        else
+            ++counts.back();
+    });
+    doc.sections.reserve(counts.size() - 1);
+    doc.preamble.reserve(counts.front());
+    std::size_t part = 0;
+    forEachLine(all, [&](std::string_view text, const std::string *header) {
+        if (header) {
+            Section section;
+            section.header = text;
+            section.key = toLowerAscii(*header);
+            section.name = *header;
+            section.lines.reserve(counts[++part]);
+            doc.sections.push_back(std::move(section));
+        } else if (doc.sections.empty()) {
+            doc.preamble.push_back(text);
+        } else {
+            doc.sections.back().lines.push_back(text);
+        }
+    });
     doc.reindexSections();
     return doc;
 }
 
 std::string serialize(const Document &doc)
 {
+    std::size_t size = 0;
+    for (const Line &line : doc.preamble)
+        size += line.size() + 2;
+    for (const Section &section : doc.sections) {
+        size += section.header.size() + 2;
+        for (const Line &line : section.lines)
+            size += line.size() + 2;
+    }
     std::string out;
-    const auto put = [&out](const std::string &text) {
+    out.reserve(size);
+    const auto put = [&out](Line text) {
         out += text;
         out += "\r\n";
     };
     for (const Line &line : doc.preamble)
-        put(line.text);
+        put(line);
     for (const Section &section : doc.sections) {
         put(section.header);
         for (const Line &line : section.lines)
-            put(line.text);
+            put(line);
     }
     return out;
+}
+
+// The document's bytes, as serialize() gives them, written to fd through a
+// buffer: a large file is never held twice.
+bool writeDocument(int fd, const Document &doc)
+{
+    constexpr std::size_t kBuffer = 256 * 1024;
+    std::string buffer;
+    buffer.reserve(kBuffer);
+    bool ok = true;
+    const auto put = [&](Line text) {
+        if (buffer.size() + text.size() + 2 > kBuffer) {
+            ok = ok && corvane::writeAll(fd, buffer);
+            buffer.clear();
+        }
+        if (text.size() + 2 > kBuffer) {
+            ok = ok && corvane::writeAll(fd, text) && corvane::writeAll(fd, "\r\n");
+            return;
+        }
+        buffer += text;
+        buffer += "\r\n";
+    };
+    for (const Line &line : doc.preamble)
+        put(line);
+    for (const Section &section : doc.sections) {
+        put(section.header);
+        for (const Line &line : section.lines)
+            put(line);
+    }
+    return ok && corvane::writeAll(fd, buffer);
 }
 
 // Where a new entry of the section goes: after its last non-blank line.
 std::size_t insertionPoint(const Section &section)
 {
     std::size_t pos = section.lines.size();
-    while (pos > 0 && isBlankLine(section.lines[pos - 1].text))
+    while (pos > 0 && isBlankLine(section.lines[pos - 1]))
         --pos;
     return pos;
 }
@@ -265,9 +376,9 @@ bool lastLineIsBlank(const Document &doc)
 {
     if (!doc.sections.empty()) {
         const Section &last = doc.sections.back();
-        return !last.lines.empty() && isBlankLine(last.lines.back().text);
+        return !last.lines.empty() && isBlankLine(last.lines.back());
     }
-    return !doc.preamble.empty() && isBlankLine(doc.preamble.back().text);
+    return !doc.preamble.empty() && isBlankLine(doc.preamble.back());
 }
 
 bool isInTree(const std::string &key, const std::string &lowerRoot)
@@ -277,41 +388,53 @@ bool isInTree(const std::string &key, const std::string &lowerRoot)
                && key[lowerRoot.size()] == '\\');
 }
 
-bool writeEntry(Document &doc, const SectionedFile::Change &change, const SectionedFormat &format)
+// Whether a line is an entry of that name (ASCII case ignored).
+bool isEntryNamed(Line line, std::string_view name, const SectionedFormat &format)
 {
+    std::string parsed;
+    StoredValue value;
+    return readEntry(line, format, parsed, value) && NoCaseEqual()(parsed, name);
+}
+
+bool writeEntry(Document &doc, const SectionedFile::Change &change)
+{
+    const SectionedFormat &format = *doc.format;
     const auto found = doc.sectionIndex.find(std::string_view(change.section));
 
     if (found == doc.sectionIndex.end()) {
         if (doc.empty() && format.firstLine)
-            doc.preamble.push_back(makeLine(format.firstLine, format));
+            doc.preamble.push_back(doc.makeLine(format.firstLine));
         if (!doc.empty() && !lastLineIsBlank(doc)) {
             std::vector<Line> &tail = doc.sections.empty() ? doc.preamble : doc.sections.back().lines;
-            tail.push_back(makeLine(std::string(), format));
+            tail.push_back(Line());
         }
         Section section;
-        section.header = "[" + change.section + "]";
+        section.header = doc.makeLine("[" + change.section + "]");
         section.name = change.section;
         section.key = toLowerAscii(change.section);
-        section.lines.push_back(makeLine(format.formatEntry(change.name, change.value), format));
+        section.lines.push_back(doc.makeLine(format.formatEntry(change.name, change.value)));
         doc.sections.push_back(std::move(section));
         doc.sectionIndex.emplace(change.section, doc.sections.size() - 1);
         return true;
     }
 
     Section &section = doc.sections[found->second];
-    if (const Line *existing = section.findEntry(change.name)) {
-        if (existing->value == change.value)
+    const std::size_t existing = section.findEntry(change.name, format);
+    if (existing != std::string_view::npos) {
+        std::string name;
+        StoredValue value;
+        readEntry(section.lines[existing], format, name, value);
+        if (value == change.value)
             return false;
-        Line &line = section.lines[std::size_t(existing - section.lines.data())];
-        // Keep the spelling the file uses for the name.
-        line = makeLine(format.formatEntry(line.name, change.value), format);
-        section.indexed = false;
+        // Keep the spelling the file uses for the name; the line keeps its
+        // place, so the index holds.
+        section.lines[existing] = doc.makeLine(format.formatEntry(name, change.value));
         return true;
     }
     const std::size_t at = insertionPoint(section);
     section.lines.insert(section.lines.begin() + std::ptrdiff_t(at),
-                         makeLine(format.formatEntry(change.name, change.value), format));
-    section.indexed = false;
+                         doc.makeLine(format.formatEntry(change.name, change.value)));
+    section.noteInserted(change.name, at);
     return true;
 }
 
@@ -320,18 +443,23 @@ bool writeEntry(Document &doc, const SectionedFile::Change &change, const Sectio
 bool wouldChange(const Document &doc, const SectionedFile::Change &change)
 {
     using Kind = SectionedFile::Change::Kind;
+    const SectionedFormat &format = *doc.format;
     switch (change.kind) {
     case Kind::Write: {
         const Section *section = doc.findSection(change.section);
-        const Line *line = section ? section->findEntry(change.name) : nullptr;
-        return !line || !(line->value == change.value);
+        const std::size_t line = section ? section->findEntry(change.name, format) : std::string_view::npos;
+        if (line == std::string_view::npos)
+            return true;
+        std::string name;
+        StoredValue value;
+        readEntry(section->lines[line], format, name, value);
+        return !(value == change.value);
     }
     case Kind::DeleteEntry: {
         const std::string sectionKey = toLowerAscii(change.section);
-        const std::string nameKey = toLowerAscii(change.name);
         return std::any_of(doc.sections.begin(), doc.sections.end(), [&](const Section &section) {
-            return section.key == sectionKey && std::any_of(section.lines.begin(), section.lines.end(), [&](const Line &line) {
-                       return line.entry && line.key == nameKey;
+            return section.key == sectionKey && std::any_of(section.lines.begin(), section.lines.end(), [&](Line line) {
+                       return isEntryNamed(line, change.name, format);
                    });
         });
     }
@@ -346,21 +474,21 @@ bool wouldChange(const Document &doc, const SectionedFile::Change &change)
     return true;
 }
 
-bool applyChange(Document &doc, const SectionedFile::Change &change, const SectionedFormat &format)
+bool applyChange(Document &doc, const SectionedFile::Change &change)
 {
     using Kind = SectionedFile::Change::Kind;
     switch (change.kind) {
     case Kind::Write:
-        return writeEntry(doc, change, format);
+        return writeEntry(doc, change);
     case Kind::DeleteEntry: {
         const std::string sectionKey = toLowerAscii(change.section);
-        const std::string nameKey = toLowerAscii(change.name);
         bool changed = false;
         for (Section &section : doc.sections) {
             if (section.key != sectionKey)
                 continue;
-            const auto removed = std::remove_if(section.lines.begin(), section.lines.end(),
-                                                [&](const Line &line) { return line.entry && line.key == nameKey; });
+            const auto removed = std::remove_if(section.lines.begin(), section.lines.end(), [&](Line line) {
+                return isEntryNamed(line, change.name, *doc.format);
+            });
             if (removed != section.lines.end()) {
                 section.lines.erase(removed, section.lines.end());
                 section.indexed = false;
@@ -388,12 +516,20 @@ bool applyChange(Document &doc, const SectionedFile::Change &change, const Secti
 
 // --- file access ------------------------------------------------------------------
 
+// The whole file from its start (whatever the descriptor's offset), read
+// straight into a string of the file's size. False beyond kMaxFileSize.
 bool readAll(int fd, std::string &out)
 {
     out.clear();
-    char buffer[16384];
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+        if (std::uint64_t(st.st_size) > kMaxFileSize)
+            return false;
+        out.reserve(std::size_t(st.st_size));
+    }
+    char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, off_t(out.size()));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -591,7 +727,7 @@ const SectionedFile::Document &SectionedFile::current() const
         // be written go onto its new content.
         m_overlay = std::make_unique<Document>(file);
         for (const Change &change : m_pending)
-            applyChange(*m_overlay, change, m_format);
+            applyChange(*m_overlay, change);
         m_overlayStamp = m_stamp;
     }
     return *m_overlay;
@@ -617,8 +753,12 @@ const SectionedFile::Document &SectionedFile::stored() const
     if (m_cache && m_stamp == now)
         return *m_cache;
 
-    auto doc = std::make_unique<Document>();
+    // The old version goes before the new one is read: a large file is
+    // never held twice.
+    m_cache.reset();
+    auto doc = std::make_unique<Document>(m_format);
     Stamp stamp;
+    m_unreadable = false;
     if (!now.exists || !S_ISREG(st.st_mode)) {
         // Missing, or a FIFO, a device, a folder: unreadable, so empty. Not
         // tried again while it stays as it is.
@@ -627,6 +767,7 @@ const SectionedFile::Document &SectionedFile::stored() const
         struct stat opened;
         const int fd = openRegular(m_path, O_RDONLY, 0, opened);
         std::string bytes;
+        m_unreadable = true;
         if (fd >= 0) {
             // A rewrite in place holds the lock: read what it leaves.
             int rc;
@@ -640,7 +781,8 @@ const SectionedFile::Document &SectionedFile::stored() const
                     stamp = stampOf<Stamp>(opened);
                 } else if (readAll(fd, bytes)) {
                     stamp = stampOf<Stamp>(opened);
-                    *doc = parse(bytes, m_format);
+                    *doc = parse(std::move(bytes), m_format);
+                    m_unreadable = false;
                 }
             }
             ::close(fd);
@@ -652,13 +794,24 @@ const SectionedFile::Document &SectionedFile::stored() const
     return *m_cache;
 }
 
+bool SectionedFile::unreadable() const
+{
+    stored();
+    return m_unreadable;
+}
+
 const StoredValue *SectionedFile::find(std::string_view section, std::string_view name) const
 {
     const Section *s = current().findSection(section);
     if (!s)
         return nullptr;
-    const Line *line = s->findEntry(name);
-    return line ? &line->value : nullptr;
+    const std::size_t line = s->findEntry(name, m_format);
+    if (line == std::string_view::npos)
+        return nullptr;
+    std::string spelled;
+    m_found = {};
+    readEntry(s->lines[line], m_format, spelled, m_found);
+    return &m_found;
 }
 
 bool SectionedFile::hasSection(std::string_view section) const
@@ -692,9 +845,11 @@ std::vector<std::string> SectionedFile::entryNames(std::string_view section) con
     const Section *s = current().findSection(section);
     if (!s)
         return names;
-    for (const Line &line : s->lines) {
-        if (line.entry && s->findEntry(line.name) == &line)
-            names.push_back(line.name);
+    std::string name;
+    StoredValue value;
+    for (std::size_t i = 0; i < s->lines.size(); ++i) {
+        if (readEntry(s->lines[i], m_format, name, value) && s->findEntry(name, m_format) == i)
+            names.push_back(name);
     }
     return names;
 }
@@ -715,7 +870,7 @@ bool SectionedFile::commit(const std::vector<Change> &changes)
             m_overlayStamp = m_stamp;
         }
         for (const Change &change : changes) {
-            applyChange(*m_overlay, change, m_format);
+            applyChange(*m_overlay, change);
             m_pending.push_back(change);
         }
         return true;
@@ -744,10 +899,12 @@ bool SectionedFile::commitNow(const std::vector<Change> &changes)
         Document doc = stored();
         bool changed = false;
         for (const Change &change : changes)
-            changed = applyChange(doc, change, m_format) || changed;
+            changed = applyChange(doc, change) || changed;
         if (changed) {
+            // The document changed in place is the new version, as on the
+            // disk (so what a fresh read of contents() gives must equal it).
             m_memory = serialize(doc);
-            m_cache = std::make_unique<Document>(parse(m_memory, m_format));
+            m_cache = std::make_unique<Document>(std::move(doc));
             m_stamp.valid = true;
         }
         return true;
@@ -767,21 +924,36 @@ bool SectionedFile::commitNow(const std::vector<Change> &changes)
     removeStaleTempFiles(target);
 
     // The changes go onto the file as it is now, under the lock: what
-    // another process wrote since we last read it stays.
-    std::string before;
-    if (!readAll(lockFd, before)) {
-        unlock();
-        return false;
+    // another process wrote since we last read it stays. The version we
+    // hold is that file while its identity is unchanged; otherwise (or
+    // with nothing held) it is read again. The held version goes first
+    // either way: a large file is never held twice, and a failed rewrite
+    // leaves nothing stale behind. (A file too large to read is not ours to
+    // replace: it stays as it is.)
+    const bool heldIsCurrent = m_cache && !m_unreadable && m_stamp == stampOf<Stamp>(locked);
+    std::unique_ptr<Document> held = std::move(m_cache);
+    m_stamp = Stamp();
+    if (!heldIsCurrent) {
+        held.reset();
+        std::string bytes;
+        if (!readAll(lockFd, bytes)) {
+            unlock();
+            return false;
+        }
+        held = std::make_unique<Document>(parse(std::move(bytes), m_format));
     }
-    Document doc = parse(before, m_format);
+    Document &doc = *held;
     bool changed = false;
     for (const Change &change : changes)
-        changed = applyChange(doc, change, m_format) || changed;
+        changed = applyChange(doc, change) || changed;
     if (!changed) {
+        if (!heldIsCurrent) {
+            m_cache = std::move(held);
+            m_stamp = stampOf<Stamp>(locked);
+        }
         unlock();
         return true;
     }
-    const std::string after = serialize(doc);
 
     // A new version is written to a temp file, synced and renamed into place
     // (see replaceFile). A folder that refuses the temp file (a portable
@@ -789,26 +961,35 @@ bool SectionedFile::commitNow(const std::vector<Change> &changes)
     // rewritten where it stands, under the lock we hold.
     struct stat written;
     bool ok = false;
-    switch (corvane::replaceFile(target, after, locked.st_mode & 07777, [&](int fd) {
-        return ::fstat(fd, &written) == 0 && makeNewer(fd, locked, written);
-    })) {
+    switch (corvane::replaceFileWith(
+        target, [&doc](int fd) { return writeDocument(fd, doc); }, locked.st_mode & 07777,
+        [&](int fd) { return ::fstat(fd, &written) == 0 && makeNewer(fd, locked, written); })) {
     case corvane::ReplaceOutcome::Replaced:
         ok = true;
         break;
     case corvane::ReplaceOutcome::Failed:
         break;
-    case corvane::ReplaceOutcome::NoTempFile:
-        ok = rewriteInPlace(lockFd, before, after) && ::fstat(lockFd, &written) == 0
-             && makeNewer(lockFd, locked, written) && ::fdatasync(lockFd) == 0;
+    case corvane::ReplaceOutcome::NoTempFile: {
+        // The old content, to put back should the rewrite fail halfway.
+        std::string before;
+        ok = readAll(lockFd, before) && rewriteInPlace(lockFd, before, serialize(doc))
+             && ::fstat(lockFd, &written) == 0 && makeNewer(lockFd, locked, written) && ::fdatasync(lockFd) == 0;
         break;
+    }
     }
     if (!ok) {
         unlock();
         return false;
     }
 
-    m_cache = std::make_unique<Document>(parse(after, m_format));
-    m_stamp = stampOf<Stamp>(written);
+    // The document is the new version. It keeps the old bytes its lines
+    // point into: when most of them were replaced (a long list stored
+    // anew), the file is read again at the next lookup instead, so that no
+    // more than the file's size is kept.
+    if (doc.made->size() <= doc.bytes->size() / 2) {
+        m_cache = std::move(held);
+        m_stamp = stampOf<Stamp>(written);
+    }
     unlock();
     return true;
 }

@@ -18,6 +18,14 @@
 // (device, inode, size, modification time); a lookup costs one stat() while
 // the file is unchanged, and sees another process's write at the next call.
 // A read takes a shared flock(), so it never sees half a rewrite in place.
+// The parsed content is the file's bytes with the place of each line: what
+// an entry holds is read when it is looked up, and a section's names are
+// indexed at its first lookup. A file larger than 64 MiB is not read: it
+// reads as empty and is never rewritten (unreadable() says so).
+//
+// Cost: a read, and a rewrite of a list of N entries, are linear in the
+// size of the file; the lines a rewrite makes are kept by the index it
+// builds once.
 //
 // Writing: every commit takes an exclusive flock() on the file itself, reads
 // the current content, applies the changes, writes a temp file in the same
@@ -109,6 +117,9 @@ public:
     // The first entry of that name in the first section of that name, or
     // null. The pointer is valid until the next call on this object.
     const StoredValue *find(std::string_view section, std::string_view name) const;
+    // True when the file is there but could not be read (too large, a read
+    // error): it reads as empty and no commit replaces it.
+    bool unreadable() const;
     bool hasSection(std::string_view section) const;
     // True when the section or any section below it ("section\...") exists.
     bool hasTree(std::string_view section) const;
@@ -161,6 +172,8 @@ private:
     const SectionedFormat &m_format;
     mutable std::unique_ptr<Document> m_cache;
     mutable Stamp m_stamp;
+    mutable bool m_unreadable = false;
+    mutable StoredValue m_found; // what find() hands out
 
     int m_deferDepth = 0;
     std::vector<Change> m_pending;

@@ -183,8 +183,11 @@ void SettingsStore::openBackingStore()
 {
     // The INI file first: it alone says whether it is the store.
     m_iniMode = true;
-    if (m_ini->getInt(kSettings, "EnableIniFile", 0) != 0)
+    if (m_ini->getInt(kSettings, "EnableIniFile", 0) != 0) {
+        if (m_ini->unreadable())
+            reportProblem(StoreProblem::CannotRead);
         return;
+    }
 
     // Leave both switches in the file, ready to be edited.
     m_ini->writeInt(kSettings, "EnableIniFile", 0);
@@ -192,6 +195,8 @@ void SettingsStore::openBackingStore()
         m_ini->writeInt(kSettings, "CDSupport", 0);
 
     m_iniMode = false;
+    if (m_userStore->unreadable())
+        reportProblem(StoreProblem::CannotRead);
 }
 
 bool SettingsStore::cdMode() const
@@ -258,18 +263,39 @@ bool SettingsStore::endDeferred()
     return ok;
 }
 
-void SettingsStore::setSaveFailureHandler(std::function<void(const std::string &path)> handler)
+void SettingsStore::setSaveFailureHandler(SaveFailureHandler handler)
 {
     m_onSaveFailure = std::move(handler);
+}
+
+std::string SettingsStore::storeProblemText(StoreProblem problem, const std::string &path)
+{
+    if (problem == StoreProblem::CannotRead)
+        return "Corvane cannot read its settings: " + path
+               + " cannot be read; the defaults are used and the file is left as it is.";
+    return "Corvane cannot save its settings: " + path + " cannot be written.";
+}
+
+bool SettingsStore::storeUnreadable() const
+{
+    return m_iniMode ? m_ini->unreadable() : m_userStore->unreadable();
+}
+
+void SettingsStore::reportProblem(StoreProblem problem)
+{
+    if (m_saveFailed)
+        return;
+    m_saveFailed = true;
+    if (m_onSaveFailure)
+        m_onSaveFailure(m_iniMode ? m_locations.iniFile : m_locations.userStoreFile, problem);
 }
 
 void SettingsStore::noteSaved(bool ok)
 {
     if (ok || m_saveFailed)
         return;
-    m_saveFailed = true;
-    if (m_onSaveFailure)
-        m_onSaveFailure(m_iniMode ? m_locations.iniFile : m_locations.userStoreFile);
+    // A file that could not be read is not written either: that is what to say.
+    reportProblem(storeUnreadable() ? StoreProblem::CannotRead : StoreProblem::CannotWrite);
 }
 
 // --- scalar settings ------------------------------------------------------------------

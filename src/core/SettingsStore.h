@@ -67,10 +67,17 @@ public:
     const Locations &locations() const { return m_locations; }
 
     // A write the back end in use refused (its file and folder read-only, a
-    // full disk) loses the value: it is reported once per run through this
-    // handler, with the file's path. saveFailed() tells whether one happened.
-    void setSaveFailureHandler(std::function<void(const std::string &path)> handler);
+    // full disk) loses the value; a file that is there but cannot be read
+    // (larger than 64 MiB, a read error) gives the defaults and is left as
+    // it is, never replaced. Either is reported once per run through this
+    // handler, with the file's path and what went wrong (storeProblemText
+    // says it to the user): an unreadable one as soon as openBackingStore()
+    // finds it. saveFailed() tells whether one happened.
+    enum class StoreProblem { CannotWrite, CannotRead };
+    using SaveFailureHandler = std::function<void(const std::string &path, StoreProblem problem)>;
+    void setSaveFailureHandler(SaveFailureHandler handler);
     bool saveFailed() const { return m_saveFailed; }
+    static std::string storeProblemText(StoreProblem problem, const std::string &path);
 
     // Saves made together: every write from its creation until it goes (or
     // commit() is called) is kept, read back at once through the store, and
@@ -237,6 +244,9 @@ private:
     bool cdMode() const;
     // Takes note of a write's outcome: the first failure is reported.
     void noteSaved(bool ok);
+    // The back end in use is there but cannot be read.
+    bool storeUnreadable() const;
+    void reportProblem(StoreProblem problem);
     int readInt(const char *section, const std::string &name, int defaultValue) const;
     std::string readString(const char *section, const std::string &name) const;
     void writeInt(const char *section, const std::string &name, int value);
@@ -252,6 +262,6 @@ private:
     std::unique_ptr<ProfileFile> m_ini;
     std::unique_ptr<UserStore> m_userStore;
     std::function<std::string()> m_cdRoot;
-    std::function<void(const std::string &)> m_onSaveFailure;
+    SaveFailureHandler m_onSaveFailure;
     bool m_saveFailed = false;
 };

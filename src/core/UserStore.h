@@ -36,6 +36,8 @@ public:
     const std::string &path() const { return m_file.path(); }
     // What a file held in memory holds now.
     const std::string &contents() const { return m_file.contents(); }
+    // The file is there but cannot be read (see SectionedFile::unreadable).
+    bool unreadable() const { return m_file.unreadable(); }
 
     // A string value; nothing when missing or not a string.
     std::optional<std::string> readString(std::string_view keyPath, std::string_view name) const;

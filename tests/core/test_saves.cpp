@@ -209,7 +209,7 @@ TEST_P(DeferredSaves, AFailedTransactionIsReportedOnceAndLeavesTheFile)
     EXPECT_TRUE(runUnprivileged([&] {
         auto store = openStore(m_dir, iniMode());
         int reports = 0;
-        store->setSaveFailureHandler([&](const std::string &) { ++reports; });
+        store->setSaveFailureHandler([&](const std::string &, SettingsStore::StoreProblem) { ++reports; });
         bool written = true;
         {
             SettingsStore::DeferredCommit saves(*store);

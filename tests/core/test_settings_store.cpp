@@ -1,5 +1,6 @@
 #include "core/SettingsStore.h"
 
+#include "core/FileBytes.h"
 #include "core/ProfileFile.h"
 #include "core/UserStore.h"
 
@@ -452,7 +453,7 @@ TEST_F(SettingsStoreTest, PortableIniInAReadOnlyFolderKeepsItsSettings)
         SettingsStore s({ini, m_dir.file("nowhere/user.store"), m_dir.file("home")});
         s.openBackingStore();
         int reports = 0;
-        s.setSaveFailureHandler([&](const std::string &) { ++reports; });
+        s.setSaveFailureHandler([&](const std::string &, SettingsStore::StoreProblem) { ++reports; });
         s.setFonts(1);
         s.storeFilter({"ads", "banner"});
         return s.fonts() == 1 && s.loadFilter().size() == 2 && reports == 0 && !s.saveFailed();
@@ -476,7 +477,7 @@ TEST_F(SettingsStoreTest, ASettingThatCannotBeSavedIsReportedOnce)
     EXPECT_TRUE(runUnprivileged([&] {
         SettingsStore s({ini, user, m_dir.file("home")});
         int reports = 0;
-        s.setSaveFailureHandler([&](const std::string &) { ++reports; });
+        s.setSaveFailureHandler([&](const std::string &, SettingsStore::StoreProblem) { ++reports; });
         s.openBackingStore();
         s.setFonts(2);
         return !s.usingIniFile() && s.fonts() == 2 && reports == 0;
@@ -491,7 +492,7 @@ TEST_F(SettingsStoreTest, ASettingThatCannotBeSavedIsReportedOnce)
         SettingsStore s({ini, user, m_dir.file("home")});
         s.openBackingStore();
         std::vector<std::string> reports;
-        s.setSaveFailureHandler([&](const std::string &path) { reports.push_back(path); });
+        s.setSaveFailureHandler([&](const std::string &path, SettingsStore::StoreProblem) { reports.push_back(path); });
         s.setFonts(1);
         s.storeAddressHistory({"http://a/"});
         s.saveMainPlacement(false, Rect{1, 2, 3, 4});
@@ -513,6 +514,44 @@ TEST_F(SettingsStoreTest, UnwritableStoreFallsBackToDefaults)
     EXPECT_TRUE(s.loadFilter().empty());
     EXPECT_FALSE(s.hasPassword());
     EXPECT_EQ(readFile(m_dir.file("config")), "not a folder");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SettingsStoreTest, AStoreTooLargeToReadIsSaidSoAndLeftAsItIs)
+{
+    // 65 MiB, most of it a hole: more than a store of ours ever holds.
+    const std::string head = "[" + kSettingsKey + "]\r\n\"Fonts\"=dword:00000001\r\n";
+    ASSERT_TRUE(corvane::makeFolders(corvane::folderOf(userPath())));
+    writeFile(userPath(), head);
+    ASSERT_EQ(::truncate(userPath().c_str(), off_t(65) << 20), 0);
+    struct stat before;
+    ASSERT_EQ(::stat(userPath().c_str(), &before), 0);
+
+    SettingsStore s({iniPath(), userPath(), m_dir.file("home")});
+    std::vector<std::pair<std::string, SettingsStore::StoreProblem>> reports;
+    s.setSaveFailureHandler(
+        [&](const std::string &path, SettingsStore::StoreProblem problem) { reports.emplace_back(path, problem); });
+    s.openBackingStore();
+    ASSERT_EQ(reports.size(), 1u) << "said at once, before anything is written";
+    EXPECT_EQ(reports[0].first, userPath());
+    EXPECT_EQ(reports[0].second, SettingsStore::StoreProblem::CannotRead);
+    const std::string text = SettingsStore::storeProblemText(reports[0].second, userPath());
+    EXPECT_NE(text.find("cannot be read"), std::string::npos) << text;
+    EXPECT_EQ(text.find("written"), std::string::npos) << text;
+
+    // The defaults, and no write replaces the file with them.
+    EXPECT_EQ(s.fonts(), 3);
+    s.setFonts(2);
+    s.storeLinks({{"a", "http://a/"}});
+    EXPECT_EQ(reports.size(), 1u);
+    struct stat after;
+    ASSERT_EQ(::stat(userPath().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(readFile(userPath()).substr(0, head.size()), head);
 }
 
 } // namespace
