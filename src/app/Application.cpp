@@ -161,12 +161,16 @@ bool Application::start(const QStringList &arguments)
 
     // 13. After a run that did not end cleanly, its windows if the user
     // wants them (beside a document the command line opened); else the
-    // start-up workspace after a plain start.
-    const bool recovered = recoveryDue && offerRecovery(!plainStart);
-    if (!recovered && workspaceDue) {
+    // start-up workspace after a plain start. A question left unanswered
+    // (the program is ending) opens nothing: the windows are not the
+    // user's, and the exit stores nothing over "default".
+    const RecoveryAnswer recovery = recoveryDue ? offerRecovery(!plainStart) : RecoveryAnswer::NotAsked;
+    if (recovery == RecoveryAnswer::Unanswered) {
+        m_mainWindow->keepStoredWorkspaces();
+    } else if (recovery != RecoveryAnswer::Restored && workspaceDue) {
         m_mainWindow->loadWorkspace(m_workspace);
         m_workspace = corvane::Workspace();
-    } else if (!recovered && plainStart && recoveryDue) {
+    } else if (recovery == RecoveryAnswer::Declined && plainStart) {
         newWindow();
     }
 
@@ -189,25 +193,32 @@ bool Application::isNologoSwitch(const QString &argument)
            || lower == QLatin1String("-nologo") || lower == QLatin1String("--nologo");
 }
 
-bool Application::offerRecovery(bool keepWindows)
+Application::RecoveryAnswer Application::offerRecovery(bool keepWindows)
 {
     const corvane::Workspace windows = *m_recovery->leftOver();
+    // The main window behind the question is drawn as it stands (start-up
+    // holds its painting until the windows are in); it is held again for
+    // what the answer opens.
+    m_mainWindow->setUpdatesEnabled(true);
     const QMessageBox::StandardButton answer = corvaneMessageBox(
         m_mainWindow, QMessageBox::Question, QString::fromUtf8(corvane::kRecoveryQuestionTitle),
         QString::fromUtf8(corvane::kRecoveryQuestionText), QMessageBox::Yes | QMessageBox::No);
+    if (m_mainWindow)
+        m_mainWindow->setUpdatesEnabled(false);
     // Not answered: the program is ending (a SIGTERM while the box was up);
     // the windows are still there to offer at the next start.
     if (modalQuestionsEnded()) {
         m_recovery->keepLeftOver();
-        return false;
+        return RecoveryAnswer::Unanswered;
     }
-    // Asked once: whatever the answer, the record goes (the windows open
-    // from here on make the next one).
-    m_recovery->discardLeftOver();
-    if (answer != QMessageBox::Yes || !m_mainWindow)
-        return false;
+    if (answer != QMessageBox::Yes || !m_mainWindow) {
+        m_recovery->discardLeftOver();
+        return RecoveryAnswer::Declined;
+    }
+    // The record stays until the restored windows have written their own.
+    m_recovery->acceptLeftOver();
     m_mainWindow->loadWorkspace(windows, keepWindows);
-    return true;
+    return RecoveryAnswer::Restored;
 }
 
 void Application::chooseStartupWorkspace()

@@ -131,8 +131,9 @@ private:
     BrowserWindow *createBrowserWindow();
     void chooseStartupWorkspace();
     // After a run that did not end cleanly: asks whether to open its
-    // windows again. True when they were opened.
-    bool offerRecovery(bool keepWindows);
+    // windows again, and opens them on Yes.
+    enum class RecoveryAnswer { NotAsked, Restored, Declined, Unanswered };
+    RecoveryAnswer offerRecovery(bool keepWindows);
     // The store could not save a setting, or could not be read: said once,
     // on stderr and in the main window's status bar (as soon as there is one).
     void reportSaveFailure(const QString &text);

@@ -17,6 +17,15 @@ RecoverySnapshot::RecoverySnapshot(const QString &path, SettingsStore &settings,
 
 RecoverySnapshot::~RecoverySnapshot() = default;
 
+void RecoverySnapshot::acceptLeftOver()
+{
+    // The file on disk is the left-over record until the first write
+    // replaces it (atomically); the windows about to open arm that write.
+    m_leftOver.reset();
+    m_written.clear();
+    noteChange();
+}
+
 void RecoverySnapshot::discardLeftOver()
 {
     m_leftOver.reset();
@@ -41,15 +50,16 @@ void RecoverySnapshot::watch(MainWindow *window)
 void RecoverySnapshot::noteChange()
 {
     // The first change arms the timer; those that follow before it runs
-    // out are part of the same write.
-    if (!m_finished && keeping() && m_window && !m_timer.isActive())
+    // out are part of the same write. While the left-over windows wait for
+    // an answer, nothing is written (the timer is armed by the answer).
+    if (!m_finished && keeping() && m_window && !m_leftOver && !m_timer.isActive())
         m_timer.start();
 }
 
 void RecoverySnapshot::writeNow()
 {
     m_timer.stop();
-    if (m_finished || !keeping() || !m_window)
+    if (m_finished || !keeping() || !m_window || m_leftOver)
         return;
     if (!m_settings.autoSave()) {
         removeFile();

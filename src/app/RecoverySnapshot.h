@@ -19,6 +19,12 @@ class SettingsStore;
 // split, AutoRefresh, a window moved) arms one timer; when it runs out the
 // windows are captured and written if they differ from what was written
 // last. Nothing runs while nothing changes. A clean end removes the file.
+//
+// The windows a run that did not end cleanly left stay on disk until the
+// user has answered about them, and nothing is written meanwhile: the
+// windows open then are not the user's yet. Taken back (Yes), the record is
+// replaced by the restored windows' own, never removed before it: a crash
+// right after the answer finds them again at the next start.
 class RecoverySnapshot : public QObject
 {
     Q_OBJECT
@@ -34,7 +40,12 @@ public:
     bool keeping() const { return m_file.locked(); }
     // The windows a run that did not end cleanly left; read once, at start.
     const std::optional<corvane::Workspace> &leftOver() const { return m_leftOver; }
-    // The user has answered about them: the file goes.
+    // Whether they wait for the user's answer (nothing is written then).
+    bool leftOverPending() const { return m_leftOver.has_value(); }
+    // The user wants them back: the record stays on disk until the windows
+    // restored from it have written their own over it.
+    void acceptLeftOver();
+    // The user does not want them: the file goes.
     void discardLeftOver();
     // The question about them went unanswered (the program is ending): the
     // file stays as it is for the next start, and nothing is written to it.

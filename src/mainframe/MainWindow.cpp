@@ -824,12 +824,14 @@ void MainWindow::closeEvent(QCloseEvent *event)
     s.setOverrideScriptDebugging(m_overrideScriptDebugging ? 1 : 0);
     // 7. The "default" workspace follows AutoSave: the windows as they are
     // now, or nothing.
-    SettingsStore::WorkspaceMap workspaces = s.loadWorkspaces();
-    const bool autoSave = s.autoSave() != 0;
-    corvane::putExitWorkspace(workspaces, autoSave,
-                              autoSave ? captureWorkspace(std::string(corvane::kDefaultWorkspaceName), 0)
-                                       : corvane::Workspace());
-    s.storeWorkspaces(workspaces);
+    if (!m_keepStoredWorkspaces) {
+        SettingsStore::WorkspaceMap workspaces = s.loadWorkspaces();
+        const bool autoSave = s.autoSave() != 0;
+        corvane::putExitWorkspace(workspaces, autoSave,
+                                  autoSave ? captureWorkspace(std::string(corvane::kDefaultWorkspaceName), 0)
+                                           : corvane::Workspace());
+        s.storeWorkspaces(workspaces);
+    }
     // 8. Close the browser windows (their pages have been asked), then the
     // main window.
     m_closingAll = false;

@@ -216,6 +216,11 @@ public:
     // Closing without questions (SIGTERM, end of session): every save of a
     // confirmed exit.
     void closeWithoutQuestions();
+    // The exit leaves the stored workspaces as they are ("default" is not
+    // captured over): the windows open are not the user's (the program
+    // ends while it asks which to open).
+    void keepStoredWorkspaces() { m_keepStoredWorkspaces = true; }
+
     // An exit on its way: the pages of the windows are being asked whether
     // they may close.
     bool exitPending() const { return m_askingPagesForExit; }
@@ -443,6 +448,7 @@ private:
     bool m_overrideScriptDebugging = false;
     bool m_autoSaveAtCreation = false;
     bool m_skipQuestions = false;
+    bool m_keepStoredWorkspaces = false;
     bool m_closed = false;
     // Exit: the pages are being asked; then they all may close.
     bool m_askingPagesForExit = false;

@@ -9,6 +9,8 @@
 #include "core/SettingsStore.h"
 #include "mainframe/MainWindow.h"
 #include "support/AppHarness.h"
+#include "ui/MessageBox.h"
+#include "ui/ModalQuestions.h"
 
 #include <QFile>
 #include <QMdiArea>
@@ -197,10 +199,63 @@ TEST_F(RecoveryTest, AfterACrashYesBringsTheWindowsBack)
     EXPECT_EQ(urls, (QStringList{QStringLiteral("http://home.example/"), QStringLiteral("http://three.example/"),
                                  QStringLiteral("http://two.example/")}));
     EXPECT_EQ(controls.size(), 3) << "no first window opened only to be closed";
-    // Asked once: the old record is gone; the windows open now make the next.
-    EXPECT_FALSE(QFile::exists(snapshotPath()));
+    // The windows open now write the next record over the old one.
     ASSERT_TRUE(written(0));
     EXPECT_EQ(snapshotUrls().size(), 3);
+}
+
+TEST_F(RecoveryTest, TheLeftOverRecordStaysUntilTheRestoredWindowsWroteTheirOwn)
+{
+    leaveThreeWindows();
+    const QByteArray leftOver = snapshot();
+
+    // The question stays up longer than a write waits; the main window
+    // behind it is drawn meanwhile, and nothing touches the record.
+    bool keptWhileAsked = false;
+    bool drawnWhileAsked = false;
+    setMessageBoxHook([&](QWidget *, QMessageBox::Icon, const QString &, const QString &, QMessageBox::StandardButtons) {
+        QTest::qWait(RecoverySnapshot::kDelayMs + 500);
+        keptWhileAsked = snapshot() == leftOver && app().recovery()->writes() == 0;
+        drawnWhileAsked = mainWindow()->isVisible() && mainWindow()->updatesEnabled();
+        return QMessageBox::Yes;
+    });
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    EXPECT_TRUE(keptWhileAsked);
+    EXPECT_TRUE(drawnWhileAsked);
+
+    // Yes: the three windows are back, and until their own record is
+    // written the old one is there for a crash to find.
+    EXPECT_EQ(openUrls().size(), 3);
+    EXPECT_EQ(snapshot(), leftOver);
+    ASSERT_TRUE(written(0));
+    EXPECT_NE(snapshot(), leftOver);
+    EXPECT_EQ(snapshotUrls().size(), 3);
+    EXPECT_EQ(Workspace::parse(snapshot().toStdString()).name, "recovery");
+}
+
+TEST_F(RecoveryTest, EndingWhileAskedKeepsTheRecordAndTheDefaultWorkspace)
+{
+    leaveThreeWindows();
+    const QByteArray leftOver = snapshot();
+    Workspace stored;
+    stored.setWindows({WorkspaceWindow().entryText(), WorkspaceWindow().entryText()});
+    stored.empty = false;
+    corvane::WorkspaceMap map;
+    corvane::putExitWorkspace(map, true, stored);
+    store()->storeWorkspaces(map);
+    const std::string defaultBefore = store()->loadWorkspaces().at("default");
+
+    // A SIGTERM while the question is up.
+    setMessageBoxHook([&](QWidget *, QMessageBox::Icon, const QString &, const QString &, QMessageBox::StandardButtons) {
+        endModalQuestions();
+        return QMessageBox::NoButton;
+    });
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    EXPECT_TRUE(openUrls().isEmpty()) << "nothing opens for a question nobody answered";
+    mainWindow()->closeWithoutQuestions();
+    resumeModalQuestions();
+    EXPECT_EQ(snapshot(), leftOver);
+    EXPECT_EQ(store()->loadWorkspaces().at("default"), defaultBefore);
 }
 
 TEST_F(RecoveryTest, AfterACrashNoDiscardsTheRecordAndStartsAsUsual)
