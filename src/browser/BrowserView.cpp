@@ -174,6 +174,27 @@ void BrowserView::setSavedScrollPosition(int left, int top)
     m_savedScrollTop = top;
 }
 
+void BrowserView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    noteSeen();
+}
+
+void BrowserView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    noteSeen();
+}
+
+void BrowserView::noteSeen()
+{
+    if (m_seenAtSize || !isVisible() || width() <= 0 || height() <= 0)
+        return;
+    m_seenAtSize = true;
+    if (hasSavedScrollPosition())
+        restoreScrollPosition();
+}
+
 QString BrowserView::pageAddress(const QString &url, bool topLevel) const
 {
     if (topLevel || !m_control)

@@ -73,6 +73,12 @@ public:
     // each progress event and completion until the user clicks the page.
     void setSavedScrollPosition(int left, int top);
     bool hasSavedScrollPosition() const { return m_savedScrollLeft || m_savedScrollTop; }
+    // Whether the view has been in sight at a size of its own. A view
+    // restored out of view (behind a maximized window) has not: its page
+    // was laid out at no size, so where the engine scrolled it says
+    // nothing, and the saved position is what it stands at. It scrolls
+    // there again once it comes into view.
+    bool seenAtSize() const { return m_seenAtSize; }
     bool navigating() const { return m_navigating; }
     // The address of the latest navigation start (any frame of the page).
     QString currentNavigationAddress() const { return m_currentNavigationAddress; }
@@ -192,8 +198,13 @@ public Q_SLOTS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // In sight at a size of its own for the first time: a saved position
+    // is applied again in the page's real room.
+    void noteSeen();
     // The host, while the view is not being destroyed.
     BrowserHost *host() const;
     void log(const QString &line) const;
@@ -259,6 +270,7 @@ private:
     int m_autoRefreshSeconds = 0;
     bool m_autoRefreshOn = false;
     bool m_navigating = false;
+    bool m_seenAtSize = false;
     bool m_loudOnce = false;
     bool m_popupCheckPending = false;
     bool m_popupHeld = false;

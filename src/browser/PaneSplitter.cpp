@@ -157,7 +157,7 @@ void PaneSplitter::removeColumn(int column)
 // active pane went with it, hands the focus and the window to the new one.
 void PaneSplitter::settleAfterRemoval(bool hadFocus, bool activeGone)
 {
-    setFocusProxy(m_views[0][0]);
+    setFocusProxy(activeView());
     layoutPanes();
     update();
     Q_EMIT layoutChanged();
@@ -246,6 +246,12 @@ void PaneSplitter::activateNextPane()
 
 void PaneSplitter::onViewFocused(BrowserView *view)
 {
+    // Only a pane the user can see can be picked by focus: the focus Qt
+    // hands back to a pane while the panes are out of view (a window
+    // restored behind a maximized one, coming into the hidden area) is no
+    // choice of the user's, and must not move the active pane.
+    if (!view->isVisible() || !m_grid.laidOut())
+        return;
     const PanePos pane = paneOf(view);
     if (pane.row >= 0 && !(pane == m_grid.activePane()))
         changeActivePane(pane, false);
@@ -256,6 +262,9 @@ void PaneSplitter::changeActivePane(PanePos pane, bool giveFocus)
     const PanePos before = m_grid.activePane();
     m_grid.setActivePane(pane);
     const PanePos after = m_grid.activePane();
+    // The focus the window gives its client (when it is activated again,
+    // say) goes to the active pane, not to the first one.
+    setFocusProxy(activeView());
     if (!(after == before)) {
         // ActiveBorder leaves the old pane and frames the new one at once.
         repaint(ringRegion(before) + ringRegion(after));

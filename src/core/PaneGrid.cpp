@@ -35,6 +35,16 @@ int PaneGrid::columnPosition() const
     return m_columns > 1 ? fittedFirst(m_columnWanted, m_width) : paneRect(PanePos{0, 0}).width();
 }
 
+int PaneGrid::recordedRowPosition() const
+{
+    return m_rows > 1 && !laidOut() ? m_rowWanted : rowPosition();
+}
+
+int PaneGrid::recordedColumnPosition() const
+{
+    return m_columns > 1 && !laidOut() ? m_columnWanted : columnPosition();
+}
+
 void PaneGrid::splitRow(int y)
 {
     m_rows = 2;

@@ -61,6 +61,15 @@ public:
     // height or width while there is one row or column.
     int rowPosition() const;
     int columnPosition() const;
+    // Whether the grid has ever had a size: a window restored out of view
+    // (behind a maximized one) has none until it is shown and laid out.
+    bool laidOut() const { return m_width > 0 || m_height > 0; }
+    // The positions a capture records: as laid out now, or, while the grid
+    // has never been laid out, the ones asked for (the row's height and the
+    // column's width a split at them gives), so a window restored out of
+    // view is recorded as it was restored, however often.
+    int recordedRowPosition() const;
+    int recordedColumnPosition() const;
     // Splits into two rows (or moves the bar when already split) so that the
     // bar's top edge lies at y: row 0 becomes y - kPaneBorder high. Any y is
     // taken: the height is kept within what the window can hold now, and the

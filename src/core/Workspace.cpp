@@ -106,6 +106,24 @@ bool isPlainNumber(std::string_view text)
     return scanInt(text, pos, value) && pos == text.size();
 }
 
+// True when the whole text is `count` numbers, each after a field separator
+// but the first.
+bool isNumberList(std::string_view text, int count)
+{
+    std::size_t pos = 0;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) {
+            if (pos >= text.size() || text[pos] != kSeparatorByte)
+                return false;
+            ++pos;
+        }
+        int value = 0;
+        if (!scanInt(text, pos, value))
+            return false;
+    }
+    return pos == text.size();
+}
+
 std::string joinInts(std::initializer_list<int> values)
 {
     std::string out;
@@ -269,6 +287,17 @@ WorkspaceWindow WorkspaceWindow::parse(std::string_view entry)
         return w;
     }
     const Leading lead = splitLeading(entry, 10);
+    if (lead.hasSeparator && isNumberList(entry, 10)) {
+        // Ten numbers and nothing else: a split window's header whose panes
+        // are lost, not a page at the address "500". The window keeps its
+        // place and state, and opens without a page of its own.
+        scanInts(entry, {&w.bottom, &w.left, &w.right, &w.top, &w.showCmd, &w.rowSplit, &w.colSplit,
+                         &w.activeRow, &w.activeCol, &w.splitterLocked});
+        w.url.clear();
+        w.rowSplit = w.colSplit = -1;
+        w.activeRow = w.activeCol = w.splitterLocked = 0;
+        return w;
+    }
     w.url = std::string(lead.field);
     if (lead.hasSeparator)
         scanInts(lead.numbers, {&w.bottom, &w.left, &w.right, &w.top, &w.showCmd, &w.autoRefresh,

@@ -118,7 +118,9 @@ struct WorkspaceWindow
     std::string splitHeaderText() const;
 
     // An entry holding the split/pane separator is a split entry; any other
-    // is unsplit. An empty entry gives the defaults.
+    // is unsplit. An empty entry gives the defaults. Ten numbers alone are a
+    // split header whose panes are lost: that window's place and state,
+    // unsplit, with no url (it opens the home page).
     static WorkspaceWindow parse(std::string_view entry);
 
     bool operator==(const WorkspaceWindow &) const = default;
@@ -195,7 +197,7 @@ SplitPositions restoredSplitPositions(const WorkspaceWindow &window);
 // The page a stored window opens at: its url, or for a split window the page
 // of the pane that lands in row 0, column 0 (the panes are stored from the
 // active one back through the others). Empty when the record does not give
-// that pane.
+// that page (the window opens the home page).
 std::string firstPaneUrl(const WorkspaceWindow &window);
 
 // --- start-up and exit --------------------------------------------------------

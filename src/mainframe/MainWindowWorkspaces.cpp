@@ -68,9 +68,11 @@ PageState pageState(const BrowserView *view)
     if (!url.isEmpty())
         page.url = corvane::toStoredText(url);
     // A restored position the page has not reached yet (it is still
-    // loading, or the engine has not scrolled yet) is the one to keep.
+    // loading, the engine has not scrolled yet, or the view has not been in
+    // sight since it was restored, so its page has no room of its own) is
+    // the one to keep.
     const QPoint scroll = control ? control->scrollPosition() : QPoint();
-    if (view->hasSavedScrollPosition() && (view->navigating() || scroll.isNull())) {
+    if (view->hasSavedScrollPosition() && (view->navigating() || scroll.isNull() || !view->seenAtSize())) {
         page.scrollLeft = view->savedScrollLeft();
         page.scrollTop = view->savedScrollTop();
     } else {
@@ -96,8 +98,11 @@ WorkspaceWindow captureWindow(const BrowserWindow *window)
     // from the active one back through the others.
     const PaneSplitter *splitter = window->splitter();
     if (splitter && splitter->isSplit()) {
+        // A window not laid out since it was restored out of view has the
+        // positions it was restored with.
+        const corvane::PaneGrid &grid = splitter->grid();
         const corvane::SplitPositions split = corvane::capturedSplitPositions(
-            splitter->rows(), splitter->columns(), splitter->rowPosition(), splitter->columnPosition());
+            grid.rows(), grid.columns(), grid.recordedRowPosition(), grid.recordedColumnPosition());
         entry.rowSplit = split.rowSplit;
         entry.colSplit = split.colSplit;
         entry.activeRow = splitter->activePane().row;
@@ -280,9 +285,11 @@ BrowserWindow *MainWindow::openWorkspaceWindow(const WorkspaceWindow &entry)
     if (entry.isSplit())
         restoreSplit(window, entry, opened);
     else
+        // Without a page of its own the window stays at the home page it
+        // opened at.
         restorePage(window->activeView(), entry.url, entry.autoRefresh, entry.refreshMinutes,
                     entry.refreshSeconds, entry.scrollLeft, entry.scrollTop,
-                    opened ? PageStart::Opened : PageStart::Navigate);
+                    opened || entry.url.empty() ? PageStart::Opened : PageStart::Navigate);
     return window;
 }
 
@@ -350,15 +357,17 @@ void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
                 first = window;
         }
 
-        // 7. The tabs as stored.
-        if (!keepWindows && m_tabsVisible != (workspace.tabs != 0))
-            toggleTabs();
-
         // 8. The first window stored is the active one, unless a window
         // opened before stays in front.
         QMdiSubWindow *active = keepWindows && front ? front : first;
         if (active)
             m_mdi->setActiveSubWindow(active);
+
+        // 7. The tabs as stored, made once the stack is final: they come in
+        // its order, from the active window down.
+        if (!keepWindows && m_tabsVisible != (workspace.tabs != 0))
+            toggleTabs();
+
         // Only what the front windows leave uncovered comes into view: the
         // pages behind a maximized window are not drawn until uncovered.
         // (The activations as the area comes into view ask for the update

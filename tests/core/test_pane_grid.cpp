@@ -1,4 +1,5 @@
 #include "core/PaneGrid.h"
+#include "core/Workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,32 @@ TEST(PaneGrid, SplitPositionsAreKeptInsideTheWindowNeverRefused)
     }
     g.setSize(0, 0);
     EXPECT_GE(g.rowPosition(), 0);
+}
+
+TEST(PaneGrid, AGridNeverLaidOutRecordsThePositionsItWasSplitAt)
+{
+    // A window restored out of view: split at the stored positions, never
+    // given a size. Laid out at no size it would record positions of 0.
+    PaneGrid restored;
+    restored.splitRow(200);
+    restored.splitColumn(320);
+    EXPECT_FALSE(restored.laidOut());
+    EXPECT_EQ(restored.rowPosition(), 0);
+    EXPECT_EQ(restored.recordedRowPosition(), 198);
+    EXPECT_EQ(restored.recordedColumnPosition(), 318);
+    const SplitPositions captured =
+        capturedSplitPositions(2, 2, restored.recordedRowPosition(), restored.recordedColumnPosition());
+    EXPECT_EQ(captured, (SplitPositions{200, 320})) << "splits at the same place again";
+
+    // Once laid out, what the window shows.
+    restored.setSize(300, 250);
+    EXPECT_TRUE(restored.laidOut());
+    EXPECT_EQ(restored.recordedRowPosition(), restored.rowPosition());
+    EXPECT_EQ(restored.recordedColumnPosition(), 300 - 11 - kPaneMinSize);
+    // A direction without a split records the whole pane, as before.
+    PaneGrid rows;
+    rows.splitRow(100);
+    EXPECT_EQ(rows.recordedColumnPosition(), rows.columnPosition());
 }
 
 TEST(PaneGrid, DroppedBarRemovesThePaneItLeavesTooSmall)

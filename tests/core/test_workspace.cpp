@@ -141,6 +141,18 @@ TEST(Workspace, WindowMapAndSplitEntries)
     EXPECT_EQ(w.panes[1].url, "x");
     EXPECT_EQ(w.panes[1].autoRefresh, 1);
 
+    // A split header without its panes (hand-edited or cut off): the
+    // window's place and state, and no page, not the address "500".
+    const WorkspaceWindow header = WorkspaceWindow::parse(fields({"500", "10", "700", "20", "1", "200", "-1", "1", "0", "1"}));
+    EXPECT_FALSE(header.isSplit());
+    EXPECT_EQ(header.url, "");
+    EXPECT_EQ(header.place(), (Rect{10, 20, 700, 500}));
+    EXPECT_EQ(header.showCmd, 1);
+    EXPECT_EQ(firstPaneUrl(header), "") << "it opens the home page";
+    EXPECT_EQ(WorkspaceWindow::parse(header.entryText()), header);
+    // An address that is a number, with its ten numbers, is still a page.
+    EXPECT_EQ(WorkspaceWindow::parse(fields({"500", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"})).url, "500");
+
     // An address ending in "||" would pass for a split window: the writer
     // puts '|' as %7C.
     WorkspaceWindow bars;

@@ -1,5 +1,6 @@
 // Workspaces in the main window: what a capture records of the windows, how
 // a workspace loads, the start-up restore and the "default" saved at exit.
+#include "browser/BrowserDocument.h"
 #include "browser/BrowserView.h"
 #include "browser/BrowserWindow.h"
 #include "browser/PaneSplitter.h"
@@ -7,7 +8,9 @@
 #include "core/SettingsStore.h"
 #include "core/Workspace.h"
 #include "mainframe/MainWindow.h"
+#include "mainframe/WindowTabBar.h"
 #include "support/AppHarness.h"
+#include "support/Eventually.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -325,6 +328,117 @@ TEST_F(WorkspacesTest, ASplitWindowComesBackWithItsPanesPositionsActivePaneAndLo
     EXPECT_EQ(navigated, 4);
 }
 
+TEST_F(WorkspacesTest, ASplitWindowRestoredBehindAMaximizedOneIsCapturedAsItWasRestored)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    MainWindow *main = mainWindow();
+    main->resize(1000, 800);
+    WorkspaceWindow split;
+    split.setPlace(Rect{20, 20, 620, 420});
+    split.showCmd = 1;
+    split.rowSplit = 180;
+    split.colSplit = 260;
+    split.activeRow = 1;
+    split.activeCol = 1;
+    // From the active pane back: (1,1), (1,0), (0,1), (0,0).
+    split.panes = {WorkspacePane{"http://p11.example/", 0, 2, 0, 0, 1146}, WorkspacePane{"http://p10.example/", 0, 2, 0, 0, 0},
+                   WorkspacePane{"http://p01.example/", 0, 2, 0, 0, 576}, WorkspacePane{"http://p00.example/", 0, 2, 0, 0, 0}};
+    const WorkspaceWindow front = entry("http://front.example/", 3);
+    Workspace ws = workspaceOf({front, split});
+
+    // Three rounds of AutoSave: load what the last exit captured, let the
+    // pages load behind the front window (in no room of their own, the
+    // engine scrolls them less far), capture again.
+    BrowserWindow *behind = nullptr;
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        main->loadWorkspace(ws);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        const QList<BrowserWindow *> windows = shownWindows();
+        ASSERT_EQ(windows.size(), 2);
+        behind = windows.first() == main->activeBrowserWindow() ? windows.last() : windows.first();
+        ASSERT_TRUE(behind->panesCovered());
+        for (BrowserWindow *window : windows) {
+            for (BrowserView *view : window->splitter()->views()) {
+                auto *control = static_cast<FakeBrowserControl *>(view->control());
+                const QString page = control->operations(QStringLiteral("navigate")).last().mid(9);
+                control->setLocation(page, page);
+            }
+        }
+        for (BrowserView *view : behind->splitter()->views()) {
+            auto *control = static_cast<FakeBrowserControl *>(view->control());
+            control->fireDocumentComplete(control->pageUrl());
+            if (view->hasSavedScrollPosition())
+                control->setScroll(QPoint(0, view->savedScrollTop() * 3 / 4));
+        }
+        ws = main->captureWorkspace("default", 0);
+        ASSERT_EQ(ws.windowMap().size(), 2u);
+        EXPECT_EQ(WorkspaceWindow::parse(ws.windowMap().at(2)).entryText(), split.entryText());
+        EXPECT_EQ(WorkspaceWindow::parse(ws.windowMap().at(1)).entryText(), front.entryText());
+    }
+
+    // Uncovered, it is laid out at its size and its pages go back to where
+    // they stood; from then on what it shows is what is captured.
+    main->mdiArea()->setActiveSubWindow(behind);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(behind->panesCovered());
+    PaneSplitter *splitter = behind->splitter();
+    ASSERT_TRUE(splitter->grid().laidOut());
+    EXPECT_EQ(splitter->activePane(), (PanePos{1, 1}));
+    EXPECT_EQ(static_cast<FakeBrowserControl *>(splitter->pane(1, 1)->control())->scrollPosition(), QPoint(0, 1146));
+    EXPECT_EQ(static_cast<FakeBrowserControl *>(splitter->pane(0, 1)->control())->scrollPosition(), QPoint(0, 576));
+    splitter->splitRow(150);
+    const WorkspaceWindow live = WorkspaceWindow::parse(main->captureWorkspace("default", 0).windowMap().at(1));
+    EXPECT_EQ(live.rowSplit, splitter->rowPosition() + 2);
+    EXPECT_EQ(live.colSplit, splitter->columnPosition() + 2);
+}
+
+TEST_F(WorkspacesTest, AMaximizedSplitWindowKeepsItsActivePaneWhenAnotherOpensInFront)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    MainWindow *main = mainWindow();
+    main->resize(1000, 800);
+    BrowserWindow *window = main->activeBrowserWindow();
+    window->showMaximized();
+    PaneSplitter *splitter = window->splitter();
+    splitter->splitRow(200);
+    splitter->splitColumn(300);
+    splitter->setActivePane(1, 1);
+    ASSERT_EQ(splitter->activePane(), (PanePos{1, 1}));
+
+    BrowserWindow *other = openPage(QStringLiteral("http://other.example/"));
+    other->showMaximized();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window->panesCovered());
+    EXPECT_EQ(splitter->activePane(), (PanePos{1, 1}));
+    const WorkspaceWindow stored = WorkspaceWindow::parse(main->captureWorkspace("default", 0).windowMap().at(2));
+    EXPECT_EQ((std::vector<int>{stored.activeRow, stored.activeCol}), (std::vector<int>{1, 1}));
+
+    // Back in front, the focus goes to its active pane.
+    main->mdiArea()->setActiveSubWindow(window);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(splitter->activePane(), (PanePos{1, 1}));
+    EXPECT_EQ(main->activeView(), splitter->pane(1, 1));
+}
+
+TEST_F(WorkspacesTest, ASplitHeaderWithoutPanesOpensTheHomePageAtItsPlace)
+{
+    preset([](SettingsStore &s) { s.setHomeUrl("http://home.example/"); });
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    mainWindow()->resize(1000, 800);
+    Workspace ws;
+    ws.empty = false;
+    // bottom 400, left 30, right 500, top 40, shown normal, a row split at 200.
+    ws.setWindows({"400\xB7" "30\xB7" "500\xB7" "40\xB7" "1\xB7" "200\xB7" "-1\xB7" "0\xB7" "0\xB7" "0"});
+    mainWindow()->loadWorkspace(ws);
+    ASSERT_EQ(shownWindows().size(), 1);
+    BrowserWindow *window = shownWindows().first();
+    EXPECT_EQ(controlOf(window)->operations(QStringLiteral("navigate")),
+              QStringList{QStringLiteral("navigate http://home.example/")});
+    EXPECT_EQ(window->normalPlacement(), QRect(30, 40, 470, 360));
+}
+
 TEST_F(WorkspacesTest, EachWindowComesIntoViewOnceAtItsStoredPlaceAndState)
 {
     // A window shown as it opens and then placed and maximized lays out and
@@ -504,4 +618,51 @@ TEST_F(WorkspacesTest, ExitSavesDefaultWithAutoSaveAndRemovesItWithout)
     app().shutDown();
     EXPECT_EQ(store()->loadWorkspaces().count("default"), 0u);
     EXPECT_EQ(store()->loadWorkspaces().count("keep"), 1u);
+}
+
+TEST_F(WorkspacesTest, AfterALoadTheTabsFollowTheStackWithTheActiveWindowFirst)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    MainWindow *main = mainWindow();
+    main->resize(1000, 800);
+    std::vector<WorkspaceWindow> stored;
+    for (const char *letter : {"a", "b", "c", "d", "e", "f"}) {
+        WorkspaceWindow w = entry(std::string("http://") + letter + ".example/");
+        w.setPlace(Rect{20, 20, 420, 320});
+        stored.push_back(w);
+    }
+    Workspace ws = workspaceOf(stored);
+    ws.tabs = 1;
+    main->loadWorkspace(ws);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_NE(main->tabBar(), nullptr);
+    // The letter of the page a window went to.
+    const auto letterOf = [](QMdiSubWindow *window) {
+        return controlOf(qobject_cast<BrowserWindow *>(window))->operations(QStringLiteral("navigate")).last().mid(16, 1).toUpper();
+    };
+    // Each page reports its title (its letter) as it loads.
+    for (BrowserWindow *window : shownWindows()) {
+        const QString letter = letterOf(window);
+        controlOf(window)->setLocation(letter, QStringLiteral("http://%1.example/").arg(letter.toLower()));
+        controlOf(window)->fireTitle(letter);
+    }
+
+    // The stack from the top: the first window stored (made active), then
+    // the others from the one opened last.
+    QStringList stack;
+    const QList<QMdiSubWindow *> order = main->mdiArea()->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = order.crbegin(); it != order.crend(); ++it)
+        if (!(*it)->isHidden())
+            stack << letterOf(*it);
+    EXPECT_EQ(stack, (QStringList{QStringLiteral("A"), QStringLiteral("F"), QStringLiteral("E"), QStringLiteral("D"),
+                                  QStringLiteral("C"), QStringLiteral("B")}));
+    const auto tabs = [main] {
+        QStringList texts;
+        for (int i = 0; i < main->tabBar()->count(); ++i)
+            texts << main->tabBar()->tabText(i);
+        return texts;
+    };
+    EXPECT_EVENTUALLY_EQ(tabs(), stack);
+    EXPECT_EQ(main->tabBar()->currentIndex(), 0);
+    EXPECT_EQ(main->tabBar()->tabWindow(0), main->mdiArea()->currentSubWindow());
 }

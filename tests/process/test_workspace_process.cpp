@@ -245,3 +245,128 @@ TEST(WorkspaceProcess, APageBehindAMaximizedWindowKeepsItsScrollPositionThroughA
     EXPECT_EQ(WorkspaceWindow::parse(windows.at(1)), front) << windows.at(1);
     EXPECT_EQ(WorkspaceWindow::parse(windows.at(2)), behind) << windows.at(2);
 }
+
+namespace {
+
+QString recoveryPathOf(const ProcessHarness &h)
+{
+    return QString::fromStdString(
+        corvane::recoveryFilePath((h.home() + QStringLiteral("/.local/share")).toStdString()));
+}
+
+// Reads the program's stderr until it holds the text.
+bool waitForErrorText(ProcessHarness &h, const QByteArray &text, int timeoutMs = 60000)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (h.errors().contains(text))
+            return true;
+        if (h.process().state() == QProcess::NotRunning)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(WorkspaceProcess, AKillRightAfterYesToRestoreWindowsFindsTheSameWindowsAtTheNextStart)
+{
+    LoopbackServer server;
+    for (const char *page : {"/one", "/two", "/three"})
+        server.setRoute(QString::fromLatin1(page), QByteArray("<html><body>") + page + "</body></html>");
+    ASSERT_TRUE(server.isListening());
+    std::vector<std::string> entries;
+    QStringList urls;
+    for (const char *page : {"/one", "/two", "/three"}) {
+        WorkspaceWindow w;
+        w.url = server.url(QString::fromLatin1(page)).toStdString();
+        w.showCmd = 1;
+        entries.push_back(w.entryText());
+        urls << QString::fromStdString(w.url);
+    }
+    urls.sort();
+    Workspace left;
+    left.name = corvane::kRecoveryWorkspaceName;
+    left.setWindows(entries);
+    left.empty = false;
+
+    ProcessHarness h;
+    h.writeFile(h.iniFile(), "[Settings]\r\nEnableIniFile=1\r\nBiPassDefault=1\r\n[Workspaces]\r\nAutoSave=1\r\n");
+    const QString recovery = recoveryPathOf(h);
+    h.writeFile(recovery, QByteArray::fromStdString(left.text()));
+    h.setCaptureErrors(true);
+    h.setEnvironmentVariable(QStringLiteral("CORVANE_TEST_ANSWER"), QStringLiteral("yes"));
+
+    // Yes, and 0.3 s later the program dies (the restored page crashing it
+    // again, say): the windows are still on disk.
+    ASSERT_TRUE(h.start({QStringLiteral("nologo")}));
+    ASSERT_TRUE(waitForErrorText(h, "message box: Restore windows:"));
+    QThread::msleep(300);
+    h.kill();
+    const std::optional<Workspace> kept = corvane::parseRecoverySnapshot(h.readFile(recovery).toStdString());
+    ASSERT_TRUE(kept) << "the record was removed before the restored windows wrote theirs";
+    EXPECT_EQ(windowUrls(*kept), urls);
+
+    // The next start asks again and brings the same three back; they write
+    // their own record, and a clean end removes it.
+    ASSERT_TRUE(h.start({QStringLiteral("nologo")}));
+    ASSERT_TRUE(waitForErrorText(h, "message box: Restore windows:"));
+    ASSERT_TRUE(h.waitUntilRunning());
+    ASSERT_TRUE(serveUntil([&] {
+        const std::optional<Workspace> now = corvane::parseRecoverySnapshot(h.readFile(recovery).toStdString());
+        return now && now->text() != left.text() && windowUrls(*now) == urls;
+    }));
+    EXPECT_EQ(h.terminate(), 0);
+    EXPECT_FALSE(QFile::exists(recovery));
+    EXPECT_EQ(windowUrls(Workspace::parse(storeOf(h)->loadWorkspaces().at("default"))), urls);
+}
+
+TEST(WorkspaceProcess, ASplitWindowBehindAMaximizedOneKeepsItsPanesThroughThreeRestarts)
+{
+    LoopbackServer server;
+    server.setRoute(QStringLiteral("/front"), QByteArray("<html><body>front</body></html>"));
+    for (const char *page : {"/p00", "/p01", "/p10", "/p11"})
+        server.setRoute(QString::fromLatin1(page), tallPage(page + 1));
+    server.setRoute(QStringLiteral("/scrolled"), QByteArray());
+    ASSERT_TRUE(server.isListening());
+    auto url = [&](const char *path) { return server.url(QString::fromLatin1(path)).toStdString(); };
+
+    WorkspaceWindow front;
+    front.url = url("/front");
+    front.setPlace(Rect{10, 10, 410, 310});
+    front.showCmd = 3;
+    WorkspaceWindow split;
+    split.setPlace(Rect{20, 20, 620, 460});
+    split.showCmd = 1;
+    split.rowSplit = 182;
+    split.colSplit = 262;
+    split.activeRow = 1;
+    split.activeCol = 1;
+    // From the active pane back: (1,1), (1,0), (0,1), (0,0).
+    split.panes = {WorkspacePane{url("/p11"), 0, 2, 0, 0, 1146}, WorkspacePane{url("/p10"), 0, 2, 0, 0, 0},
+                   WorkspacePane{url("/p01"), 0, 2, 0, 0, 576}, WorkspacePane{url("/p00"), 0, 2, 0, 0, 0}};
+    ProcessHarness h;
+    seedDefaultWorkspace(h, {front.entryText(), split.entryText()});
+
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        server.clearRequests();
+        ASSERT_TRUE(h.start({QStringLiteral("nologo")}));
+        ASSERT_TRUE(h.waitUntilRunning());
+        ASSERT_TRUE(serveUntil([&] {
+            return server.hitCount(QStringLiteral("/front")) >= 1 && server.hitCount(QStringLiteral("/p00")) >= 1
+                   && server.hitCount(QStringLiteral("/p01")) >= 1 && server.hitCount(QStringLiteral("/p10")) >= 1
+                   && server.hitCount(QStringLiteral("/p11")) >= 1;
+        }));
+        // Time for the pages behind to load and be scrolled.
+        serveUntil([] { return false; }, 2000);
+        EXPECT_EQ(h.terminate(), 0);
+
+        const Workspace saved = Workspace::parse(storeOf(h)->loadWorkspaces().at("default"));
+        const std::map<int, std::string> windows = saved.windowMap();
+        ASSERT_EQ(windows.size(), 2u) << saved.windows;
+        EXPECT_EQ(WorkspaceWindow::parse(windows.at(1)), front) << windows.at(1);
+        EXPECT_EQ(WorkspaceWindow::parse(windows.at(2)), split) << windows.at(2);
+    }
+}
