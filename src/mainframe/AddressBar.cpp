@@ -1,5 +1,6 @@
 #include "mainframe/AddressBar.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -58,6 +59,13 @@ void AddressBar::showPopup()
 {
     m_listOpen = true;
     QComboBox::showPopup();
+    // The list opens at the newest address. (The box's current item is
+    // whichever was first when the history was loaded, moved down by every
+    // address put on top since; the list would open scrolled to it.)
+    if (count() > 0) {
+        view()->setCurrentIndex(model()->index(0, modelColumn(), rootModelIndex()));
+        view()->scrollToTop();
+    }
 }
 
 void AddressBar::hidePopup()

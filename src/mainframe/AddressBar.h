@@ -31,6 +31,7 @@ Q_SIGNALS:
     void textEditedByUser(const QString &text);
 
 public:
+    // The drop-down list opens at the top: the newest address, selected.
     void showPopup() override;
     void hidePopup() override;
 

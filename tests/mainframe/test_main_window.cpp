@@ -28,6 +28,8 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <QScrollBar>
+
 #include <gtest/gtest.h>
 
 namespace cmd = corvane::cmd;
@@ -157,6 +159,29 @@ TEST_F(MainWindowTest, WindowsEraStoredTextsKeepTheirCharacters)
     EXPECT_FALSE(stored.contains("\xEF\xBF\xBD")) << "no replacement characters";
     ASSERT_TRUE(start({QStringLiteral("nologo")}));
     EXPECT_EQ(mainWindow()->addressBar()->items().value(0), muenchen);
+}
+
+TEST_F(MainWindowTest, TheHistoryListOpensAtTheNewestAddress)
+{
+    preset([](SettingsStore &s) {
+        std::vector<std::string> stored;
+        for (int i = 0; i < 30; ++i)
+            stored.push_back("stored" + std::to_string(i) + ".example");
+        s.storeAddressHistory(stored);
+    });
+    ASSERT_TRUE(start());
+    for (int i = 0; i < 20; ++i)
+        typeAndEnter(QStringLiteral("typed%1.example").arg(i));
+
+    AddressBar *box = mainWindow()->addressBar();
+    box->showPopup();
+    QAbstractItemView *list = box->view();
+    EXPECT_EQ(list->currentIndex().row(), 0);
+    EXPECT_EQ(list->currentIndex().data().toString(), QStringLiteral("typed19.example"));
+    EXPECT_EQ(list->verticalScrollBar()->value(), list->verticalScrollBar()->minimum());
+    EXPECT_TRUE(list->visualRect(list->model()->index(0, 0)).intersects(list->viewport()->rect()));
+    box->hidePopup();
+    EXPECT_EQ(box->editText(), QStringLiteral("typed19.example")) << "opening the list changes no text";
 }
 
 TEST_F(MainWindowTest, HistoryOffKeepsTheListEmpty)
