@@ -25,6 +25,7 @@
 #include "ui/SplashScreen.h"
 #include "ui/StoredQString.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -233,13 +234,18 @@ void Application::showSplash()
 {
     // A PNG (drawn from res/pictures/splash.svg): it loads several times
     // faster than the drawing itself, and its loading is on the start-up's path.
-    m_splash = SplashScreen::showResource(QStringLiteral(":/pictures/splash.png"), [this] {
-        return m_mainWindow && m_mainWindow->isVisible();
-    });
+    // It closes once its time is up and the main window exists, or at once
+    // when a question comes up (the default-browser question at the first
+    // window, before the main window shows).
+    m_splash = SplashScreen::showResource(QStringLiteral(":/pictures/splash.png"),
+                                          [this] { return m_mainWindow != nullptr; });
     if (!m_splash)
         return;
-    // Once it is gone the main window comes to the front.
+    // Once it is gone the main window comes to the front, unless a
+    // question is up, which keeps the front.
     connect(m_splash, &SplashScreen::finished, this, [this] {
+        if (QApplication::activeModalWidget())
+            return;
         if (m_mainWindow && m_mainWindow->isVisible()) {
             m_mainWindow->raise();
             m_mainWindow->activateWindow();

@@ -3,6 +3,7 @@
 #include "ui/Resources.h"
 
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
@@ -23,6 +24,7 @@ SplashScreen::SplashScreen(const QPixmap &picture, std::function<bool()> mainWin
         move(frame.topLeft());
     }
     m_timer.start(durationMs, this);
+    qApp->installEventFilter(this);
 }
 
 SplashScreen *SplashScreen::showResource(const QString &resource, std::function<bool()> mainWindowReady,
@@ -62,8 +64,20 @@ void SplashScreen::timerEvent(QTimerEvent *event)
     close();
 }
 
+bool SplashScreen::eventFilter(QObject *watched, QEvent *event)
+{
+    // Gone before the question reaches the screen.
+    if (event->type() == QEvent::Show && watched != this && watched->isWidgetType()) {
+        const auto *window = static_cast<QWidget *>(watched);
+        if (window->isWindow() && window->isModal())
+            close();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void SplashScreen::closeEvent(QCloseEvent *event)
 {
+    qApp->removeEventFilter(this);
     m_timer.stop();
     event->accept();
     if (!m_finished) {

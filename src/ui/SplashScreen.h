@@ -9,9 +9,11 @@
 // The picture shown at start-up: borderless, centred on the screen and above
 // every other window. It stays for its duration and then until the main
 // window is there (looked at every 100 ms), and closes itself. Clicks and
-// keys do not close it. Qt draws only on the main thread, so it lives there:
-// it is shown before the main window is built and paints at once, and the
-// start-up goes on meanwhile.
+// keys do not close it. It never covers a question: a modal window coming
+// up (the default-browser question at a first start, the offer to restore
+// windows) closes it at once. Qt draws only on the main thread, so it lives
+// there: it is shown before the main window is built and paints at once,
+// and the start-up goes on meanwhile.
 class SplashScreen : public QWidget
 {
     Q_OBJECT
@@ -19,7 +21,7 @@ public:
     static constexpr int kDurationMs = 2000;
     static constexpr int kRecheckMs = 100;
 
-    // mainWindowReady: whether the main window exists (and is shown).
+    // mainWindowReady: whether the main window exists.
     SplashScreen(const QPixmap &picture, std::function<bool()> mainWindowReady,
                  int durationMs = kDurationMs);
 
@@ -39,6 +41,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // Watches the application's windows for a question coming up.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QPixmap m_picture;

@@ -334,6 +334,26 @@ TEST_F(DefaultBrowserTest, YesRegistersKeepingForeignEntriesAndGroups)
     }
 }
 
+TEST_F(DefaultBrowserTest, AtAFirstStartTheQuestionComesWithoutTheSplashOverIt)
+{
+    // A first start: the splash is due (no version stored yet) and the
+    // question comes at the first window, before the main window shows.
+    DefaultBrowserDialog::setHook({});
+    bool asked = false;
+    bool splashUp = true;
+    onNextModal<DefaultBrowserDialog>(
+        [&](DefaultBrowserDialog &dialog) {
+            splashUp = app().splash() && app().splash()->isVisible();
+            dialog.reject();
+        },
+        &asked);
+    ASSERT_TRUE(start({}));
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(app().splashDue());
+    EXPECT_FALSE(splashUp) << "the splash covered the question";
+    EXPECT_TRUE(!app().splash() || !app().splash()->isVisible());
+}
+
 TEST_F(DefaultBrowserTest, TheDialogAsksWithNoAsTheDefaultButton)
 {
     store()->setBiPassDefault(1);

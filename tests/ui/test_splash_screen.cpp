@@ -1,6 +1,9 @@
 // The start-up picture: it stays for its time and then until the main
 // window is there, and clicks do not close it.
 #include "ui/SplashScreen.h"
+#include "support/ModalDialog.h"
+
+#include <QDialog>
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -34,4 +37,29 @@ TEST(SplashScreenTest, StaysItsTimeThenUntilTheMainWindowIsThere)
 TEST(SplashScreenTest, NoPictureNoSplash)
 {
     EXPECT_EQ(SplashScreen::showResource(QStringLiteral(":/pictures/missing.png"), [] { return true; }), nullptr);
+}
+
+TEST(SplashScreenTest, AQuestionComingUpClosesItAtOnce)
+{
+    // The main window is not there yet and the time is not up: only the
+    // question sends it away, before the question reaches the screen.
+    QPointer<SplashScreen> splash =
+        SplashScreen::showResource(QStringLiteral(":/pictures/splash.png"), [] { return false; }, 60000);
+    ASSERT_FALSE(splash.isNull());
+    QDialog question;
+    bool splashWasUp = true;
+    bool asked = false;
+    onNextModal<QDialog>([&](QDialog &) { splashWasUp = splash && splash->isVisible(); }, &asked);
+    question.exec();
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(splashWasUp) << "the splash covered the question";
+
+    // A window that asks nothing leaves it alone.
+    splash = SplashScreen::showResource(QStringLiteral(":/pictures/splash.png"), [] { return false; }, 60000);
+    QWidget other;
+    other.show();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(splash.isNull());
+    EXPECT_TRUE(splash->isVisible());
+    splash->close();
 }
