@@ -7,9 +7,10 @@
 #include <QWidget>
 
 // A browser control without an engine: every operation is recorded as a line
-// of text ("navigate http://a", "Refresh2 3", "setOffline 1",
-// "runPageCommand Zoom 2", "GoBack", "find", ...), the page's name, address and scroll
-// position are whatever the test sets, and the test fires the events.
+// of text ("navigate http://a", "reload Complete", "setOffline 1",
+// "runPageCommand Zoom 2", "goBack", "find", ...), the page's name, address
+// and scroll position are whatever the test sets, and the test fires the
+// events.
 class FakeBrowserControl : public BrowserControl
 {
     Q_OBJECT
