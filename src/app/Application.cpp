@@ -22,13 +22,18 @@
 #include "ui/MenuStyle.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalQuestions.h"
+#include "ui/Resources.h"
 #include "ui/SplashScreen.h"
 #include "ui/StoredQString.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
 
 #include <cstdio>
 
@@ -475,6 +480,34 @@ void Application::reportSaveFailure(const QString &text)
         m_mainWindow->showNotice(m_saveFailureNotice);
 }
 
+std::vector<corvane::DesktopIcon> Application::themeIcons()
+{
+    // The program's own icon: the drawing itself, and pictures of it at
+    // the sizes an installation puts beside it.
+    initProgramResources();
+    QFile file(QStringLiteral(":/icons/corvane.svg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray svg = file.readAll();
+    std::vector<corvane::DesktopIcon> icons{{"scalable", "svg", svg.toStdString()}};
+    QSvgRenderer drawing(svg);
+    if (!drawing.isValid())
+        return icons;
+    for (const int size : {48, 128}) {
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        drawing.render(&painter, QRectF(0, 0, size, size));
+        painter.end();
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"))
+            icons.push_back({std::to_string(size) + "x" + std::to_string(size), "png", png.toStdString()});
+    }
+    return icons;
+}
+
 void Application::runDefaultBrowserCheck()
 {
     const DefaultBrowserDialog::Answer answer = DefaultBrowserDialog::ask(m_mainWindow);
@@ -487,6 +520,7 @@ void Application::runDefaultBrowserCheck()
                                                                  : m_options.executable);
         places.dataHome = toStd(m_options.dataHome);
         places.configHome = toStd(m_options.configHome);
+        places.icons = themeIcons();
         if (!corvane::registerDefaultBrowser(places))
             showUserMessage(m_mainWindow, corvane::registrationFailedMessage(places));
     }

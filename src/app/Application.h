@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/BrowserHost.h"
+#include "core/DesktopRegistration.h"
 #include "core/Workspace.h"
 #include "ui/SplashScreen.h"
 
@@ -12,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class BrowserControl;
 class BrowserWindow;
@@ -124,6 +126,9 @@ public:
     bool overrideScriptDebugging() const override;
 
 private:
+    // The program's icon for the user's icon theme: the drawing and
+    // pictures of it.
+    static std::vector<corvane::DesktopIcon> themeIcons();
     // Destroys the main window, which stores the bar and mode settings.
     void destroyMainWindow();
     // A browser window with its document, control and view, in the main

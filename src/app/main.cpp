@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "core/AboutBox.h"
 #include "core/DdeCommand.h"
+#include "core/DesktopRegistration.h"
 #include "engine/OwnPages.h"
 #include "mainframe/MainWindow.h"
 #include "ui/MessageBox.h"
@@ -112,6 +113,12 @@ int main(int argc, char **argv)
     if (geteuid() == 0)
         setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
 
+    // The program as the user started it, for the desktop entry a
+    // registration writes (a link on PATH stays the link).
+    const std::string started =
+        corvane::startedProgramPath(argv[0], corvane::startFolder(std::getenv("PWD")),
+                                    std::getenv("PATH") ? std::getenv("PATH") : "");
+
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     registerOwnPageScheme();
     QApplication qapp(argc, argv);
@@ -130,6 +137,7 @@ int main(int argc, char **argv)
     options.runtimeDir = SingleInstance::defaultRuntimeDir();
     options.configHome = config;
     options.dataHome = xdgDir("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
+    options.executable = QString::fromStdString(started);
 
     const QStringList args = normaliseArguments(qapp.arguments().mid(1));
 

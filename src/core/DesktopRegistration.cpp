@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace corvane {
 
@@ -239,21 +240,46 @@ private:
 
 } // namespace
 
+namespace {
+
+// The characters that make the Desktop Entry rules quote an argument.
+bool needsQuoting(std::string_view word)
+{
+    if (word.empty())
+        return true;
+    for (const char c : word) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return true;
+        switch (c) {
+        case ' ': case '"': case '\'': case '\\': case '>': case '<': case '~': case '|':
+        case '&': case ';': case '$': case '*': case '?': case '#': case '(': case ')': case '`':
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 std::string desktopExecProgram(std::string_view executablePath)
 {
-    // The quoting of the command line.
-    std::string quoted = "\"";
+    // The quoting of the command line, where it is needed.
+    const bool quote = needsQuoting(executablePath);
+    std::string word = quote ? "\"" : "";
     for (const char c : executablePath) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += '\\';
-        quoted += c;
+        if (quote && (c == '"' || c == '`' || c == '$' || c == '\\'))
+            word += '\\';
+        word += c;
         if (c == '%')
-            quoted += '%';
+            word += '%';
     }
-    quoted += '"';
+    if (quote)
+        word += '"';
     // The escapes of a string value.
     std::string value;
-    for (const char c : quoted) {
+    for (const char c : word) {
         switch (c) {
         case '\\': value += "\\\\"; break;
         case '\n': value += "\\n"; break;
@@ -263,6 +289,88 @@ std::string desktopExecProgram(std::string_view executablePath)
         }
     }
     return value;
+}
+
+namespace {
+
+bool isExecutableFile(const std::string &path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// An absolute path without "." steps and repeated slashes; ".." stays, since
+// the folder before it may be a link.
+std::string withoutDotSteps(std::string_view path)
+{
+    std::string out;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        std::size_t slash = path.find('/', pos);
+        if (slash == std::string_view::npos)
+            slash = path.size();
+        const std::string_view step = path.substr(pos, slash - pos);
+        if (!step.empty() && step != ".") {
+            out += '/';
+            out += step;
+        }
+        pos = slash + 1;
+    }
+    return out.empty() ? "/" : out;
+}
+
+} // namespace
+
+std::string startedProgramPath(std::string_view argv0, std::string_view startFolder,
+                               std::string_view pathVariable)
+{
+    if (argv0.empty())
+        return {};
+    if (argv0.find('/') != std::string_view::npos) {
+        std::string path = argv0.front() == '/' ? std::string(argv0)
+                                                : std::string(startFolder) + "/" + std::string(argv0);
+        if (path.front() != '/')
+            return {};
+        path = withoutDotSteps(path);
+        return isExecutableFile(path) ? path : std::string();
+    }
+    // Found through PATH, as the shell found it; an empty entry is the
+    // folder it was started in.
+    std::size_t pos = 0;
+    while (pos <= pathVariable.size()) {
+        std::size_t colon = pathVariable.find(':', pos);
+        if (colon == std::string_view::npos)
+            colon = pathVariable.size();
+        std::string folder(pathVariable.substr(pos, colon - pos));
+        if (folder.empty())
+            folder = std::string(startFolder);
+        if (!folder.empty() && folder.front() != '/')
+            folder = std::string(startFolder) + "/" + folder;
+        if (!folder.empty() && folder.front() == '/') {
+            const std::string path = withoutDotSteps(folder + "/" + std::string(argv0));
+            if (isExecutableFile(path))
+                return path;
+        }
+        pos = colon + 1;
+    }
+    return {};
+}
+
+std::string startFolder(const char *pwd)
+{
+    struct stat here;
+    struct stat named;
+    if (pwd && pwd[0] == '/' && ::stat(".", &here) == 0 && ::stat(pwd, &named) == 0
+        && here.st_dev == named.st_dev && here.st_ino == named.st_ino)
+        return pwd;
+    std::string folder(4096, '\0');
+    while (!::getcwd(folder.data(), folder.size())) {
+        if (errno != ERANGE || folder.size() > (std::size_t(1) << 20))
+            return {};
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::char_traits<char>::length(folder.c_str()));
+    return folder;
 }
 
 std::optional<std::string> desktopEntryText(std::string_view executablePath)
@@ -330,11 +438,23 @@ std::string mimeappsListPath(const DesktopPlaces &places)
     return withoutTrailingSlashes(places.configHome) + "/mimeapps.list";
 }
 
+std::string desktopIconPath(const DesktopPlaces &places, const DesktopIcon &icon)
+{
+    return withoutTrailingSlashes(places.dataHome) + "/icons/hicolor/" + icon.size + "/apps/corvane."
+           + icon.extension;
+}
+
 bool registerDefaultBrowser(const DesktopPlaces &places)
 {
     const std::optional<std::string> entry = desktopEntryText(places.executable);
     if (!entry)
         return false;
+    for (const DesktopIcon &icon : places.icons) {
+        const std::string path = desktopIconPath(places, icon);
+        const std::optional<std::string> there = readFileBytes(path, icon.bytes.size() + 1);
+        if ((!there || *there != icon.bytes) && makeFolders(folderOf(path), 0755))
+            writeFileBytes(path, icon.bytes);
+    }
     const std::string entryPath = desktopEntryPath(places);
     if (!makeFolders(folderOf(entryPath)) || !writeFileBytes(entryPath, *entry))
         return false;

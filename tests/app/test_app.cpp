@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
@@ -352,6 +353,50 @@ TEST_F(DefaultBrowserTest, AtAFirstStartTheQuestionComesWithoutTheSplashOverIt)
     EXPECT_TRUE(app().splashDue());
     EXPECT_FALSE(splashUp) << "the splash covered the question";
     EXPECT_TRUE(!app().splash() || !app().splash()->isVisible());
+}
+
+TEST_F(DefaultBrowserTest, AfterYesTheDesktopsOwnToolNamesUsForWebAddresses)
+{
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty())
+        GTEST_SKIP() << "xdg-mime (xdg-utils) is not installed";
+    // The program as started, and another browser the system offers for
+    // web addresses.
+    startedAs = home.filePath(QStringLiteral("bin/corvane"));
+    write(startedAs, "#!/bin/sh\n");
+    QFile::setPermissions(startedAs, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString system = home.filePath(QStringLiteral("system"));
+    write(system + QStringLiteral("/applications/other.desktop"),
+          "[Desktop Entry]\nType=Application\nName=Other\nExec=/bin/true %u\n"
+          "MimeType=x-scheme-handler/http;x-scheme-handler/https;\n");
+    write(system + QStringLiteral("/applications/mimeinfo.cache"),
+          "[MIME Cache]\nx-scheme-handler/http=other.desktop;\nx-scheme-handler/https=other.desktop;\n");
+    defaultBrowserAnswer = {true, false};
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+
+    const QByteArray entry = read(entryPath());
+    EXPECT_TRUE(entry.contains("\nExec=" + startedAs.toUtf8() + " /dde %u\n")) << entry.constData();
+    // The icon the entry names is there.
+    EXPECT_TRUE(entry.contains("\nIcon=corvane\n"));
+    const QString theme = home.dataHome() + QStringLiteral("/icons/hicolor/");
+    EXPECT_TRUE(read(theme + QStringLiteral("scalable/apps/corvane.svg")).contains("<svg"));
+    for (const char *size : {"48x48", "128x128"}) {
+        QImage picture(theme + QString::fromLatin1(size) + QStringLiteral("/apps/corvane.png"));
+        EXPECT_FALSE(picture.isNull()) << size;
+        EXPECT_EQ(QStringLiteral("%1x%1").arg(picture.width()), QString::fromLatin1(size));
+    }
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
+    env.insert(QStringLiteral("XDG_DATA_DIRS"), system);
+    env.insert(QStringLiteral("XDG_CONFIG_DIRS"), home.filePath(QStringLiteral("system-config")));
+    for (const char *scheme : {"x-scheme-handler/http", "x-scheme-handler/https"}) {
+        QProcess query;
+        query.setProcessEnvironment(env);
+        query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), QString::fromLatin1(scheme)});
+        ASSERT_TRUE(query.waitForFinished(20000));
+        EXPECT_EQ(query.readAllStandardOutput().trimmed(), QByteArray("corvane.desktop")) << scheme;
+    }
 }
 
 TEST_F(DefaultBrowserTest, TheDialogAsksWithNoAsTheDefaultButton)

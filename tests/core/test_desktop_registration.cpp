@@ -18,15 +18,83 @@ const char *const kOurs = "text/html=corvane.desktop;\n"
 
 } // namespace
 
-TEST(DesktopRegistration, ExecQuotesThePathWhateverItHolds)
+TEST(DesktopRegistration, ExecQuotesThePathOnlyWhereTheRulesRequireIt)
 {
-    EXPECT_EQ(desktopExecProgram("/usr/bin/corvane"), "\"/usr/bin/corvane\"");
+    // A plain path stands as it is: the desktop's tools read the first word
+    // of Exec as the program and cannot read quotes.
+    EXPECT_EQ(desktopExecProgram("/usr/bin/corvane"), "/usr/bin/corvane");
+    EXPECT_EQ(desktopExecProgram("/home/u/.local/bin/corvane-3.00_x+y=z,@:"), "/home/u/.local/bin/corvane-3.00_x+y=z,@:");
+    EXPECT_EQ(desktopExecProgram("/opt/100%/corvane"), "/opt/100%%/corvane") << "a field code either way";
+    EXPECT_EQ(desktopExecProgram("/opt/caf\xC3\xA9/corvane"), "/opt/caf\xC3\xA9/corvane");
+    // A blank or a reserved character: in quotes.
     EXPECT_EQ(desktopExecProgram("/home/a b/Corvane (old)/corvane"), "\"/home/a b/Corvane (old)/corvane\"");
+    for (const char reserved : std::string("'><~|&;*?#()"))
+        EXPECT_EQ(desktopExecProgram(std::string("/x") + reserved + "y"), std::string("\"/x") + reserved + "y\"")
+            << reserved;
     // Quoting escapes '"', '`', '$' and '\'; the string value escapes every
     // backslash once more; '%' is doubled.
     EXPECT_EQ(desktopExecProgram("/x/\"q\"/$HOME/`id`/100%/back\\slash"),
               "\"/x/\\\\\"q\\\\\"/\\\\$HOME/\\\\`id\\\\`/100%%/back\\\\\\\\slash\"");
     EXPECT_EQ(desktopExecProgram("/a\nb\tc"), "\"/a\\nb\\tc\"");
+}
+
+TEST(DesktopRegistration, TheProgramIsNamedAsTheUserStartedIt)
+{
+    TempFolder dir;
+    std::filesystem::create_directories(dir.file("build/bin"));
+    std::filesystem::create_directories(dir.file("home/.local/bin"));
+    writeFile(dir.file("build/bin/corvane"), "#!/bin/sh\n");
+    std::filesystem::permissions(dir.file("build/bin/corvane"), std::filesystem::perms::owner_all);
+    writeFile(dir.file("home/.local/bin/not-executable"), "x");
+    // The installed name is a link into the build: it stays the link.
+    std::filesystem::create_symlink(dir.file("build/bin/corvane"), dir.file("home/.local/bin/corvane"));
+
+    EXPECT_EQ(startedProgramPath(dir.file("home/.local/bin/corvane"), "/elsewhere", ""),
+              dir.file("home/.local/bin/corvane"));
+    EXPECT_EQ(startedProgramPath("./bin/./corvane", dir.file("build"), ""), dir.file("build/bin/corvane"));
+    EXPECT_EQ(startedProgramPath("bin//corvane", dir.file("build") + "/", ""), dir.file("build/bin/corvane"));
+    EXPECT_EQ(startedProgramPath("../build/bin/corvane", dir.file("home"), ""),
+              dir.file("home/../build/bin/corvane"));
+    // A bare name: the first executable of that name in PATH.
+    const std::string path = "/nonexistent:" + dir.file("home/.local/bin") + ":" + dir.file("build/bin");
+    EXPECT_EQ(startedProgramPath("corvane", "/", path), dir.file("home/.local/bin/corvane"));
+    EXPECT_EQ(startedProgramPath("corvane", dir.file("build/bin"), "/nonexistent::"),
+              dir.file("build/bin/corvane")) << "an empty entry is the start folder";
+    // Nothing that can be started: no name.
+    EXPECT_EQ(startedProgramPath("not-executable", "/", dir.file("home/.local/bin")), "");
+    EXPECT_EQ(startedProgramPath("./missing", dir.file("build"), ""), "");
+    EXPECT_EQ(startedProgramPath("", "/", path), "");
+    EXPECT_EQ(startedProgramPath("bin/corvane", "", ""), "") << "no start folder to make it absolute";
+
+    // The start folder as the shell names it, through a link.
+    std::filesystem::create_symlink(dir.file("build"), dir.file("link"));
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.file("link"));
+    EXPECT_EQ(startFolder(dir.file("link").c_str()), dir.file("link"));
+    EXPECT_EQ(startFolder(dir.file("home").c_str()), std::filesystem::canonical(dir.file("build")).string())
+        << "a PWD naming another folder";
+    EXPECT_EQ(startFolder(nullptr), std::filesystem::canonical(dir.file("build")).string());
+    EXPECT_EQ(startFolder("link"), std::filesystem::canonical(dir.file("build")).string()) << "not absolute";
+    std::filesystem::current_path(before);
+}
+
+TEST(DesktopRegistration, TheIconGoesIntoTheUsersThemeAndFailsNothing)
+{
+    TempFolder dir;
+    DesktopPlaces places{"/usr/bin/corvane", dir.file("data"), dir.file("config")};
+    places.icons = {{"scalable", "svg", "<svg/>"}, {"48x48", "png", std::string("\x89PNG\0a", 6)}};
+    EXPECT_EQ(desktopIconPath(places, places.icons[1]), dir.file("data/icons/hicolor/48x48/apps/corvane.png"));
+    ASSERT_TRUE(registerDefaultBrowser(places));
+    EXPECT_EQ(readFile(dir.file("data/icons/hicolor/scalable/apps/corvane.svg")), "<svg/>");
+    EXPECT_EQ(readFile(dir.file("data/icons/hicolor/48x48/apps/corvane.png")), std::string("\x89PNG\0a", 6));
+    EXPECT_NE(readFile(desktopEntryPath(places)).find("\nIcon=corvane\n"), std::string::npos);
+
+    // An icon that cannot be written leaves the registration whole.
+    std::filesystem::remove_all(dir.file("data/icons/hicolor/48x48"));
+    writeFile(dir.file("data/icons/hicolor/48x48"), "not a folder");
+    std::filesystem::remove(desktopEntryPath(places));
+    EXPECT_TRUE(registerDefaultBrowser(places));
+    EXPECT_TRUE(fileExists(desktopEntryPath(places)));
 }
 
 TEST(DesktopRegistration, EntryStartsUsWithDdeAndTheAddress)
@@ -35,6 +103,7 @@ TEST(DesktopRegistration, EntryStartsUsWithDdeAndTheAddress)
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->rfind("[Desktop Entry]\n", 0), 0u);
     EXPECT_NE(entry->find("\nExec=\"/opt/my apps/corvane\" /dde %u\n"), std::string::npos);
+    EXPECT_NE(desktopEntryText("/usr/bin/corvane")->find("\nExec=/usr/bin/corvane /dde %u\n"), std::string::npos);
     EXPECT_NE(entry->find("\nMimeType=text/html;application/xhtml+xml;application/x-mswinurl;"
                           "x-scheme-handler/http;x-scheme-handler/https;\n"),
               std::string::npos);

@@ -33,7 +33,7 @@ Application::Options AppHarness::options() const
     o.listen = false;
     o.dataHome = home.dataHome();
     o.configHome = home.configHome();
-    o.executable = executable();
+    o.executable = startedAs;
     return o;
 }
 

@@ -60,6 +60,8 @@ public:
     DefaultBrowserDialog::Answer defaultBrowserAnswer;
     // The executable a registration names: a path with a space.
     static QString executable() { return QStringLiteral("/opt/Corvane Test/corvane"); }
+    // The executable the application is told it was started as.
+    QString startedAs = executable();
     // Every control the application made, in order.
     QList<QPointer<FakeBrowserControl>> controls;
 
