@@ -3,21 +3,25 @@
 #include <algorithm>
 #include <climits>
 
-Rect keepOnArea(const Rect &window, const Rect &area, int margin)
+std::optional<Rect> placeOnArea(const Rect &window, const Rect &area, Size usable)
 {
     if (area.isEmpty())
         return window;
+    if (window.isEmpty() || intersected(window, area).isEmpty())
+        return std::nullopt;
     using Wide = long long;
     const Wide areaWidth = Wide(area.right) - area.left;
     const Wide areaHeight = Wide(area.bottom) - area.top;
-    const Wide keep = std::clamp<Wide>(margin, 1, std::min(areaWidth, areaHeight));
-    const Wide width = std::clamp<Wide>(Wide(window.right) - window.left, keep, areaWidth);
-    const Wide height = std::clamp<Wide>(Wide(window.bottom) - window.top, keep, areaHeight);
+    const Wide leastWidth = std::clamp<Wide>(usable.width, 1, areaWidth);
+    const Wide leastHeight = std::clamp<Wide>(usable.height, 1, areaHeight);
+    const Wide width = std::clamp<Wide>(Wide(window.right) - window.left, leastWidth, areaWidth);
+    const Wide height = std::clamp<Wide>(Wide(window.bottom) - window.top, leastHeight, areaHeight);
     Wide left = window.left;
     Wide top = window.top;
-    const bool reachable = top >= area.top && top <= Wide(area.bottom) - keep
-                           && left <= Wide(area.right) - keep && left + width >= Wide(area.left) + keep;
-    if (!reachable) {
+    const Wide shownWidth = std::min<Wide>(left + width, area.right) - std::max<Wide>(left, area.left);
+    const Wide shownHeight = std::min<Wide>(top + height, area.bottom) - top;
+    const bool usableWhereItIs = top >= area.top && shownWidth >= leastWidth && shownHeight >= leastHeight;
+    if (!usableWhereItIs) {
         left = std::clamp<Wide>(left, area.left, Wide(area.right) - width);
         top = std::clamp<Wide>(top, area.top, Wide(area.bottom) - height);
     }

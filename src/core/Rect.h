@@ -26,15 +26,27 @@ inline Rect intersected(const Rect &a, const Rect &b)
     return r;
 }
 
+// The least of a window the user can work with: the main window with its
+// menus, bars and some page; a browser window with its caption and some page.
+struct Size
+{
+    int width = 0;
+    int height = 0;
+};
+inline constexpr Size kUsableMainWindow{480, 360};
+inline constexpr Size kUsableBrowserWindow{240, 180};
+
 // Where a window stored with this rectangle is placed on an area (the
 // desktop's work area, a main window's client area) so that the user can
-// reach it: never larger than the area and at least `margin` pixels wide
-// and high. A window whose top edge lies on the area with at least `margin`
-// pixels of its width keeps its place, even when partly off the area; any
-// other comes back wholly onto the area, its size kept. Any int edges are
-// taken (a record edited by hand); an empty area leaves the rectangle as it
-// is.
-Rect keepOnArea(const Rect &window, const Rect &area, int margin = 32);
+// use it. A rectangle with no part on the area (an empty or inverted one
+// included) gives nothing: the window stays where it would open without a
+// record. Otherwise the window is at least `usable` wide and high and never
+// larger than the area; it keeps its place when its top edge lies on the
+// area with at least `usable` of it (or all of it, when smaller) on the area,
+// and any other comes back wholly onto the area, its size kept. Any int
+// edges are taken (a record edited by hand); an empty area leaves the
+// rectangle as it is.
+std::optional<Rect> placeOnArea(const Rect &window, const Rect &area, Size usable);
 
 // The rectangle to store for a top-level window. Some platforms place every
 // top-level window themselves and never say where (a Wayland session

@@ -615,8 +615,11 @@ SettingsStore::MainPlacement SettingsStore::restoreMainPlacement(const MainPlace
         static_cast<long long>(visible.left) + extent(stored.left, stored.right, workArea->left, workArea->right);
     const long long bottom =
         static_cast<long long>(visible.top) + extent(stored.top, stored.bottom, workArea->top, workArea->bottom);
-    result.rect = Rect{visible.left, visible.top, static_cast<int>(std::min<long long>(right, INT_MAX)),
-                       static_cast<int>(std::min<long long>(bottom, INT_MAX))};
+    const Rect atCorner{visible.left, visible.top, static_cast<int>(std::min<long long>(right, INT_MAX)),
+                        static_cast<int>(std::min<long long>(bottom, INT_MAX))};
+    // A window too small to use, or with too little of it on the work
+    // area, is made usable there.
+    result.rect = placeOnArea(atCorner, *workArea, kUsableMainWindow).value_or(atCorner);
     return result;
 }
 

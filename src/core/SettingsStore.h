@@ -204,7 +204,8 @@ public:
     // Adjusts the creation rectangle and start show state from the stored
     // record. workArea is the primary screen's available area, or nothing
     // when it cannot be had. A restored window is at most the size of the
-    // work area and at least partly on it.
+    // work area, at least a usable size (kUsableMainWindow) and with that
+    // much of it on the work area.
     MainPlacement restoreMainPlacement(const MainPlacement &creation,
                                        const std::optional<Rect> &workArea) const;
     // Stores the placement: maximized or not, and the normal rectangle in

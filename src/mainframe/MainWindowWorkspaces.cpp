@@ -268,15 +268,17 @@ BrowserWindow *MainWindow::openWorkspaceWindow(const WorkspaceWindow &entry)
 
     // Its place within reach in the MDI area: stored places up to the size
     // of the screen are kept as they are (the main window may still be
-    // growing to its own stored size).
+    // growing to its own stored size). A place with no part in the area
+    // leaves the window where it opened.
     QSize room = m_mdi->viewport()->size();
     if (const QScreen *screen = this->screen())
         room = room.expandedTo(screen->availableGeometry().size());
-    const Rect place = keepOnArea(entry.place(),
-                                  Rect{0, 0, room.width(), room.height()});
+    const std::optional<Rect> place =
+        placeOnArea(entry.place(), Rect{0, 0, room.width(), room.height()}, kUsableBrowserWindow);
     if (window->isMaximized() || window->isMinimized())
         window->showNormal();
-    window->setNormalPlacement(toQRect(place));
+    if (place)
+        window->setNormalPlacement(toQRect(*place));
     if (entry.showCmd == 3)
         window->showMaximized();
     else if (isMinimizedShowCmd(entry.showCmd))
@@ -329,18 +331,21 @@ void MainWindow::loadWorkspace(const Workspace &workspace, bool keepWindows)
             if (m_tabsVisible)
                 toggleTabs();
 
-            // 5. The main window's place, within reach on its screen.
+            // 5. The main window's place, usable on its screen; one with no
+            // part on the screen leaves the window where it is.
             const Rect stored = workspace.place();
             m_givenPlace = stored;
-            const QRect place = toQRect(keepOnArea(stored, toRect(workAreaFor(stored))));
+            const std::optional<Rect> place =
+                placeOnArea(stored, toRect(workAreaFor(stored)), kUsableMainWindow);
             if (workspace.showCmd == 3) {
-                if (!isMaximized())
-                    setGeometry(place);
+                if (!isMaximized() && place)
+                    setGeometry(toQRect(*place));
                 showMaximized();
             } else {
                 if (isMaximized() || isMinimized())
                     showNormal();
-                setGeometry(place);
+                if (place)
+                    setGeometry(toQRect(*place));
             }
         }
 

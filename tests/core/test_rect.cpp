@@ -1,40 +1,63 @@
-// Keeping a restored window where the user can reach it.
+// Placing a restored window where the user can reach and use it.
 #include "core/Rect.h"
 
 #include <climits>
 
 #include <gtest/gtest.h>
 
-TEST(Rect, KeepOnAreaMovesOnlyWhatCannotBeReached)
+namespace {
+const Rect kArea{0, 0, 1280, 1000};
+const Size kUsable{240, 180};
+} // namespace
+
+TEST(Rect, PlaceOnAreaKeepsAUsablePlaceAndMovesWhatCannotBeUsed)
 {
-    const Rect area{0, 0, 1280, 1000};
-    // Wholly on the area, or partly off it but reachable: kept.
-    EXPECT_EQ(keepOnArea(Rect{88, 88, 952, 697}, area), (Rect{88, 88, 952, 697}));
-    EXPECT_EQ(keepOnArea(Rect{-400, 900, 400, 1300}, area), (Rect{-400, 900, 400, 1300}));
-    // Wholly off to the right, below, left, above, or with too little of it
-    // left on the area: wholly back on it, its size kept.
-    EXPECT_EQ(keepOnArea(Rect{3000, 100, 3500, 500}, area), (Rect{780, 100, 1280, 500}));
-    EXPECT_EQ(keepOnArea(Rect{100, 2000, 600, 2400}, area), (Rect{100, 600, 600, 1000}));
-    EXPECT_EQ(keepOnArea(Rect{-900, 100, -400, 500}, area), (Rect{0, 100, 500, 500}));
-    EXPECT_EQ(keepOnArea(Rect{-490, 100, 10, 500}, area), (Rect{0, 100, 500, 500}));
-    EXPECT_EQ(keepOnArea(Rect{100, -300, 600, -10}, area), (Rect{100, 0, 600, 290})) << "the title bar on the area";
+    // Wholly on the area, or partly off it with enough of it on the area
+    // (the title bar included): kept.
+    EXPECT_EQ(placeOnArea(Rect{88, 88, 952, 697}, kArea, kUsable), (Rect{88, 88, 952, 697}));
+    EXPECT_EQ(placeOnArea(Rect{-400, 700, 400, 1300}, kArea, kUsable), (Rect{-400, 700, 400, 1300}));
+    EXPECT_EQ(placeOnArea(Rect{1000, 100, 1500, 500}, kArea, kUsable), (Rect{1000, 100, 1500, 500}));
+    // A sliver on the area (a corner, an edge) comes wholly onto it, its
+    // size kept; so does one whose title bar is above the area.
+    EXPECT_EQ(placeOnArea(Rect{1248, 968, 2528, 1968}, kArea, kUsable), (Rect{0, 0, 1280, 1000}));
+    EXPECT_EQ(placeOnArea(Rect{1200, 100, 1700, 500}, kArea, kUsable), (Rect{780, 100, 1280, 500}));
+    EXPECT_EQ(placeOnArea(Rect{-400, 900, 400, 1300}, kArea, kUsable), (Rect{0, 600, 800, 1000}));
+    EXPECT_EQ(placeOnArea(Rect{-490, 100, 10, 500}, kArea, kUsable), (Rect{0, 100, 500, 500}));
+    EXPECT_EQ(placeOnArea(Rect{100, -300, 600, 10}, kArea, kUsable), (Rect{100, 0, 600, 310}));
     // On an area that does not start at 0 (a second screen, a panel).
-    EXPECT_EQ(keepOnArea(Rect{0, 0, 200, 100}, Rect{1280, 30, 2560, 1024}), (Rect{1280, 30, 1480, 130}));
+    EXPECT_EQ(placeOnArea(Rect{1270, 20, 1780, 420}, Rect{1280, 30, 2560, 1024}, kUsable),
+              (Rect{1280, 30, 1790, 430}));
 }
 
-TEST(Rect, KeepOnAreaBoundsSizesAndOddRecords)
+TEST(Rect, PlaceOnAreaGivesNothingForAWindowWhollyOffTheArea)
 {
-    const Rect area{0, 0, 1280, 1000};
-    // Larger than the area: the area's size.
-    EXPECT_EQ(keepOnArea(Rect{0, 0, 5000, 4000}, area), (Rect{0, 0, 1280, 1000}));
-    // Edges at the ends of the int range, inverted or empty rectangles.
-    EXPECT_EQ(keepOnArea(Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, area), (Rect{0, 0, 1280, 1000}));
-    EXPECT_EQ(keepOnArea(Rect{INT_MIN, 0, INT_MIN + 100, 100}, area), (Rect{0, 0, 100, 100}));
-    EXPECT_EQ(keepOnArea(Rect{INT_MAX, INT_MAX, INT_MIN, INT_MIN}, area), (Rect{1248, 968, 1280, 1000}));
-    EXPECT_EQ(keepOnArea(Rect{10, 10, 10, 10}, area), (Rect{10, 10, 42, 42}));
-    // An area smaller than the margin, an empty area.
-    EXPECT_EQ(keepOnArea(Rect{500, 500, 900, 900}, Rect{0, 0, 20, 10}), (Rect{0, 0, 20, 10}));
-    EXPECT_EQ(keepOnArea(Rect{5, 6, 7, 8}, Rect{}), (Rect{5, 6, 7, 8}));
+    // The window then stays where it would open without a record.
+    EXPECT_EQ(placeOnArea(Rect{3000, 100, 3500, 500}, kArea, kUsable), std::nullopt);
+    EXPECT_EQ(placeOnArea(Rect{100, 2000, 600, 2400}, kArea, kUsable), std::nullopt);
+    EXPECT_EQ(placeOnArea(Rect{-900, 100, -400, 500}, kArea, kUsable), std::nullopt);
+    EXPECT_EQ(placeOnArea(Rect{0, 1000, 500, 1400}, kArea, kUsable), std::nullopt) << "touching is not on";
+    // Empty and inverted rectangles have no part anywhere.
+    EXPECT_EQ(placeOnArea(Rect{10, 10, 10, 10}, kArea, kUsable), std::nullopt);
+    EXPECT_EQ(placeOnArea(Rect{0, 0, 0, 0}, kArea, kUsable), std::nullopt);
+    EXPECT_EQ(placeOnArea(Rect{INT_MAX, INT_MAX, INT_MIN, INT_MIN}, kArea, kUsable), std::nullopt);
+    EXPECT_EQ(placeOnArea(Rect{INT_MIN, 0, INT_MIN + 100, 100}, kArea, kUsable), std::nullopt);
+}
+
+TEST(Rect, PlaceOnAreaBoundsSizes)
+{
+    // Too small to use: the usable size, where it stands when that fits.
+    EXPECT_EQ(placeOnArea(Rect{10, 10, 42, 42}, kArea, kUsable), (Rect{10, 10, 250, 190}));
+    EXPECT_EQ(placeOnArea(Rect{1270, 990, 1280, 1000}, kArea, kUsable), (Rect{1040, 820, 1280, 1000}));
+    EXPECT_EQ(placeOnArea(Rect{0, 0, 32, 32}, kArea, kUsableMainWindow),
+              (Rect{0, 0, kUsableMainWindow.width, kUsableMainWindow.height}));
+    // Larger than the area: the area's size, whatever the int edges.
+    EXPECT_EQ(placeOnArea(Rect{0, 0, 5000, 4000}, kArea, kUsable), (Rect{0, 0, 1280, 1000}));
+    EXPECT_EQ(placeOnArea(Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kArea, kUsable), (Rect{0, 0, 1280, 1000}));
+    EXPECT_EQ(placeOnArea(Rect{1900, 900, INT_MAX, INT_MAX}, Rect{0, 0, 1920, 1050}, kUsable),
+              (Rect{0, 0, 1920, 1050}));
+    // An area smaller than the usable size, an empty area.
+    EXPECT_EQ(placeOnArea(Rect{5, 5, 900, 900}, Rect{0, 0, 20, 10}, kUsable), (Rect{0, 0, 20, 10}));
+    EXPECT_EQ(placeOnArea(Rect{5, 6, 7, 8}, Rect{}, kUsable), (Rect{5, 6, 7, 8}));
 }
 
 TEST(Rect, APlacementWithoutAReportedPositionKeepsTheStoredCorner)

@@ -380,9 +380,12 @@ TEST_F(SettingsStoreTest, RestoringTheMainWindowPlacement)
     for (int start : {2, 3, 6, 7})
         EXPECT_EQ(s.restoreMainPlacement({creation.rect, start}, screen).showCmd, start) << start;
 
-    // Partly off screen: moved to the visible part's corner, size kept.
+    // Partly off screen: moved to the visible part's corner, size kept, and
+    // up until enough of it is on the work area.
+    s.saveMainPlacement(false, Rect{-100, 300, 700, 900});
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{0, 300, 800, 900}));
     s.saveMainPlacement(false, Rect{-100, 900, 700, 1500});
-    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{0, 900, 800, 1500}));
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{0, 450, 800, 1050}));
 
     // Entirely outside the work area, or no work area: creation rect kept.
     s.saveMainPlacement(true, Rect{3000, 100, 3500, 600});
@@ -397,9 +400,15 @@ TEST_F(SettingsStoreTest, RestoringTheMainWindowPlacement)
     EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{0, 0, 1920, 1050}));
     s.saveMainPlacement(false, Rect{0, 0, 1048576, 1048576});
     EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{0, 0, 1920, 1050}));
+    // Only a corner of it on the work area, or too small to use: made usable
+    // there.
     s.saveMainPlacement(false, Rect{1900, 1000, INT_MAX, INT_MAX});
-    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{1900, 1000, 3820, 2050}))
-        << "still partly on the work area";
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{0, 0, 1920, 1050}));
+    s.saveMainPlacement(false, Rect{1800, 900, 2400, 1300});
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect, (Rect{1320, 650, 1920, 1050}));
+    s.saveMainPlacement(false, Rect{100, 100, 132, 132});
+    EXPECT_EQ(s.restoreMainPlacement(creation, screen).rect,
+              (Rect{100, 100, 100 + kUsableMainWindow.width, 100 + kUsableMainWindow.height}));
     const Rect lowered{100, 40, 1380, 1064};
     s.saveMainPlacement(false, Rect{-5000, INT_MIN, 5000, 300});
     EXPECT_EQ(s.restoreMainPlacement(creation, lowered).rect, (Rect{100, 40, 1380, 1064}));

@@ -526,25 +526,65 @@ TEST_F(WorkspacesTest, AWorkspaceWithoutWindowsClosesAllAndStillSetsTheBars)
     EXPECT_FALSE(mainWindow()->addressBarVisible());
 }
 
-TEST_F(WorkspacesTest, WindowsStoredOutOfReachComeBackWithinReach)
+TEST_F(WorkspacesTest, WindowsStoredWhollyOffTheScreenStayAtTheirDefaultPlaces)
 {
     ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    const QRect before = mainWindow()->geometry();
     const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
+
     Workspace ws = workspaceOf({[] {
         WorkspaceWindow w = entry("http://far.example/");
         w.setPlace(Rect{100000, -50000, 100300, -49800});
         return w;
+    }(), [] {
+        WorkspaceWindow w = entry("http://nowhere.example/");
+        w.setPlace(Rect{50, 50, 50, 50});
+        return w;
     }()});
     ws.setPlace(Rect{40000, 40000, 40600, 40400});
     mainWindow()->loadWorkspace(ws);
-    EXPECT_TRUE(desk.intersects(mainWindow()->geometry())) << desk.width() << "x" << desk.height();
-    EXPECT_EQ(mainWindow()->size(), QSize(600, 400));
-    ASSERT_EQ(shownWindows().size(), 1);
-    const QRect child = shownWindows().first()->geometry();
-    EXPECT_EQ(child.size(), QSize(300, 200));
-    EXPECT_GE(child.top(), 0);
-    EXPECT_GE(child.left(), 0);
-    EXPECT_LE(child.right(), qMax(mainWindow()->mdiArea()->viewport()->width(), desk.width()));
+    EXPECT_EQ(mainWindow()->geometry(), before);
+    ASSERT_EQ(shownWindows().size(), 2);
+    // Each where the area puts a window without a place of its own.
+    for (const BrowserWindow *window : shownWindows()) {
+        const QRect place = window->geometry();
+        EXPECT_TRUE(desk.contains(place.topLeft())) << place.x() << "," << place.y();
+        EXPECT_GE(place.width(), kUsableBrowserWindow.width);
+        EXPECT_GE(place.height(), kUsableBrowserWindow.height);
+    }
+}
+
+TEST_F(WorkspacesTest, WindowsStoredTooSmallOrBarelyOnTheScreenComeBackUsable)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
+    // A "default" that would leave the main window a 32-pixel corner of the
+    // screen, a browser window of 10 x 10 and one with only its corner in
+    // the area.
+    Workspace ws = workspaceOf({[] {
+        WorkspaceWindow w = entry("http://tiny.example/");
+        w.setPlace(Rect{20, 20, 30, 30});
+        return w;
+    }(), [&] {
+        WorkspaceWindow w = entry("http://corner.example/");
+        w.setPlace(Rect{desk.width() - 8, desk.height() - 8, desk.width() + 392, desk.height() + 292});
+        return w;
+    }()});
+    ws.setPlace(Rect{desk.right() - 31, desk.bottom() - 31, desk.right() + 600, desk.bottom() + 400});
+    mainWindow()->loadWorkspace(ws);
+
+    const QRect main = mainWindow()->geometry();
+    EXPECT_TRUE(desk.contains(main)) << main.x() << "," << main.y() << " " << main.width() << "x" << main.height();
+    EXPECT_GE(main.width(), kUsableMainWindow.width);
+    EXPECT_GE(main.height(), kUsableMainWindow.height);
+    ASSERT_EQ(shownWindows().size(), 2);
+    const QRect tiny = shownWindows().at(0)->geometry();
+    EXPECT_EQ(tiny.topLeft(), QPoint(20, 20));
+    EXPECT_EQ(tiny.size(), QSize(kUsableBrowserWindow.width, kUsableBrowserWindow.height));
+    const QRect corner = shownWindows().at(1)->geometry();
+    EXPECT_EQ(corner.size(), QSize(400, 300));
+    EXPECT_LE(corner.right(), desk.width());
+    EXPECT_LE(corner.bottom(), desk.height());
 }
 
 TEST_F(WorkspacesTest, StartUpRestoresDefaultWithAutoSaveOrTheStartupWorkspace)
