@@ -34,6 +34,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -139,6 +140,13 @@ bool Application::start(const QStringList &arguments)
     if (m_options.listen) {
         m_instance = std::make_unique<SingleInstance>(m_options.runtimeDir);
         m_instance->listen([this](const QString &command) { return handleOpenRequest(command); });
+        // No folder fit for the channel: said once, like a setting that
+        // cannot be saved.
+        if (m_options.runtimeDir.isEmpty() && !m_options.channelOffText.isEmpty()) {
+            std::fprintf(stderr, "corvane: %s\n", m_options.channelOffText.toLocal8Bit().constData());
+            std::fflush(stderr);
+            m_mainWindow->showNotice(m_options.channelOffText);
+        }
     }
 
     // 11. The command line: nothing means New, unless windows are to be
@@ -334,14 +342,17 @@ bool Application::inTray() const
 
 bool Application::handleOpenRequest(const QString &command)
 {
-    // Locked in the tray: nothing opens without the password.
-    if (inTray() && m_settings->hasPassword()) {
-        showUserMessage(m_mainWindow, corvane::authenticationFailedMessage());
+    // The program is ending: nothing opens any more.
+    if (!m_mainWindow || modalQuestionsEnded())
         return false;
-    }
     const std::optional<std::string> target = corvane::parseOpenCommand(toStd(command));
     if (!target)
         return false;
+    // Locked in the tray: nothing opens without the password.
+    if (inTray() && m_settings->hasPassword()) {
+        showOpenRefusal();
+        return false;
+    }
     if (!openDocumentFile(QString::fromStdString(*target)))
         return false;
     // The window comes up with the new document, out of the tray if it
@@ -354,6 +365,21 @@ bool Application::handleOpenRequest(const QString &command)
             m_mainWindow->bringToFront();
     }
     return true;
+}
+
+void Application::showOpenRefusal()
+{
+    // One refusal at a time, however many requests come: the ones that come
+    // while it is up, or due, are refused without one of their own. It
+    // shows once the request is answered, from the event loop, so that no
+    // request waits behind it and no box opens inside another's.
+    if (m_refusalDue)
+        return;
+    m_refusalDue = true;
+    QTimer::singleShot(0, this, [this] {
+        showUserMessage(m_mainWindow, corvane::authenticationFailedMessage());
+        m_refusalDue = false;
+    });
 }
 
 BrowserControl *Application::createControl(QWidget *parent)

@@ -35,7 +35,8 @@ public:
         QString iniFile;        // "Corvane.ini" beside the executable
         QString userStoreFile;  // the per-user store file
         QString homeDir;        // the user's home folder
-        QString runtimeDir;     // where the single-instance socket lives
+        QString runtimeDir;     // where the single-instance socket lives; empty: nowhere
+        QString channelOffText; // why there is no channel, when runtimeDir is empty
         bool listen = true;     // serve the single-instance channel
         // Where making Corvane the default browser writes: $XDG_DATA_HOME and
         // $XDG_CONFIG_HOME, and the executable the desktop entry starts
@@ -67,7 +68,8 @@ public:
     // Opens a file or address in a new window (.url shortcuts give their URL=).
     BrowserView *openDocumentFile(const QString &path);
     // A shell open request "[open("...")]"; refused while locked in the tray
-    // with a password.
+    // with a password (one refusal box shows for any number of them), and
+    // once the program is ending.
     bool handleOpenRequest(const QString &command);
 
     MainWindow *mainWindow() const { return m_mainWindow; }
@@ -143,6 +145,9 @@ private:
     // on stderr and in the main window's status bar (as soon as there is one).
     void reportSaveFailure(const QString &text);
     void showSplash();
+    // "Authentication failed" for a request refused in the tray, unless one
+    // is up or due already.
+    void showOpenRefusal();
 
     Options m_options;
     std::unique_ptr<SettingsStore> m_settings;
@@ -158,4 +163,5 @@ private:
     bool m_firstNew = true;
     bool m_starting = false;
     bool m_splashDue = false;
+    bool m_refusalDue = false;
 };

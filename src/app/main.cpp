@@ -6,6 +6,7 @@
 #include "core/DesktopRegistration.h"
 #include "engine/OwnPages.h"
 #include "mainframe/MainWindow.h"
+#include "mainframe/TrayIcon.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalQuestions.h"
 
@@ -134,7 +135,9 @@ int main(int argc, char **argv)
     options.iniFile = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Corvane.ini"));
     options.userStoreFile = config + QStringLiteral("/Tolvek/Corvane.reg");
     options.homeDir = home;
-    options.runtimeDir = SingleInstance::defaultRuntimeDir();
+    const SingleInstance::RuntimeFolder channelFolder = SingleInstance::defaultRuntimeFolder();
+    options.runtimeDir = channelFolder.path;
+    options.channelOffText = channelFolder.offText;
     options.configHome = config;
     options.dataHome = xdgDir("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
     options.executable = QString::fromStdString(started);
@@ -143,16 +146,22 @@ int main(int argc, char **argv)
 
     // For the process tests, which cannot reach a window: every message box
     // is written to stderr ("message box: title: text") and answered with
-    // CORVANE_TEST_ANSWER ("yes" or "no") instead of being shown.
+    // CORVANE_TEST_ANSWER ("yes" or "no") instead of being shown; with
+    // "none" it shows and waits for an answer that never comes.
     const QString testAnswer = qEnvironmentVariable("CORVANE_TEST_ANSWER").toLower();
-    if (testAnswer == QLatin1String("yes") || testAnswer == QLatin1String("no")) {
-        const QMessageBox::StandardButton answer =
-            testAnswer == QLatin1String("yes") ? QMessageBox::Yes : QMessageBox::No;
-        setMessageBoxHook([answer](QWidget *, QMessageBox::Icon, const QString &title, const QString &text,
-                                   QMessageBox::StandardButtons buttons) {
+    if (testAnswer == QLatin1String("yes") || testAnswer == QLatin1String("no")
+        || testAnswer == QLatin1String("none")) {
+        setMessageBoxObserver([](const QString &title, const QString &text) {
             std::fprintf(stderr, "message box: %s: %s\n", title.toLocal8Bit().constData(),
                          QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')).toLocal8Bit().constData());
             std::fflush(stderr);
+        });
+    }
+    if (testAnswer == QLatin1String("yes") || testAnswer == QLatin1String("no")) {
+        const QMessageBox::StandardButton answer =
+            testAnswer == QLatin1String("yes") ? QMessageBox::Yes : QMessageBox::No;
+        setMessageBoxHook([answer](QWidget *, QMessageBox::Icon, const QString &, const QString &,
+                                   QMessageBox::StandardButtons buttons) {
             return buttons.testFlag(answer) ? answer : QMessageBox::Ok;
         });
     }
@@ -170,6 +179,10 @@ int main(int argc, char **argv)
         if (!target.isEmpty()
             && channel.send(QString::fromStdString(corvane::makeOpenCommand(target.toStdString()))))
             return 0;
+        // Without a channel no running instance can be reached: this start
+        // says so and opens the document itself.
+        if (!target.isEmpty() && options.runtimeDir.isEmpty())
+            std::fprintf(stderr, "corvane: %s\n", options.channelOffText.toLocal8Bit().constData());
     }
 
     // SIGTERM, SIGINT and a hang-up close the program like a confirmed exit.
@@ -222,6 +235,12 @@ int main(int argc, char **argv)
         app.mainWindow()->closeWithoutQuestions();
         app.shutDown();
         return 0;
+    }
+    // For the process tests: a desktop with a tray, the main window in it
+    // from the start, as if the user had minimised it there.
+    if (qEnvironmentVariable("CORVANE_TEST_TRAY") == QLatin1String("1")) {
+        TrayIcon::setAvailableOverride(true);
+        app.mainWindow()->hideToTray();
     }
     QObject::connect(app.mainWindow(), &MainWindow::closed, &qapp, &QCoreApplication::quit);
     const int code = qapp.exec();

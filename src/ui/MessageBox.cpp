@@ -10,6 +10,12 @@ MessageBoxHook &hook()
     static MessageBoxHook h;
     return h;
 }
+
+MessageBoxObserver &observer()
+{
+    static MessageBoxObserver o;
+    return o;
+}
 } // namespace
 
 void setMessageBoxHook(MessageBoxHook h)
@@ -17,10 +23,17 @@ void setMessageBoxHook(MessageBoxHook h)
     hook() = std::move(h);
 }
 
+void setMessageBoxObserver(MessageBoxObserver o)
+{
+    observer() = std::move(o);
+}
+
 QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon icon,
                                               const QString &title, const QString &text,
                                               QMessageBox::StandardButtons buttons)
 {
+    if (observer())
+        observer()(title, text);
     if (hook())
         return hook()(parent, icon, title, text, buttons);
     if (modalQuestionsEnded())

@@ -27,3 +27,8 @@ using MessageBoxHook = std::function<QMessageBox::StandardButton(
     QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
     QMessageBox::StandardButtons buttons)>;
 void setMessageBoxHook(MessageBoxHook hook);
+
+// Told of every box before it shows (or before the hook answers it), while
+// set: the process tests see the boxes on stderr.
+using MessageBoxObserver = std::function<void(const QString &title, const QString &text)>;
+void setMessageBoxObserver(MessageBoxObserver observer);

@@ -9,6 +9,7 @@
 #include "support/AppHarness.h"
 #include "support/FakeBrowserControl.h"
 #include "support/ModalDialog.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -151,6 +152,9 @@ TEST_F(AppTest, OpenRequestRefusedInTrayWithPassword)
     const int before = windowCount();
     EXPECT_FALSE(app().handleOpenRequest(QStringLiteral("[open(\"http://example.org/x\")]")));
     EXPECT_EQ(windowCount(), before);
+    // The refusal shows once the request has its answer.
+    EXPECT_TRUE(boxes.isEmpty());
+    QTest::qWait(0);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].title, QStringLiteral("Authentication failed"));
     EXPECT_EQ(boxes[0].text,
@@ -159,6 +163,36 @@ TEST_F(AppTest, OpenRequestRefusedInTrayWithPassword)
     EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
     EXPECT_TRUE(app().inTray());
     EXPECT_FALSE(mainWindow()->isVisible());
+}
+
+TEST_F(AppTest, ABurstOfOpenRequestsInTheTrayShowsOneRefusalAtATime)
+{
+    ASSERT_TRUE(start({QStringLiteral("nologo"), QStringLiteral("about:blank")}));
+    app().settings().setPassword("secret");
+    mainWindow()->hideToTray();
+    const QString request = QStringLiteral("[open(\"http://example.org/x\")]");
+    // While the box is up, more requests come: each is refused at once
+    // without a box of its own.
+    int shown = 0;
+    int refusedMeanwhile = 0;
+    setMessageBoxHook([&](QWidget *, QMessageBox::Icon, const QString &, const QString &,
+                          QMessageBox::StandardButtons) {
+        ++shown;
+        for (int i = 0; i < 50; ++i)
+            refusedMeanwhile += app().handleOpenRequest(request) ? 0 : 1;
+        return QMessageBox::Ok;
+    });
+    for (int i = 0; i < 100; ++i)
+        EXPECT_FALSE(app().handleOpenRequest(request));
+    QTest::qWait(0);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(refusedMeanwhile, 50);
+    // Once it was answered, the next request is told again.
+    EXPECT_FALSE(app().handleOpenRequest(request));
+    QTest::qWait(0);
+    EXPECT_EQ(shown, 2);
+    setMessageBoxHook({});
+    EXPECT_TRUE(app().inTray());
 }
 
 TEST_F(AppTest, OpenRequestAcceptedInTrayWithoutPasswordAndOutside)

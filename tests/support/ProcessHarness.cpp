@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <sys/resource.h>
 
 ProcessHarness::ProcessHarness()
 {
@@ -96,6 +97,13 @@ bool ProcessHarness::start(const QStringList &arguments)
     errors();
     m_process.setProcessChannelMode(m_captureErrors ? QProcess::SeparateChannels
                                                     : QProcess::ForwardedErrorChannel);
+    const int limit = m_descriptorLimit;
+    m_process.setChildProcessModifier([limit] {
+        if (limit > 0) {
+            const rlimit descriptors{rlim_t(limit), rlim_t(limit)};
+            ::setrlimit(RLIMIT_NOFILE, &descriptors);
+        }
+    });
     m_process.start(executable(), arguments);
     return m_process.waitForStarted(10000);
 }

@@ -35,6 +35,9 @@ public:
     // with errors()) instead of passing it on.
     void setCaptureErrors(bool on) { m_captureErrors = on; }
     QByteArray errors();
+    // The starts that follow may hold at most this many file descriptors
+    // (RLIMIT_NOFILE); 0 leaves the limit as it is.
+    void setDescriptorLimit(int limit) { m_descriptorLimit = limit; }
     // Ends the running program with SIGKILL, as a crash would; waits for it.
     void kill();
 
@@ -60,4 +63,5 @@ private:
     QList<QPair<QString, QString>> m_extraEnvironment;
     QByteArray m_errors;
     bool m_captureErrors = false;
+    int m_descriptorLimit = 0;
 };
