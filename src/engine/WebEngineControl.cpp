@@ -1,16 +1,19 @@
 #include "engine/WebEngineControl.h"
 
+#include "core/LocalPages.h"
 #include "core/PopupDecision.h"
 #include "core/Strings.h"
 #include "core/TextRules.h"
 #include "core/TextSize.h"
 #include "engine/FindDialog.h"
+#include "engine/ScriptDialog.h"
 #include "engine/WebProfile.h"
 
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPrintDialog>
@@ -115,6 +118,33 @@ QString protocolText(const QUrl &url)
     return scheme.toUpper() + QStringLiteral(" Protocol");
 }
 
+corvane::RequestKind requestKind(QWebEngineUrlRequestInfo::ResourceType type)
+{
+    using Info = QWebEngineUrlRequestInfo;
+    using corvane::RequestKind;
+    switch (type) {
+    case Info::ResourceTypeMainFrame: return RequestKind::TopPage;
+    case Info::ResourceTypeSubFrame: return RequestKind::Frame;
+    case Info::ResourceTypeStylesheet: return RequestKind::Stylesheet;
+    case Info::ResourceTypeScript: return RequestKind::Script;
+    case Info::ResourceTypeImage:
+    case Info::ResourceTypeFavicon: return RequestKind::Image;
+    case Info::ResourceTypeFontResource: return RequestKind::Font;
+    case Info::ResourceTypeMedia: return RequestKind::Media;
+    case Info::ResourceTypeObject:
+    case Info::ResourceTypePluginResource: return RequestKind::Object;
+    case Info::ResourceTypeXhr: return RequestKind::Fetch;
+    case Info::ResourceTypePing:
+    case Info::ResourceTypeCspReport: return RequestKind::Ping;
+    case Info::ResourceTypeWebSocket: return RequestKind::WebSocket;
+    case Info::ResourceTypeWorker:
+    case Info::ResourceTypeSharedWorker:
+    case Info::ResourceTypeServiceWorker: return RequestKind::Worker;
+    case Info::ResourceTypePrefetch: return RequestKind::Prefetch;
+    default: return RequestKind::Other;
+    }
+}
+
 } // namespace
 
 // The requests of one page, on their way out (the engine calls it on the
@@ -123,9 +153,10 @@ QString protocolText(const QUrl &url)
 //   decided here: the engine marks a script's redirect as one, while the
 //   target of a server's redirect keeps the navigation type of the request
 //   that was redirected;
-// - a local (file:) page's scripts may not read anything (XMLHttpRequest,
-//   fetch), though its images, style sheets and scripts may come from the
-//   web;
+// - what a local (file:) page may load is core's rule (localPageMayLoad): a
+//   request belongs to a local page when its top page (the first party) is
+//   a file, or a file page started it (a blank window it opened inherits
+//   its origin);
 // - offline, nothing goes to the network.
 class RequestInterceptor : public QWebEngineUrlRequestInterceptor
 {
@@ -153,10 +184,23 @@ public:
             info.block(true);
             return;
         }
-        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr
-            && (info.firstPartyUrl().isLocalFile() || info.initiator().scheme() == QLatin1String("file"))) {
-            info.block(true);
-            return;
+        const QUrl firstParty = info.firstPartyUrl();
+        const bool localPage = firstParty.isLocalFile() || info.initiator().scheme() == QLatin1String("file");
+        if (localPage) {
+            const QUrl url = info.requestUrl();
+            corvane::LocalPageRequest request;
+            request.kind = requestKind(info.resourceType());
+            request.scheme = url.scheme().toLower().toStdString();
+            if (url.isLocalFile())
+                request.path = QFile::encodeName(url.toLocalFile()).toStdString();
+            if (firstParty.isLocalFile())
+                request.pagePath = QFile::encodeName(firstParty.toLocalFile()).toStdString();
+            request.byPage = !info.initiator().isEmpty();
+            request.tiedToOtherWindow = m_control && m_control->m_tiedToOtherWindow;
+            if (!corvane::localPageMayLoad(request)) {
+                info.block(true);
+                return;
+            }
         }
         if (offline && isNetworkScheme(info.requestUrl().scheme()))
             info.block(true);
@@ -191,8 +235,7 @@ protected:
     }
     void javaScriptAlert(const QUrl &origin, const QString &message) override
     {
-        if (!silent())
-            QWebEnginePage::javaScriptAlert(origin, message);
+        runDialog(ScriptDialog::Kind::Alert, origin, message, QString(), nullptr);
     }
     bool javaScriptConfirm(const QUrl &origin, const QString &message) override
     {
@@ -200,15 +243,22 @@ protected:
         // text of its own.
         if (message == leavePageText())
             return !m_control || m_control->askLeavePage();
-        return !silent() && QWebEnginePage::javaScriptConfirm(origin, message);
+        return runDialog(ScriptDialog::Kind::Confirm, origin, message, QString(), nullptr);
     }
     bool javaScriptPrompt(const QUrl &origin, const QString &message, const QString &defaultValue,
                           QString *result) override
     {
         if (m_control && m_control->scriptLinkClicked(message, result))
             return true;
-        return !silent() && QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
+        return runDialog(ScriptDialog::Kind::Prompt, origin, message, defaultValue, result);
     }
+
+public:
+    // A box of the page is up (its event loop runs inside the engine's call).
+    bool dialogUp() const { return m_dialogsUp > 0; }
+    // The window went while a box was up: the page goes once the box's
+    // call has returned to the engine, never inside it.
+    void orphan() { m_orphaned = true; }
 
 private:
     bool silent() const { return m_control && m_control->silent(); }
@@ -219,7 +269,33 @@ private:
             "Are you sure you want to leave this page? Changes that you made may not be saved.");
     }
 
+    // Silent, or the page's boxes stopped: an alert returns at once, a
+    // confirm and a prompt answer as cancelled.
+    bool runDialog(ScriptDialog::Kind kind, const QUrl &origin, const QString &message,
+                   const QString &defaultText, QString *result)
+    {
+        if (!m_control || silent() || !m_control->m_pageDialogs.mayShow())
+            return false;
+        const bool offerStop = m_control->m_pageDialogs.offersStop();
+        ++m_dialogsUp;
+        const ScriptDialog::Answer answer = ScriptDialog::ask(this, m_control->view(), kind, origin.host(),
+                                                              message, defaultText, offerStop);
+        --m_dialogsUp;
+        if (m_orphaned) {
+            if (m_dialogsUp == 0)
+                deleteLater();
+            return false;
+        }
+        if (m_control)
+            m_control->m_pageDialogs.answered(answer.stopDialogs);
+        if (answer.accepted && result)
+            *result = answer.text;
+        return answer.accepted;
+    }
+
     QPointer<WebEngineControl> m_control;
+    int m_dialogsUp = 0;
+    bool m_orphaned = false;
 };
 
 WebEngineControl::WebEngineControl(QObject *parent)
@@ -230,12 +306,17 @@ WebEngineControl::WebEngineControl(QObject *parent)
                              .arg(QUuid::createUuid().toString(QUuid::WithoutBraces)))
 {
     m_view = new QWebEngineView;
-    m_page = new WebEnginePage(this, m_view);
+    // The control owns the page (not the view): a page whose box is up when
+    // the window goes must outlive the view.
+    m_page = new WebEnginePage(this, this);
     m_interceptor = new RequestInterceptor(this, m_page);
     m_page->setUrlRequestInterceptor(m_interceptor);
-    // A page saved from the web shows its pictures and style sheets from
-    // the web; what its scripts may read the interceptor decides.
-    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    // A local page loads nothing from the web (the engine's own rule), and
+    // may load local files at all, so that its own pictures show: which ones
+    // the interceptor decides. (Access to remote addresses would give its
+    // scripts every site's answers, whatever the site allows.)
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
 
     QWebEngineScript frames;
     frames.setName(QStringLiteral("corvane-frame-complete"));
@@ -290,6 +371,14 @@ WebEngineControl::WebEngineControl(QObject *parent)
 
 WebEngineControl::~WebEngineControl()
 {
+    // The engine is inside the page's call while one of its boxes is up:
+    // the page goes once that call has returned.
+    if (m_page && m_page->dialogUp()) {
+        m_page->setParent(nullptr);
+        m_page->orphan();
+    } else {
+        delete m_page;
+    }
     // A widget nobody took in is ours to delete.
     if (m_view && !m_view->parent())
         delete m_view;
@@ -741,6 +830,11 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
 
 void WebEngineControl::onUrlChanged(const QUrl &url)
 {
+    // The page's boxes count by site.
+    m_pageDialogs.siteShown(url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment
+                                         | QUrl::RemoveUserInfo)
+                                .toString()
+                                .toStdString());
     // The top page's document is in: what redirects now is its script.
     m_topNavigationPending = false;
     // An in-page navigation (an anchor, the history API) loads nothing: it
@@ -793,6 +887,12 @@ QWebEnginePage *WebEngineControl::createWindow(QWebEnginePage::WebWindowType)
         return nullptr;
     control->m_openerUrl = m_page ? m_page->url() : QUrl();
     control->m_adopted = true;
+    // A local page and a window it opens are the same origin: neither shows
+    // another local file at the other's bidding.
+    if (m_page && (m_page->url().isLocalFile() || m_tiedToOtherWindow)) {
+        m_tiedToOtherWindow = true;
+        control->m_tiedToOtherWindow = true;
+    }
     return control->page();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PageDialogs.h"
 #include "engine/BrowserControl.h"
 
 #include <QPointer>
@@ -33,8 +34,9 @@ class WebEnginePage;
 // - each frame reports its own completion (its load event) through a script
 //   that runs in every frame: onDocumentComplete(address, not top); a frame
 //   whose load failed reports the address that failed.
-// - a local (file:) page shows pictures and style sheets from the web, but
-//   its scripts cannot read other files or web responses.
+// - a local (file:) page shows its own pictures and style sheets, from its
+//   folder; its scripts read no other file and send nothing anywhere
+//   (corvane::localPageMayLoad).
 // - offline blocks http, https, ws, wss and ftp requests; the engine's error
 //   page shows instead. A refresh of a web page while offline leaves the page
 //   shown as it is, since nothing newer can be had.
@@ -42,7 +44,9 @@ class WebEnginePage;
 //   a navigation start of its own (the engine asks for none), which may
 //   refuse it, and then onLoadStopped: the page stays.
 // - silent turns the pages' alert, confirm and prompt boxes off (confirm and
-//   prompt answer as cancelled).
+//   prompt answer as cancelled). The boxes (ScriptDialog) hold only the page:
+//   menus, Close and Exit work while one is up; after a few from one page
+//   the user may stop that page's boxes (corvane::PageDialogs).
 // - a refused top-level navigation can be started again
 //   (startRefusedNavigation): a popup held for the user's answer loads only
 //   then, sending the referrer its opener would have sent, unless it was
@@ -169,6 +173,9 @@ private:
     // interceptor is yet to be set on it again.
     bool m_adopted = false;
     bool m_viewSourcePending = false;
+    // This window was opened by a local page, or its local page opened one.
+    bool m_tiedToOtherWindow = false;
+    corvane::PageDialogs m_pageDialogs;
     bool m_printing = false;
     // A close request on its way: not asked yet, or its answer due.
     enum class CloseRequest { None, Running, Answered };

@@ -3,13 +3,20 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QVariant>
 #include <QWidget>
 
 #include <vector>
 
 namespace {
 bool g_ended = false;
+const char *const kQuestionProperty = "corvaneQuestion";
 } // namespace
+
+void markAsQuestion(QWidget *dialog)
+{
+    dialog->setProperty(kQuestionProperty, true);
+}
 
 void endModalQuestions()
 {
@@ -17,7 +24,7 @@ void endModalQuestions()
     // Outermost last: a dialog opened from another one ends first.
     std::vector<QPointer<QWidget>> modal;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->isModal())
+        if (widget->isVisible() && (widget->isModal() || widget->property(kQuestionProperty).toBool()))
             modal.emplace_back(widget);
     }
     for (const QPointer<QWidget> &widget : modal) {

@@ -1,6 +1,6 @@
 // How loads begin and end with the real engine: offline mode across windows,
-// redirects, failed frames, the status bar after a load, hovered links, local
-// pages with remote parts, and the program's own pages.
+// redirects, failed frames, the status bar after a load, hovered links, and
+// the program's own pages. (Local pages: test_local_pages.cpp.)
 #include "core/CommandIds.h"
 #include "engine/EngineTest.h"
 #include "mainframe/AddressBar.h"
@@ -224,66 +224,6 @@ TEST_F(PageLoadingTest, HoveredLinkIsLoggedWhileTheNavigationRuns)
     ASSERT_TRUE(waitUntil([&] { return paneZero() == target; }, 5000)) << paneZero().toStdString();
     EXPECT_TRUE(m_view->navigating());
     EXPECT_TRUE(logLines().contains(target)) << logLines().join(QLatin1Char('\n')).toStdString();
-}
-
-// --- local pages ----------------------------------------------------------------------
-
-TEST_F(PageLoadingTest, LocalPageShowsRemotePartsButItsScriptsReadNothing)
-{
-    static const unsigned char kPng[] = {
-        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52,
-        0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0x1F, 0x15, 0xC4,
-        0x89, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0xF8, 0xCF, 0xC0, 0xF0,
-        0x1F, 0x00, 0x05, 0x00, 0x01, 0xFF, 0x89, 0x99, 0x3D, 0x1D, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45,
-        0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
-    m_server.setRoute(QStringLiteral("/pic.png"), QByteArray(reinterpret_cast<const char *>(kPng), sizeof kPng),
-                      "image/png");
-    m_server.setRoute(QStringLiteral("/style.css"), "body { color: rgb(1, 2, 3); }", "text/css");
-    LoopbackServer::Response secret;
-    secret.body = "secret";
-    secret.contentType = "text/plain";
-    secret.headers.append(qMakePair(QByteArray("Access-Control-Allow-Origin"), QByteArray("*")));
-    m_server.setResponse(QStringLiteral("/secret"), secret);
-
-    // A page saved from the web, beside another local file.
-    const QString folder = engineHome().filePath(QStringLiteral("saved"));
-    QDir().mkpath(folder);
-    QFile other(folder + QStringLiteral("/other.txt"));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("local secret");
-    other.close();
-    const QByteArray base = m_server.url(QString()).toUtf8();
-    QFile page(folder + QStringLiteral("/page.html"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><head><title>Saved</title><link rel='stylesheet' href='" + base
-               + "/style.css'></head><body><img id='pic' src='" + base
-               + "/pic.png'><script>"
-                 "function readFile() {"
-                 "  return new Promise(function (done) {"
-                 "    var x = new XMLHttpRequest();"
-                 "    x.onload = function () { done(x.responseText ? 'xhr:read' : 'xhr:refused'); };"
-                 "    x.onerror = function () { done('xhr:refused'); };"
-                 "    try { x.open('GET', 'other.txt'); x.send(); } catch (e) { done('xhr:refused'); }"
-                 "  });"
-                 "}"
-                 "window.addEventListener('load', function () {"
-                 "  var shown = 'img:' + document.getElementById('pic').naturalWidth + ' css:'"
-                 "      + (getComputedStyle(document.body).color === 'rgb(1, 2, 3)' ? 1 : 0);"
-                 "  fetch('" + base + "/secret').then(function (r) { return r.text(); })"
-                 "    .then(function () { return 'fetch:read'; }, function () { return 'fetch:refused'; })"
-                 "    .then(function (f) { return readFile().then(function (x) {"
-                 "      document.title = shown + ' ' + f + ' ' + x; }); });"
-                 "});"
-                 "</script></body></html>");
-    page.close();
-
-    m_view->navigate(QUrl::fromLocalFile(page.fileName()).toString());
-    ASSERT_TRUE(waitUntil([&] { return m_view->document()->title().startsWith(QStringLiteral("img:")); }))
-        << m_view->document()->title().toStdString();
-    EXPECT_EQ(m_view->document()->title(), QStringLiteral("img:1 css:1 fetch:refused xhr:refused"));
-    EXPECT_EQ(m_server.hitCount(QStringLiteral("/pic.png")), 1);
-    EXPECT_EQ(m_server.hitCount(QStringLiteral("/style.css")), 1);
-    EXPECT_EQ(m_server.hitCount(QStringLiteral("/secret")), 0);
 }
 
 // --- the program's own pages --------------------------------------------------------------
