@@ -40,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const auto filter = store.loadFilter();
     const auto sallyport = store.loadSallyport();
     const auto workspaces = store.loadWorkspaces();
+    const auto permissions = store.loadSitePermissions();
 
     // What the file says about placements: the main window comes back on
     // the work area, at most its size.
@@ -81,6 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     roundTrip(filter, [&](const auto &v) { store.storeFilter(v); }, [&] { return store.loadFilter(); });
     roundTrip(sallyport, [&](const auto &v) { store.storeSallyport(v); }, [&] { return store.loadSallyport(); });
     roundTrip(links, [&](const auto &v) { store.storeLinks(v); }, [&] { return store.loadLinks(); });
+    roundTrip(permissions.entries(), [&](const auto &v) {
+        corvane::SitePermissionList list;
+        for (const corvane::SitePermission &p : v)
+            list.remember(p.site, p.feature, p.allowed);
+        store.storeSitePermissions(list);
+    }, [&] { return store.loadSitePermissions().entries(); });
 
     // Workspaces are named by their records; a record without a name is
     // known by its place, which moves when the names sort otherwise. So the

@@ -29,6 +29,7 @@ constexpr const char *kLinksPlacement = "Links\\Placement";
 constexpr const char *kAddressHistory = "AddressHistory";
 constexpr const char *kFilter = "Filter";
 constexpr const char *kSallyport = "Sallyport";
+constexpr const char *kSitePermissions = "SitePermissions";
 
 constexpr const char *kAppKey = "Software\\Tolvek\\Corvane";
 constexpr std::size_t kMaxAddressHistory = 40;
@@ -790,6 +791,19 @@ void SettingsStore::storeWorkspaces(const WorkspaceMap &workspaces)
     writer.writeInt(kWorkspacesPlacement, "Left", left);
     writer.writeInt(kWorkspacesPlacement, "Right", right);
     writer.writeInt(kWorkspacesPlacement, "Top", top);
+    writer.commit();
+}
+
+corvane::SitePermissionList SettingsStore::loadSitePermissions() const
+{
+    return corvane::SitePermissionList::fromTexts(loadList(kSitePermissions, "Site"));
+}
+
+void SettingsStore::storeSitePermissions(const corvane::SitePermissionList &permissions)
+{
+    Writer writer(*this);
+    writer.deleteKey(kSitePermissions);
+    storeList(writer, kSitePermissions, "Site", permissions.texts());
     writer.commit();
 }
 

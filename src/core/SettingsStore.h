@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Rect.h"
+#include "core/SitePermissions.h"
 #include "core/ShellFolders.h"
 
 #include <cstdint>
@@ -227,6 +228,10 @@ public:
     void storeSallyport(const std::vector<std::string> &sites);
     WorkspaceMap loadWorkspaces() const;
     void storeWorkspaces(const WorkspaceMap &workspaces);
+    // The answers the user gave sites ("SitePermissions", "Site%d"), as
+    // their text form (SitePermissions.h); an unreadable entry is skipped.
+    corvane::SitePermissionList loadSitePermissions() const;
+    void storeSitePermissions(const corvane::SitePermissionList &permissions);
 
     // Resizable dialogs' rectangles by dialog name ("Links", "Spawning",
     // anything else = the Workspace Manager). Restore gives nothing in CD

@@ -254,6 +254,34 @@ TEST_P(StoredLists, NamesInOtherScriptsRoundTrip)
     EXPECT_EQ(store().loadWorkspaces(), workspaces);
 }
 
+TEST_P(StoredLists, SitePermissionsKeepOneAnswerPerSiteAndFeature)
+{
+    using corvane::SiteFeature;
+    put("SitePermissions", "Site1", "geolocation allow https://maps.example");
+    put("SitePermissions", "Site2", "camera maybe https://maps.example");   // not an answer
+    put("SitePermissions", "Site3", "teleport allow https://maps.example"); // not a feature
+    put("SitePermissions", "Site4", "geolocation deny https://maps.example"); // later one holds
+    put("SitePermissions", "Site5", "notifications allow http://127.0.0.1:8080");
+    const corvane::SitePermissionList loaded = store().loadSitePermissions();
+    EXPECT_EQ(loaded.answer("https://maps.example", SiteFeature::Geolocation), false);
+    EXPECT_EQ(loaded.answer("https://maps.example", SiteFeature::Camera), std::nullopt);
+    EXPECT_EQ(loaded.answer("http://127.0.0.1:8080", SiteFeature::Notifications), true);
+    EXPECT_EQ(loaded.entries().size(), 2u);
+
+    // Stored back, the list is the two answers, the bad entries gone.
+    store().storeSitePermissions(loaded);
+    EXPECT_EQ(store().loadSitePermissions().entries(), loaded.entries());
+    EXPECT_EQ(get("SitePermissions", "Site1"), "geolocation deny https://maps.example");
+    EXPECT_EQ(get("SitePermissions", "Site3").value_or(""), "");
+    if (!ini())
+        EXPECT_EQ(get("SitePermissions", "Site4"), std::nullopt);
+
+    // Clearing leaves nothing to answer from.
+    store().storeSitePermissions({});
+    EXPECT_TRUE(store().loadSitePermissions().empty());
+    EXPECT_EQ(get("SitePermissions", "Site1"), ini() ? std::optional<std::string>("") : std::nullopt);
+}
+
 TEST_P(StoredLists, DialogPlacements)
 {
     store().saveDialogPlacement("Links", Rect{1, 2, 3, 4});
