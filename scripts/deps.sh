@@ -8,6 +8,7 @@ CORVANE_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev libsodium-dev
     desktop-file-utils appstream xdg-utils
     xvfb xauth weston fonts-dejavu-core python3
+    openssl poppler-utils
 )
 
 corvane_missing_packages() {

@@ -463,10 +463,10 @@ void Application::setProgress(int progress, int progressMax)
         m_mainWindow->setProgress(progress, progressMax);
 }
 
-void Application::setSecure(bool secure)
+void Application::setSecurity(corvane::PageSecurity security)
 {
     if (m_mainWindow)
-        m_mainWindow->setSecure(secure);
+        m_mainWindow->setSecurity(security);
 }
 
 void Application::updateStatusPanes()

@@ -120,7 +120,7 @@ public:
     void clearAddressTyping() override;
     void setStatusText(const QString &text) override;
     void setProgress(int progress, int progressMax) override;
-    void setSecure(bool secure) override;
+    void setSecurity(corvane::PageSecurity security) override;
     void updateStatusPanes() override;
     bool isOffline() const override;
     void setOffline(bool offline) override;

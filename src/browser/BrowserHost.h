@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/PageRequests.h"
+
 #include <QString>
 
 class BrowserControl;
@@ -63,8 +65,9 @@ public:
     virtual void setStatusText(const QString &text) = 0;
     // Equal values or a maximum of 0 mean idle.
     virtual void setProgress(int progress, int progressMax) = 0;
-    // The secure indicator: the page came over a secure connection.
-    virtual void setSecure(bool secure) = 0;
+    // The secure indicator: whether the page came over a secure connection,
+    // and with a certificate that holds.
+    virtual void setSecurity(corvane::PageSecurity security) = 0;
     // Lays the panes out again from the progress, the indicators and the size.
     virtual void updateStatusPanes() = 0;
 

@@ -5,11 +5,14 @@
 #include "browser/BrowserWindow.h"
 #include "browser/PopupQuestion.h"
 #include "browser/FullScreenWindow.h"
+#include "browser/ErrorPage.h"
+#include "browser/RequestBar.h"
 #include "core/AutoRefreshText.h"
 #include "core/CommandIds.h"
 #include "core/FileFilter.h"
 #include "core/NavigationLog.h"
 #include "core/PageTexts.h"
+#include "core/PageRequests.h"
 #include "core/PopupDecision.h"
 #include "core/SettingsStore.h"
 #include "core/StoredText.h"
@@ -17,6 +20,7 @@
 #include "core/TextRules.h"
 #include "core/TextSize.h"
 #include "engine/WebProfile.h"
+#include "ui/LoginDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalQuestions.h"
 #include "ui/StoredQString.h"
@@ -28,6 +32,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -69,6 +75,14 @@ BrowserView::BrowserView(BrowserHost &host, BrowserDocument *doc, BrowserControl
 
 BrowserView::~BrowserView()
 {
+    // What the page asked and nobody answered is No.
+    const QList<PermissionQuestion> open = std::exchange(m_permissionQuestions, {});
+    for (const PermissionQuestion &q : open) {
+        log(QString::fromStdString(corvane::permissionLogLine(
+            q.feature, q.site.toStdString(), false, corvane::PermissionAnswer::Unanswered)));
+        if (m_control)
+            m_control->answerPermission(q.site, q.feature, false);
+    }
     m_destroying = true;
     // The page's widget comes home to go with the view.
     if (m_fullScreen) {
@@ -225,7 +239,7 @@ void BrowserView::showSecureIndicator(const QString &address)
     if (!isActivePane())
         return;
     if (BrowserHost *h = host())
-        h->setSecure(corvane::isSecureAddress(address.toStdString()));
+        h->setSecurity(pageSecurity(address));
 }
 
 void BrowserView::refreshProgress()
@@ -317,6 +331,12 @@ void BrowserView::onAutoRefreshTick()
 void BrowserView::onNavigationStarting(const QString &url, bool topLevel, bool &cancel)
 {
     BrowserHost *h = host();
+    // A new page takes the place of ours, and of the last page's questions.
+    if (topLevel) {
+        hideErrorPage();
+        for (const QPointer<RequestBar> &bar : std::exchange(m_loginBars, {}))
+            removeRequestBar(bar);
+    }
     // 1-2.
     m_stopwatch.start();
     // A script address runs in the page shown: the page's own address stays
@@ -470,6 +490,12 @@ void BrowserView::answerPopup(bool allowed)
 void BrowserView::closeWindowLater()
 {
     m_closeRequested = true;
+    // The engine waits inside its call for the answer of a question that
+    // is up: the window goes once it is answered.
+    if (m_questionsInEngineCall > 0) {
+        m_closeAfterQuestion = true;
+        return;
+    }
     QPointer<BrowserWindow> own = m_ownWindow ? m_ownWindow.data() : browserWindow();
     if (own)
         QMetaObject::invokeMethod(
@@ -504,8 +530,10 @@ void BrowserView::onTitleChanged(const QString &title)
 {
     if (m_navigating)
         log(title);
+    // While a page of ours stands in the page's place, the window names it.
+    const QString shown = errorPage() ? errorPage()->title() : title;
     if (m_doc && isActivePane())
-        m_doc->setTitle(display(title));
+        m_doc->setTitle(display(shown));
     update();
 }
 
@@ -1085,4 +1113,331 @@ void BrowserView::showProperties()
 {
     if (m_control)
         m_control->runPageCommand(BrowserControl::PageCommand::Properties);
+}
+
+// --- the page's requests ---------------------------------------------------------------
+
+bool BrowserView::userLooksAtWindow() const
+{
+    const BrowserWindow *own = browserWindow();
+    const QWidget *top = window();
+    if (!own || !own->isVisible() || !top || !top->isVisible() || top->isMinimized())
+        return false;
+    const BrowserHost *h = host();
+    const BrowserView *active = h ? h->activeView() : nullptr;
+    return active && active->browserWindow() == own;
+}
+
+corvane::PageSecurity BrowserView::pageSecurity(const QString &address) const
+{
+    const bool certificateError =
+        (m_control && m_control->hasCertificateError(address))
+        || (errorPage() && errorPage()->kind() == ErrorPage::Kind::CertificateError);
+    return corvane::pageSecurity(address.toStdString(), certificateError);
+}
+
+ErrorPage *BrowserView::errorPage() const
+{
+    return m_errorPage && !m_errorPage->isHidden() ? m_errorPage.data() : nullptr;
+}
+
+QList<RequestBar *> BrowserView::requestBars() const
+{
+    QList<RequestBar *> bars;
+    // Those answered are hidden until they go.
+    for (RequestBar *bar : findChildren<RequestBar *>(QString(), Qt::FindDirectChildrenOnly))
+        if (!bar->isHidden())
+            bars.append(bar);
+    return bars;
+}
+
+void BrowserView::showErrorPage()
+{
+    if (!m_errorPage) {
+        m_errorPage = new ErrorPage(this);
+        layout()->addWidget(m_errorPage);
+        watch(m_errorPage);
+        connect(m_errorPage, &ErrorPage::reloadRequested, this, &BrowserView::reload);
+        connect(m_errorPage, &ErrorPage::goBackRequested, this, &BrowserView::goBack);
+        connect(m_errorPage, &ErrorPage::goOnRequested, this, [this] {
+            if (!m_errorPage || !m_control)
+                return;
+            const QString url = m_errorPage->url();
+            log(QString::fromStdString(corvane::certificateAcceptedLogLine(url.toStdString())));
+            m_control->goOnDespiteCertificate(url);
+        });
+    }
+    const bool hadFocus = m_control && m_control->widget() && m_control->widget()->hasFocus();
+    if (m_control && m_control->widget())
+        m_control->widget()->hide();
+    m_errorPage->show();
+    setFocusProxy(m_errorPage);
+    if (hadFocus)
+        m_errorPage->setFocus();
+}
+
+void BrowserView::hideErrorPage()
+{
+    if (!m_errorPage || m_errorPage->isHidden())
+        return;
+    m_errorPage->hide();
+    if (m_control && m_control->widget()) {
+        m_control->widget()->show();
+        setFocusProxy(m_control->widget());
+    }
+}
+
+RequestBar *BrowserView::addRequestBar(const QString &text, const QString &acceptText,
+                                       const QString &rejectText)
+{
+    auto *bar = new RequestBar(text, acceptText, rejectText, this);
+    // Above the page, in the order asked.
+    if (auto *box = qobject_cast<QBoxLayout *>(layout())) {
+        int at = 0;
+        while (at < box->count() && qobject_cast<RequestBar *>(box->itemAt(at)->widget()))
+            ++at;
+        box->insertWidget(at, bar);
+    }
+    bar->show();
+    return bar;
+}
+
+void BrowserView::removeRequestBar(RequestBar *bar)
+{
+    if (!bar)
+        return;
+    // It may be the one whose button is being handled.
+    bar->hide();
+    bar->deleteLater();
+}
+
+// --- logins ---------------------------------------------------------------------------------
+
+void BrowserView::onLoginRequested(LoginRequest &request)
+{
+    corvane::SessionLogins &logins = WebProfile::instance()->sessionLogins();
+    const std::string host = request.host.toStdString();
+    const std::string realm = request.realm.toStdString();
+    const std::string url = request.url.toStdString();
+    if (const auto login = logins.takeForRequest(host, realm, request.proxy)) {
+        request.user = QString::fromStdString(login->user);
+        request.password = QString::fromStdString(login->password);
+        request.given = true;
+        log(QString::fromStdString(corvane::loginLogLine(url, realm, request.proxy, corvane::LoginAnswer::Session)));
+        return;
+    }
+    const bool refused = logins.handedOver(host, realm, request.proxy);
+    if (!userLooksAtWindow()) {
+        // Cancelled for now: the server's page shows under the bar, whose
+        // Log In loads the page again with what the user types.
+        log(QString::fromStdString(corvane::loginLogLine(url, realm, request.proxy, corvane::LoginAnswer::Later)));
+        addLoginBar(request, refused);
+        return;
+    }
+    const QPointer<BrowserView> self(this);
+    ++m_questionsInEngineCall;
+    const std::optional<LoginAnswer> answer = corvaneLoginDialog(
+        this, QString::fromLatin1(corvane::kLoginTitle),
+        QString::fromStdString(corvane::loginQuestionText(host, realm, request.proxy,
+                                                          request.encrypted, refused)),
+        QString::fromStdString(logins.lastUser(host, realm, request.proxy)));
+    if (!self)
+        return;
+    --m_questionsInEngineCall;
+    if (answer && corvane::isUsableLogin(answer->user.toStdString())) {
+        logins.rememberHandedOver(host, realm, request.proxy,
+                                  {answer->user.toStdString(), answer->password.toStdString()});
+        request.user = answer->user;
+        request.password = answer->password;
+        request.given = true;
+        log(QString::fromStdString(corvane::loginLogLine(url, realm, request.proxy, corvane::LoginAnswer::ByUser)));
+    } else {
+        log(QString::fromStdString(corvane::loginLogLine(url, realm, request.proxy, corvane::LoginAnswer::Cancelled)));
+    }
+    if (m_closeAfterQuestion && m_questionsInEngineCall == 0) {
+        m_closeAfterQuestion = false;
+        closeWindowLater();
+    }
+}
+
+void BrowserView::addLoginBar(const LoginRequest &request, bool refusedBefore)
+{
+    const QString text = QString::fromStdString(
+        corvane::loginBarText(request.host.toStdString(), request.realm.toStdString(), request.proxy));
+    for (const QPointer<RequestBar> &bar : m_loginBars)
+        if (bar && bar->text() == text)
+            return;
+    RequestBar *bar = addRequestBar(text, QString::fromLatin1(corvane::kLoginLaterButtonText),
+                                    QStringLiteral("&Cancel"));
+    m_loginBars.append(bar);
+    const QPointer<RequestBar> guard(bar);
+    connect(bar, &RequestBar::answered, this, [this, guard, request, refusedBefore](bool accepted) {
+        m_loginBars.removeAll(guard);
+        removeRequestBar(guard);
+        const std::string host = request.host.toStdString();
+        const std::string realm = request.realm.toStdString();
+        const std::string url = request.url.toStdString();
+        if (!accepted) {
+            log(QString::fromStdString(corvane::loginLogLine(url, realm, request.proxy, corvane::LoginAnswer::Cancelled)));
+            return;
+        }
+        corvane::SessionLogins &logins = WebProfile::instance()->sessionLogins();
+        const QPointer<BrowserView> self(this);
+        const std::optional<LoginAnswer> answer = corvaneLoginDialog(
+            this, QString::fromLatin1(corvane::kLoginTitle),
+            QString::fromStdString(corvane::loginQuestionText(host, realm, request.proxy,
+                                                              request.encrypted, refusedBefore)),
+            QString::fromStdString(logins.lastUser(host, realm, request.proxy)));
+        if (!self)
+            return;
+        if (!answer || !corvane::isUsableLogin(answer->user.toStdString())) {
+            log(QString::fromStdString(corvane::loginLogLine(url, realm, request.proxy, corvane::LoginAnswer::Cancelled)));
+            return;
+        }
+        logins.rememberForNextRequest(host, realm, request.proxy,
+                                      {answer->user.toStdString(), answer->password.toStdString()});
+        log(QString::fromStdString(corvane::loginLogLine(url, realm, request.proxy, corvane::LoginAnswer::ByUser)));
+        // The page asks again, and the engine gets what was typed.
+        if (m_control)
+            m_control->reload();
+    });
+}
+
+// --- certificate errors and a stopped page ---------------------------------------------
+
+void BrowserView::onCertificateError(const CertificateError &error)
+{
+    const QString problem = QString::fromStdString(corvane::certificateProblemText(
+        error.code, error.host.toStdString(), error.description.toStdString()));
+    log(QString::fromStdString(corvane::certificateErrorLogLine(error.url.toStdString(), problem.toStdString())));
+    showErrorPage();
+    m_errorPage->showCertificateError(error.url, error.host, problem, error.overridable);
+    onTitleChanged(m_errorPage->title());
+}
+
+void BrowserView::onPageStopped(corvane::PageStop how)
+{
+    const QString url = m_control ? m_control->pageUrl() : QString();
+    log(QString::fromStdString(corvane::pageStoppedLogLine(url.toStdString(), how)));
+    m_navigating = false;
+    showErrorPage();
+    m_errorPage->showPageStopped(url, QString::fromStdString(corvane::pageStoppedText(how)));
+    onTitleChanged(m_errorPage->title());
+    refreshProgress();
+}
+
+// --- permissions ------------------------------------------------------------------------------
+
+void BrowserView::onPermissionRequested(const QString &site, corvane::SiteFeature feature)
+{
+    const std::optional<bool> remembered =
+        m_host.settings().loadSitePermissions().answer(site.toStdString(), feature);
+    if (remembered) {
+        log(QString::fromStdString(corvane::permissionLogLine(
+            feature, site.toStdString(), *remembered, corvane::PermissionAnswer::Remembered)));
+        if (m_control)
+            m_control->answerPermission(site, feature, *remembered);
+        return;
+    }
+    // One question for the site and feature, however often the page asks.
+    for (const PermissionQuestion &q : m_permissionQuestions)
+        if (q.site == site && q.feature == feature)
+            return;
+    m_permissionQuestions.append({site, feature, nullptr});
+    askPermissionsLater();
+}
+
+void BrowserView::onPermissionRequestCancelled(const QString &site, corvane::SiteFeature feature)
+{
+    for (auto it = m_permissionQuestions.begin(); it != m_permissionQuestions.end(); ++it) {
+        if (it->site == site && it->feature == feature) {
+            removeRequestBar(it->bar);
+            m_permissionQuestions.erase(it);
+            return;
+        }
+    }
+}
+
+void BrowserView::askPermissionsLater()
+{
+    // Not inside the engine's call: the question waits for the event to end.
+    if (m_permissionsQueued)
+        return;
+    m_permissionsQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_permissionsQueued = false;
+            askPermissions();
+        },
+        Qt::QueuedConnection);
+}
+
+void BrowserView::askPermissions()
+{
+    if (m_askingPermission || !host())
+        return;
+    const QPointer<BrowserView> self(this);
+    for (;;) {
+        auto it = std::find_if(m_permissionQuestions.begin(), m_permissionQuestions.end(),
+                               [](const PermissionQuestion &q) { return !q.bar; });
+        if (it == m_permissionQuestions.end())
+            return;
+        const QString site = it->site;
+        const corvane::SiteFeature feature = it->feature;
+        // Another window may have had the answer meanwhile.
+        if (const std::optional<bool> remembered =
+                m_host.settings().loadSitePermissions().answer(site.toStdString(), feature)) {
+            answerPermission(site, feature, *remembered, corvane::PermissionAnswer::Remembered);
+            continue;
+        }
+        const QString hostName = QUrl(site).port() > 0
+                                     ? QStringLiteral("%1:%2").arg(QUrl(site).host()).arg(QUrl(site).port())
+                                     : QUrl(site).host();
+        const QString name = hostName.isEmpty() ? site : hostName;
+        if (!userLooksAtWindow()) {
+            RequestBar *bar = addRequestBar(
+                QString::fromStdString(corvane::permissionBarText(feature, name.toStdString())),
+                QString::fromLatin1(corvane::kAllowButtonText), QString::fromLatin1(corvane::kDenyButtonText));
+            it->bar = bar;
+            connect(bar, &RequestBar::answered, this, [this, site, feature](bool allowed) {
+                answerPermission(site, feature, allowed, corvane::PermissionAnswer::ByUser);
+            });
+            continue;
+        }
+        m_askingPermission = true;
+        const QMessageBox::StandardButton answer = corvaneMessageBox(
+            this, QMessageBox::Question, QString::fromLatin1(corvane::kPermissionQuestionTitle),
+            QString::fromStdString(corvane::permissionQuestionText(feature, name.toStdString())),
+            QMessageBox::Yes | QMessageBox::No,
+            {{QMessageBox::Yes, QString::fromLatin1(corvane::kAllowButtonText)},
+             {QMessageBox::No, QString::fromLatin1(corvane::kDenyButtonText)}});
+        if (!self)
+            return;
+        m_askingPermission = false;
+        if (answer == QMessageBox::Yes || answer == QMessageBox::No)
+            answerPermission(site, feature, answer == QMessageBox::Yes, corvane::PermissionAnswer::ByUser);
+        else
+            answerPermission(site, feature, false, corvane::PermissionAnswer::Unanswered);
+    }
+}
+
+void BrowserView::answerPermission(const QString &site, corvane::SiteFeature feature, bool allowed,
+                                   corvane::PermissionAnswer how)
+{
+    if (how == corvane::PermissionAnswer::ByUser) {
+        corvane::SitePermissionList kept = m_host.settings().loadSitePermissions();
+        kept.remember(site.toStdString(), feature, allowed);
+        m_host.settings().storeSitePermissions(kept);
+    }
+    log(QString::fromStdString(corvane::permissionLogLine(feature, site.toStdString(), allowed, how)));
+    for (auto it = m_permissionQuestions.begin(); it != m_permissionQuestions.end(); ++it) {
+        if (it->site == site && it->feature == feature) {
+            removeRequestBar(it->bar);
+            m_permissionQuestions.erase(it);
+            break;
+        }
+    }
+    if (m_control)
+        m_control->answerPermission(site, feature, allowed);
 }

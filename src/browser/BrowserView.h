@@ -15,6 +15,8 @@ class BrowserHost;
 class BrowserWindow;
 class PopupQuestion;
 class FullScreenWindow;
+class ErrorPage;
+class RequestBar;
 
 // The content of a browser window: it hosts the web engine's control,
 // applies the user's modes (offline, silent, script debugger) to every
@@ -157,6 +159,22 @@ public:
     void onCloseAnswered(bool mayClose) override;
     bool onFullScreenRequested(bool on) override;
 
+    // --- the page's requests: logins, certificates, permissions, a stopped page ----
+    // A question goes to the user in a modal dialog while the user looks at
+    // this window (it is the active one), else into a bar above the page.
+    // Every answer is logged; what is still open when the view goes is No.
+    void onLoginRequested(LoginRequest &request) override;
+    void onCertificateError(const CertificateError &error) override;
+    void onPermissionRequested(const QString &site, corvane::SiteFeature feature) override;
+    void onPermissionRequestCancelled(const QString &site, corvane::SiteFeature feature) override;
+    void onPageStopped(corvane::PageStop how) override;
+    // The page of ours shown in the page's place; nullptr while the page shows.
+    ErrorPage *errorPage() const;
+    // The questions waiting in bars, top first.
+    QList<RequestBar *> requestBars() const;
+    // The page's security as the secure pane and Properties name it.
+    corvane::PageSecurity pageSecurity(const QString &address) const;
+
 Q_SIGNALS:
     // The answer to a requestClose() that was pending.
     void closeAnswered(bool mayClose);
@@ -243,6 +261,26 @@ private:
     // The page's widget back in the view, the main window as it was.
     void restoreFromFullScreen();
 
+    // --- the page's requests ----------------------------------------------------------
+    // The user looks at this window: it is the active one, and shown.
+    bool userLooksAtWindow() const;
+    void showErrorPage();
+    void hideErrorPage();
+    RequestBar *addRequestBar(const QString &text, const QString &acceptText,
+                              const QString &rejectText);
+    void removeRequestBar(RequestBar *bar);
+    void addLoginBar(const LoginRequest &request, bool refusedBefore);
+    void askPermissionsLater();
+    void askPermissions();
+    void answerPermission(const QString &site, corvane::SiteFeature feature, bool allowed,
+                          corvane::PermissionAnswer how);
+    struct PermissionQuestion
+    {
+        QString site;
+        corvane::SiteFeature feature;
+        QPointer<RequestBar> bar;
+    };
+
     BrowserHost &m_host;
     QPointer<BrowserDocument> m_doc;
     QPointer<BrowserControl> m_control;
@@ -280,4 +318,15 @@ private:
     QPointer<FullScreenWindow> m_fullScreen;
     bool m_pageFullScreen = false; // the page asked (an element, a video)
     bool m_userFullScreen = false; // F11
+
+    // --- the page's requests ----------------------------------------------------------
+    QPointer<ErrorPage> m_errorPage;
+    QList<PermissionQuestion> m_permissionQuestions;
+    QList<QPointer<RequestBar>> m_loginBars;
+    bool m_permissionsQueued = false;
+    bool m_askingPermission = false;
+    // A modal question inside the engine's call is up: the window's closing
+    // waits for its answer.
+    int m_questionsInEngineCall = 0;
+    bool m_closeAfterQuestion = false;
 };

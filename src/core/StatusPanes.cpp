@@ -28,7 +28,7 @@ StatusPaneLayout layoutStatusPanes(const StatusPaneInput &in)
 {
     StatusPaneLayout out;
     const std::string elapsed = in.showTimer ? in.elapsedText : std::string();
-    const std::string secure = in.secure ? "S" : "";
+    const std::string secure = securePaneText(in.security);
     const std::string prot = in.passwordProtected ? "P" : "";
     const int progressWidth = std::max(kProgressPaneWidth, in.room.progress);
     const int timerWidth = std::max(kTimerPaneWidth, in.room.timer);

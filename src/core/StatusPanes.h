@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/PageRequests.h"
+
 #include <array>
 #include <string>
 
@@ -30,7 +32,8 @@ struct StatusPaneInput
     int progressMax = 0;
     std::string elapsedText;    // the running-time text, "hh:mm:ss"
     bool showTimer = true;      // elapsed text shown only when set
-    bool secure = false;        // the active address is an "HTTPS:" one
+    // The active page: "S" when secure, a warning sign after a certificate error.
+    PageSecurity security = PageSecurity::NotEncrypted;
     bool passwordProtected = false; // a password is stored and MinimizeToTray is on
     int windowWidth = 0;        // W: screen width when maximised, else the normal rectangle's
     StatusPaneRoom room;        // what the font asks of the fixed panes
@@ -53,8 +56,8 @@ struct StatusPaneLayout
 
 // Pane 0 shows statusPaneText(statusText).
 // Loading (0 <= progress < progressMax): status text (W - 248), "%d%% done"
-// (100), elapsed text (55), "S" (25), "P" (60).
-// Idle (anything else): status text (W - 140), elapsed text (55), "S" (25),
+// (100), elapsed text (55), securePaneText (25), "P" (60).
+// Idle (anything else): status text (W - 140), elapsed text (55), secure (25),
 // "P" (60), pane 4 left alone.
 // A pane the font makes wider takes its room from pane 0.
 // Pane 0 never gets a negative width: a window narrower than the fixed panes

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "core/PageRequests.h"
+#include "core/SitePermissions.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QPoint>
 #include <QString>
+
+#include <functional>
 
 class QWidget;
 class BrowserControl;
@@ -69,6 +74,46 @@ public:
     // (on), or to leave that (off): document.exitFullscreen(), a video's
     // button, or the control's exitFullScreen(). False refuses.
     virtual bool onFullScreenRequested(bool /*on*/) { return false; }
+    // --- the page's requests: logins, certificates, permissions, a stopped page ---
+    // A site (or a proxy) asks for a user name and password. Answered before
+    // the handler returns: it fills in user and password and sets given, or
+    // leaves given unset, which cancels (the server's own page shows). The
+    // control never sends a login without a user name.
+    struct LoginRequest
+    {
+        QString url;   // the address that asked
+        QString host;  // the server's (or the proxy's) host, with a port that is not the scheme's
+        QString realm; // what the server calls the area
+        bool proxy = false;
+        bool encrypted = false; // the login goes over an encrypted connection
+        QString user;
+        QString password;
+        bool given = false;
+    };
+    virtual void onLoginRequested(LoginRequest & /*request*/) {}
+    // The top page's load failed on the server's certificate; the page shows
+    // the engine's error page until the handler shows something of its own.
+    // BrowserControl::goOnDespiteCertificate lets the host through.
+    struct CertificateError
+    {
+        QString url;
+        QString host;
+        int code = 0;        // the engine's network error number (-200 .. -299, -150)
+        QString description; // the engine's words
+        bool overridable = true;
+    };
+    virtual void onCertificateError(const CertificateError & /*error*/) {}
+    // A site asks to use a feature. The answer goes back through
+    // BrowserControl::answerPermission, now or later; the control answers No
+    // to what is still open when it goes.
+    virtual void onPermissionRequested(const QString & /*site*/, corvane::SiteFeature /*feature*/) {}
+    // The page withdrew its request (it navigated away, say).
+    virtual void onPermissionRequestCancelled(const QString & /*site*/,
+                                              corvane::SiteFeature /*feature*/)
+    {
+    }
+    // The process that showed the page ended: nothing of it shows any more.
+    virtual void onPageStopped(corvane::PageStop /*how*/) {}
 };
 
 // What the program asks of a web engine. The Qt WebEngine implementation is
@@ -160,6 +205,25 @@ public:
     // Ends the full screen the page asked for; the page answers with
     // onFullScreenRequested(false).
     virtual void exitFullScreen() {}
+    // --- answers to the page's requests ------------------------------------------------
+    // Answers every open request of the site for the feature.
+    virtual void answerPermission(const QString & /*site*/, corvane::SiteFeature /*feature*/,
+                                  bool /*allowed*/)
+    {
+    }
+    // Lets the address's host through in spite of its certificate, for this
+    // session, and loads the address again.
+    virtual void goOnDespiteCertificate(const QString & /*url*/) {}
+    // The address's certificate does not hold: its load failed on it, or
+    // the user let its host through. Such a page is never said to be secure.
+    virtual bool hasCertificateError(const QString & /*address*/) const { return false; }
+    // Writes the page as a PDF file with its text; done tells whether the
+    // file was written.
+    virtual void printToPdf(const QString & /*path*/, std::function<void(bool)> done)
+    {
+        if (done)
+            done(false);
+    }
 
 protected:
     BrowserEvents *m_events = nullptr;

@@ -10,6 +10,7 @@
 #include "engine/WebProfile.h"
 
 #include <QCoreApplication>
+#include <QAuthenticator>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <QUuid>
 #include <QVBoxLayout>
+#include <QWebEngineCertificateError>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineLoadingInfo>
@@ -31,6 +33,10 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <QtWebEngineCore/qtwebenginecoreversion.h>
+#if QTWEBENGINECORE_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QWebEnginePermission>
+#endif
 
 #include <functional>
 #include <memory>
@@ -143,6 +149,13 @@ corvane::RequestKind requestKind(QWebEngineUrlRequestInfo::ResourceType type)
     case Info::ResourceTypePrefetch: return RequestKind::Prefetch;
     default: return RequestKind::Other;
     }
+}
+
+// A server as the user knows it: its host, and its port when the address
+// names one.
+QString hostText(const QUrl &url)
+{
+    return url.port() > 0 ? QStringLiteral("%1:%2").arg(url.host()).arg(url.port()) : url.host();
 }
 
 } // namespace
@@ -367,10 +380,37 @@ WebEngineControl::WebEngineControl(QObject *parent)
     connect(m_view, &QWebEngineView::printRequested, this, &WebEngineControl::print);
     connect(m_view, &QWebEngineView::printFinished, this, [this] { m_printing = false; });
     connect(WebProfile::instance(), &WebProfile::cacheEmptied, this, &WebEngineControl::restartLoad);
+
+    // The page's requests.
+    connect(m_page, &QWebEnginePage::authenticationRequired, this,
+            [this](const QUrl &url, QAuthenticator *authenticator) {
+                answerLogin(url, authenticator, QString(), false);
+            });
+    connect(m_page, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [this](const QUrl &url, QAuthenticator *authenticator, const QString &proxyHost) {
+                answerLogin(url, authenticator, proxyHost, true);
+            });
+    connect(m_page, &QWebEnginePage::certificateError, this, &WebEngineControl::onCertificateError);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                onRenderProcessTerminated(status);
+            });
+    connect(m_page, &QWebEnginePage::pdfPrintingFinished, this, [this](const QString &, bool ok) {
+        m_printing = false;
+        const std::function<void(bool)> done = std::move(m_pdfDone);
+        m_pdfDone = nullptr;
+        if (done)
+            done(ok);
+    });
+    connectPermissionRequests();
 }
 
 WebEngineControl::~WebEngineControl()
 {
+    // Nothing the page asked is left open: what nobody answered is No.
+    const QList<PermissionRequest> open = std::exchange(m_permissionRequests, {});
+    for (const PermissionRequest &request : open)
+        request.answer(false);
     // The engine is inside the page's call while one of its boxes is up:
     // the page goes once that call has returned.
     if (m_page && m_page->dialogUp()) {
@@ -736,6 +776,7 @@ bool WebEngineControl::acceptNavigation(const QUrl &url, QWebEnginePage::Navigat
     if (isMainFrame) {
         m_viewSourcePending = false;
         m_frameRedirects.clear();
+        m_refusedCertificate.reset();
         m_topNavigationPending = !cancel;
         m_refusedUrl = cancel ? url : QUrl();
         // A script's redirect while the page loads replaces that load: no
@@ -790,6 +831,7 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
             return;
         m_loading = true;
         m_loadUrl = info.url();
+        m_certificateFailedUrl.clear();
         if (m_events) {
             m_events->onStatusTextChanged(QStringLiteral("Opening page %1...").arg(address));
             m_events->onProgressChanged(0, 100);
@@ -818,6 +860,9 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
         m_ignoreLoad = false;
         m_loading = false;
         m_shownUrl = info.url();
+        if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus
+            && info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
+            reportCertificateFailure(info);
         if (m_events)
             m_events->onDocumentComplete(address, true);
         if (m_events)
@@ -928,6 +973,17 @@ void WebEngineControl::print()
     delete dialog;
     if (!accepted || !m_view)
         return;
+    // To a PDF file: the engine writes the page as it prints it, text and
+    // all (a printer gets pictures of the pages).
+    if (m_printer->outputFormat() == QPrinter::PdfFormat && !m_printer->outputFileName().isEmpty()) {
+        const QString file = m_printer->outputFileName();
+        printToPdf(file, [self, file](bool ok) {
+            if (self && self->m_events)
+                self->m_events->onStatusTextChanged(ok ? QStringLiteral("Printed to %1").arg(file)
+                                                       : QStringLiteral("Could not print to %1").arg(file));
+        });
+        return;
+    }
     // Printing runs on; the printer stays until printFinished.
     m_printing = true;
     m_view->print(m_printer.get());
@@ -976,9 +1032,9 @@ void WebEngineControl::showProperties()
     addRow(QStringLiteral("Title:"), m_page->title());
     addRow(QStringLiteral("Address:"), url.toString());
     addRow(QStringLiteral("Protocol:"), protocolText(url));
-    addRow(QStringLiteral("Security:"), corvane::isSecureAddress(url.toString().toStdString())
-                                            ? QStringLiteral("Secure (HTTPS)")
-                                            : QStringLiteral("Not encrypted"));
+    addRow(QStringLiteral("Security:"),
+           QString::fromLatin1(corvane::pageSecurityText(corvane::pageSecurity(
+               url.toString().toStdString(), hasCertificateError(url.toString())))));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, dialog);
     connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     auto *layout = new QVBoxLayout(dialog);
@@ -989,3 +1045,254 @@ void WebEngineControl::showProperties()
     dialog->exec();
     delete dialog;
 }
+
+// --- the page's requests ----------------------------------------------------------------
+
+void WebEngineControl::answerLogin(const QUrl &url, QAuthenticator *authenticator,
+                                   const QString &proxyHost, bool proxy)
+{
+    BrowserEvents::LoginRequest request;
+    request.url = url.toString();
+    request.host = proxy ? proxyHost : hostText(url);
+    request.realm = authenticator->realm();
+    request.proxy = proxy;
+    request.encrypted = !proxy && url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+    // The handler may ask with a modal dialog; the control may go meanwhile,
+    // the authenticator (the engine's) stays until this returns.
+    if (m_events)
+        m_events->onLoginRequested(request);
+    if (request.given && corvane::isUsableLogin(request.user.toStdString())) {
+        authenticator->setUser(request.user);
+        authenticator->setPassword(request.password);
+    } else {
+        // An untouched authenticator cancels: the engine shows the server's
+        // own page and sends nothing.
+        *authenticator = QAuthenticator();
+    }
+}
+
+void WebEngineControl::onCertificateError(const QWebEngineCertificateError &error)
+{
+    QWebEngineCertificateError answer = error;
+    const QUrl url = error.url();
+    if (error.isOverridable() && WebProfile::instance()->certificateErrorsAccepted(url.host())) {
+        answer.acceptCertificate();
+        return;
+    }
+    BrowserEvents::CertificateError refused;
+    refused.url = url.toString();
+    refused.host = url.host();
+    refused.code = int(error.type());
+    refused.description = error.description();
+    refused.overridable = error.isOverridable();
+    m_refusedCertificate = refused;
+    answer.rejectCertificate();
+}
+
+void WebEngineControl::reportCertificateFailure(const QWebEngineLoadingInfo &info)
+{
+    m_certificateFailedUrl = info.url();
+    BrowserEvents::CertificateError error;
+    if (m_refusedCertificate) {
+        error = *m_refusedCertificate;
+    } else {
+        error.url = info.url().toString();
+        error.host = info.url().host();
+        error.code = info.errorCode() > 0 ? -info.errorCode() : info.errorCode();
+        error.description = info.errorString();
+    }
+    // The failing address is the one the page shows (a server's redirect
+    // to it included).
+    error.url = info.url().toString();
+    error.host = info.url().host();
+    m_refusedCertificate.reset();
+    if (m_events)
+        m_events->onCertificateError(error);
+}
+
+void WebEngineControl::goOnDespiteCertificate(const QString &url)
+{
+    const QUrl address(url);
+    WebProfile::instance()->acceptCertificateErrors(address.host());
+    if (m_page)
+        m_page->load(address);
+}
+
+bool WebEngineControl::hasCertificateError(const QString &address) const
+{
+    const QUrl url(address);
+    if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0)
+        return false;
+    return (!m_certificateFailedUrl.isEmpty() && url == m_certificateFailedUrl)
+           || WebProfile::instance()->certificateErrorsAccepted(url.host());
+}
+
+void WebEngineControl::onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status)
+{
+    if (status == QWebEnginePage::NormalTerminationStatus)
+        return;
+    // A load under way ends with the process: nothing more comes of it.
+    const bool wasLoading = m_loading || m_expectStart;
+    m_loading = false;
+    m_expectStart = false;
+    m_startRefused = false;
+    m_ignoreLoad = false;
+    m_topNavigationPending = false;
+    m_frameRedirects.clear();
+    if (!m_events)
+        return;
+    if (wasLoading) {
+        m_events->onStatusTextChanged(QStringLiteral("Done"));
+        if (m_events)
+            m_events->onProgressChanged(0, 0);
+    }
+    corvane::PageStop how = corvane::PageStop::Abnormal;
+    if (status == QWebEnginePage::CrashedTerminationStatus)
+        how = corvane::PageStop::Crashed;
+    else if (status == QWebEnginePage::KilledTerminationStatus)
+        how = corvane::PageStop::Killed;
+    if (m_events)
+        m_events->onPageStopped(how);
+}
+
+void WebEngineControl::printToPdf(const QString &path, std::function<void(bool)> done)
+{
+    if (!m_page || m_printing) {
+        if (done)
+            done(false);
+        return;
+    }
+    m_printing = true;
+    m_pdfDone = std::move(done);
+    // The page size, orientation and margins the user chose for printing.
+    const QPageLayout layout = m_printer ? m_printer->pageLayout()
+                                         : QPrinter(QPrinter::HighResolution).pageLayout();
+    m_page->printToPdf(path, layout);
+}
+
+// --- permissions --------------------------------------------------------------------------
+
+QList<QPair<QString, corvane::SiteFeature>> WebEngineControl::openPermissionRequests() const
+{
+    QList<QPair<QString, corvane::SiteFeature>> open;
+    for (const PermissionRequest &request : m_permissionRequests)
+        open.append({request.site, request.feature});
+    return open;
+}
+
+void WebEngineControl::addPermissionRequest(PermissionRequest request)
+{
+    const QString site = request.site;
+    const corvane::SiteFeature feature = request.feature;
+    m_permissionRequests.append(std::move(request));
+    if (m_events)
+        m_events->onPermissionRequested(site, feature);
+}
+
+void WebEngineControl::answerPermission(const QString &site, corvane::SiteFeature feature, bool allowed)
+{
+    QList<PermissionRequest> answered;
+    for (auto it = m_permissionRequests.begin(); it != m_permissionRequests.end();) {
+        if (it->site == site && it->feature == feature) {
+            answered.append(std::move(*it));
+            it = m_permissionRequests.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const PermissionRequest &request : answered)
+        request.answer(allowed);
+}
+
+void WebEngineControl::withdrawPermissionRequest(const QUrl &origin, int engineFeature)
+{
+    for (auto it = m_permissionRequests.begin(); it != m_permissionRequests.end(); ++it) {
+        if (it->origin == origin && it->engineFeature == engineFeature) {
+            const QString site = it->site;
+            const corvane::SiteFeature feature = it->feature;
+            m_permissionRequests.erase(it);
+            if (m_events)
+                m_events->onPermissionRequestCancelled(site, feature);
+            return;
+        }
+    }
+}
+
+#if QTWEBENGINECORE_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+
+void WebEngineControl::connectPermissionRequests()
+{
+    connect(m_page, &QWebEnginePage::permissionRequested, this, [this](QWebEnginePermission permission) {
+        std::optional<corvane::SiteFeature> feature;
+        switch (permission.permissionType()) {
+        case QWebEnginePermission::PermissionType::Geolocation: feature = corvane::SiteFeature::Geolocation; break;
+        case QWebEnginePermission::PermissionType::Notifications: feature = corvane::SiteFeature::Notifications; break;
+        case QWebEnginePermission::PermissionType::MediaVideoCapture: feature = corvane::SiteFeature::Camera; break;
+        case QWebEnginePermission::PermissionType::MediaAudioCapture: feature = corvane::SiteFeature::Microphone; break;
+        case QWebEnginePermission::PermissionType::MediaAudioVideoCapture: feature = corvane::SiteFeature::CameraAndMicrophone; break;
+        case QWebEnginePermission::PermissionType::DesktopVideoCapture:
+        case QWebEnginePermission::PermissionType::DesktopAudioVideoCapture: feature = corvane::SiteFeature::ScreenSharing; break;
+        case QWebEnginePermission::PermissionType::MouseLock: feature = corvane::SiteFeature::MouseLock; break;
+        case QWebEnginePermission::PermissionType::ClipboardReadWrite: feature = corvane::SiteFeature::ClipboardRead; break;
+        default: break;
+        }
+        // What we do not ask about, the site does not get.
+        if (!feature) {
+            permission.deny();
+            return;
+        }
+        PermissionRequest request;
+        request.site = QString::fromStdString(corvane::sitePermissionKey(permission.origin().toString().toStdString()));
+        request.feature = *feature;
+        request.engineFeature = int(permission.permissionType());
+        request.origin = permission.origin();
+        request.answer = [permission](bool allowed) {
+            if (!permission.isValid())
+                return;
+            if (allowed)
+                permission.grant();
+            else
+                permission.deny();
+        };
+        addPermissionRequest(std::move(request));
+    });
+}
+
+#else
+
+void WebEngineControl::connectPermissionRequests()
+{
+    connect(m_page, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl &origin, QWebEnginePage::Feature engineFeature) {
+                corvane::SiteFeature feature = corvane::SiteFeature::Geolocation;
+                switch (engineFeature) {
+                case QWebEnginePage::Geolocation: feature = corvane::SiteFeature::Geolocation; break;
+                case QWebEnginePage::Notifications: feature = corvane::SiteFeature::Notifications; break;
+                case QWebEnginePage::MediaVideoCapture: feature = corvane::SiteFeature::Camera; break;
+                case QWebEnginePage::MediaAudioCapture: feature = corvane::SiteFeature::Microphone; break;
+                case QWebEnginePage::MediaAudioVideoCapture: feature = corvane::SiteFeature::CameraAndMicrophone; break;
+                case QWebEnginePage::DesktopVideoCapture:
+                case QWebEnginePage::DesktopAudioVideoCapture: feature = corvane::SiteFeature::ScreenSharing; break;
+                case QWebEnginePage::MouseLock: feature = corvane::SiteFeature::MouseLock; break;
+                }
+                PermissionRequest request;
+                request.site = QString::fromStdString(corvane::sitePermissionKey(origin.toString().toStdString()));
+                request.feature = feature;
+                request.engineFeature = int(engineFeature);
+                request.origin = origin;
+                const QPointer<QWebEnginePage> page = m_page.data();
+                request.answer = [page, origin, engineFeature](bool allowed) {
+                    if (page)
+                        page->setFeaturePermission(origin, engineFeature,
+                                                   allowed ? QWebEnginePage::PermissionGrantedByUser
+                                                           : QWebEnginePage::PermissionDeniedByUser);
+                };
+                addPermissionRequest(std::move(request));
+            });
+    connect(m_page, &QWebEnginePage::featurePermissionRequestCanceled, this,
+            [this](const QUrl &origin, QWebEnginePage::Feature engineFeature) {
+                withdrawPermissionRequest(origin, int(engineFeature));
+            });
+}
+
+#endif

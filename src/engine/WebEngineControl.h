@@ -7,11 +7,15 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class FindDialog;
 class RequestInterceptor;
+class QAuthenticator;
 class QPrinter;
+class QWebEngineCertificateError;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
 class WebEnginePage;
@@ -59,6 +63,16 @@ class WebEnginePage;
 // - a page's full-screen request (an element's requestFullscreen(), a
 //   video's button) is onFullScreenRequested; it is accepted when that
 //   says so.
+// - a login the engine asks for goes to onLoginRequested and is answered
+//   before the engine's call returns; no answer, or one without a user name,
+//   cancels, and the server's own page shows.
+// - a certificate error is refused unless the user let its host through
+//   (goOnDespiteCertificate); the top page's load that fails on it raises
+//   onCertificateError before its completion.
+// - a site's permission request goes to onPermissionRequested and waits
+//   for answerPermission; what is open when the control goes is answered No.
+// - the end of the page's process (crashed, killed) ends the load under way
+//   and raises onPageStopped.
 class WebEngineControl : public BrowserControl
 {
     Q_OBJECT
@@ -103,6 +117,13 @@ public:
     CloseAnswer requestClose() override;
     void exitFullScreen() override;
     bool closeRequestPending() const { return m_closeRequest != CloseRequest::None; }
+    // --- answers to the page's requests ------------------------------------------------
+    void answerPermission(const QString &site, corvane::SiteFeature feature, bool allowed) override;
+    void goOnDespiteCertificate(const QString &url) override;
+    bool hasCertificateError(const QString &address) const override;
+    void printToPdf(const QString &path, std::function<void(bool)> done) override;
+    // The permission requests still open (site and feature), oldest first.
+    QList<QPair<QString, corvane::SiteFeature>> openPermissionRequests() const;
 
 private:
     friend class WebEnginePage;
@@ -137,6 +158,25 @@ private:
     void print();
     void printPreview();
     void showProperties();
+
+    // --- the page's requests -------------------------------------------------------------
+    void answerLogin(const QUrl &url, QAuthenticator *authenticator, const QString &proxyHost,
+                     bool proxy);
+    void onCertificateError(const QWebEngineCertificateError &error);
+    // The top page's load failed on its certificate.
+    void reportCertificateFailure(const QWebEngineLoadingInfo &info);
+    void onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status);
+    void connectPermissionRequests();
+    struct PermissionRequest
+    {
+        QString site;
+        corvane::SiteFeature feature;
+        int engineFeature = 0; // what the engine called it, to match its withdrawal
+        QUrl origin;
+        std::function<void(bool)> answer;
+    };
+    void addPermissionRequest(PermissionRequest request);
+    void withdrawPermissionRequest(const QUrl &origin, int engineFeature);
 
     QPointer<QWebEngineView> m_view;
     QPointer<WebEnginePage> m_page;
@@ -181,4 +221,12 @@ private:
     enum class CloseRequest { None, Running, Answered };
     CloseRequest m_closeRequest = CloseRequest::None;
     bool m_closeAnswer = false;
+
+    // --- the page's requests -------------------------------------------------------------
+    QList<PermissionRequest> m_permissionRequests;
+    // The certificate error last refused, which the failing load names.
+    std::optional<BrowserEvents::CertificateError> m_refusedCertificate;
+    // The address whose load failed on its certificate, while it shows.
+    QUrl m_certificateFailedUrl;
+    std::function<void(bool)> m_pdfDone;
 };

@@ -3,9 +3,11 @@
 #include "core/Downloads.h"
 #include "core/Strings.h"
 #include "engine/DownloadList.h"
+#include "engine/DesktopNotifications.h"
 #include "engine/OwnPages.h"
 
 #include <QApplication>
+#include <QtWebEngineCore/qtwebenginecoreversion.h>
 #include <QDir>
 #include <QFileDialog>
 #include <QFile>
@@ -15,6 +17,10 @@
 #include <QTimer>
 #include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
+#include <QWebEnginePage>
+#if QTWEBENGINECORE_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QWebEnginePermission>
+#endif
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -88,6 +94,14 @@ QWebEngineProfile *WebProfile::profile()
     connect(m_profile, &QWebEngineProfile::downloadRequested, this,
             &WebProfile::onDownloadRequested);
     m_profile->installUrlSchemeHandler(corvane::kOwnPageScheme, new OwnPages(this));
+#if QTWEBENGINECORE_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // The answers sites got are the settings store's to keep: the engine
+    // keeps them for the session only, as earlier versions did.
+    m_profile->setPersistentPermissionsPolicy(
+        QWebEngineProfile::PersistentPermissionsPolicy::StoreInMemory);
+#endif
+    // The pages' notifications go to the desktop.
+    DesktopNotifications::install(m_profile);
     // Post routines run last in first out: this one, added after the engine
     // started, runs before the engine's own.
     qAddPostRoutine(&WebProfile::releaseProfile);
@@ -247,6 +261,13 @@ void WebProfile::applyPageSwitches()
     QWebEngineSettings *settings = m_profile->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, m_javaScript);
     settings->setAttribute(QWebEngineSettings::AutoLoadImages, m_images);
+    // A PDF shows in the page with the engine's own viewer; an engine built
+    // without it downloads the file instead.
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    settings->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+    // A site may ask to share the screen (the engine refuses it unasked
+    // otherwise); the user's answer decides.
+    settings->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, true);
 }
 
 void WebProfile::clearCache()
@@ -285,4 +306,49 @@ void WebProfile::removeSiteDataIfAsked()
             data.removeRecursively();
     }
     storage.remove(QLatin1String(kClearSiteDataMarker));
+}
+
+// --- what the pages asked, for this session -------------------------------------------
+
+void WebProfile::acceptCertificateErrors(const QString &host)
+{
+    m_certificateHosts.insert(host.toLower());
+}
+
+bool WebProfile::certificateErrorsAccepted(const QString &host) const
+{
+    return !host.isEmpty() && m_certificateHosts.contains(host.toLower());
+}
+
+void WebProfile::forgetSitePermissions(const corvane::SitePermissionList &permissions)
+{
+    if (!m_profile || permissions.empty())
+        return;
+    // The engine keeps these answers for the profile, whichever of its
+    // pages is told; the camera's, the microphone's and the others' it asks
+    // for each request anyway.
+#if QTWEBENGINECORE_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    for (const corvane::SitePermission &p : permissions.entries()) {
+        const QUrl origin(QString::fromStdString(p.site));
+        for (const QWebEnginePermission &kept : m_profile->listPermissionsForOrigin(origin))
+            kept.reset();
+    }
+#else
+    QWebEnginePage page(m_profile);
+    for (const corvane::SitePermission &p : permissions.entries()) {
+        const QUrl origin(QString::fromStdString(p.site));
+        switch (p.feature) {
+        case corvane::SiteFeature::Geolocation:
+            page.setFeaturePermission(origin, QWebEnginePage::Geolocation,
+                                      QWebEnginePage::PermissionUnknown);
+            break;
+        case corvane::SiteFeature::Notifications:
+            page.setFeaturePermission(origin, QWebEnginePage::Notifications,
+                                      QWebEnginePage::PermissionUnknown);
+            break;
+        default:
+            break;
+        }
+    }
+#endif
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/PageRequests.h"
+#include "core/SitePermissions.h"
+
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -57,6 +61,18 @@ public:
     // Whether site data is due to go at the next start.
     static bool siteDataClearingPending();
 
+    // --- what the pages asked, for this session ------------------------------------
+    // The logins the user gave, in memory only.
+    corvane::SessionLogins &sessionLogins() { return m_logins; }
+    // Hosts the user went on to in spite of their certificates; kept until
+    // the program ends, as the engine keeps its own exceptions.
+    void acceptCertificateErrors(const QString &host);
+    bool certificateErrorsAccepted(const QString &host) const;
+    // After the user cleared the site permissions: the engine forgets the
+    // answers it keeps itself (locations and notifications), so those sites
+    // ask again.
+    void forgetSitePermissions(const corvane::SitePermissionList &permissions);
+
     // Chooses the file a download is saved to when asking, from the path
     // it would go to; an empty result cancels the download. The default
     // asks with a save-file dialog. Replaceable for tests.
@@ -80,6 +96,8 @@ private:
 
     QWebEngineProfile *m_profile = nullptr;
     SavePathChooser m_chooser;
+    corvane::SessionLogins m_logins;
+    QSet<QString> m_certificateHosts;
     bool m_javaScript = true;
     bool m_images = true;
     bool m_askWhereToSave = false;

@@ -1,6 +1,7 @@
 #include "mainframe/InternetOptionsDialog.h"
 
 #include "core/SettingsStore.h"
+#include "core/SitePermissions.h"
 #include "engine/WebProfile.h"
 #include "ui/MessageBox.h"
 
@@ -28,9 +29,14 @@ InternetOptionsDialog::InternetOptionsDialog(SettingsStore &settings, QWidget *p
                                                "sites store on this computer (cookies, local storage)."),
                                 data);
     dataText->setWordWrap(true);
+    m_clearPermissions = new QPushButton(QString::fromLatin1(corvane::kClearSitePermissionsText), data);
+    m_clearPermissions->setToolTip(QStringLiteral("Forget what each site was allowed or denied "
+                                                  "(location, camera, notifications...): sites ask again."));
+    m_clearPermissions->setEnabled(!m_settings.loadSitePermissions().empty());
     auto *dataButtons = new QHBoxLayout;
     dataButtons->addWidget(m_clearCache);
     dataButtons->addWidget(m_clearCookies);
+    dataButtons->addWidget(m_clearPermissions);
     dataButtons->addStretch();
     auto *dataLayout = new QVBoxLayout(data);
     dataLayout->addWidget(dataText);
@@ -51,6 +57,7 @@ InternetOptionsDialog::InternetOptionsDialog(SettingsStore &settings, QWidget *p
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_clearCache, &QPushButton::clicked, this, &InternetOptionsDialog::clearCache);
     connect(m_clearCookies, &QPushButton::clicked, this, &InternetOptionsDialog::clearCookiesAndSiteData);
+    connect(m_clearPermissions, &QPushButton::clicked, this, &InternetOptionsDialog::clearSitePermissions);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(data);
@@ -83,6 +90,15 @@ void InternetOptionsDialog::clearCookiesAndSiteData()
     WebProfile::instance()->clearCookiesAndSiteData();
     m_result->setText(QStringLiteral("The cookies are deleted. The sites' other data goes when "
                                      "Corvane next starts."));
+}
+
+void InternetOptionsDialog::clearSitePermissions()
+{
+    const corvane::SitePermissionList cleared = m_settings.loadSitePermissions();
+    m_settings.storeSitePermissions({});
+    WebProfile::instance()->forgetSitePermissions(cleared);
+    m_clearPermissions->setEnabled(false);
+    m_result->setText(QString::fromLatin1(corvane::kSitePermissionsClearedText));
 }
 
 void InternetOptionsDialog::accept()

@@ -7,8 +7,9 @@ class QLabel;
 class QPushButton;
 class SettingsStore;
 
-// Internet Options: the web profile's own switches. Clearing the cache or
-// the cookies and site data happens when its button is pressed; scripts and
+// Internet Options: the web profile's own switches. Clearing the cache, the
+// cookies and site data, or the answers sites got (their permissions)
+// happens when its button is pressed; scripts and
 // images on or off take effect on OK, at once in every browser window, and
 // are kept for the next start.
 class InternetOptionsDialog : public QDialog
@@ -21,6 +22,7 @@ public:
     QCheckBox *imagesBox() const { return m_images; }
     QPushButton *clearCacheButton() const { return m_clearCache; }
     QPushButton *clearCookiesButton() const { return m_clearCookies; }
+    QPushButton *clearSitePermissionsButton() const { return m_clearPermissions; }
     // What the last button did, for the user.
     QString resultText() const;
 
@@ -29,11 +31,13 @@ public:
 private:
     void clearCache();
     void clearCookiesAndSiteData();
+    void clearSitePermissions();
 
     SettingsStore &m_settings;
     QCheckBox *m_javaScript = nullptr;
     QCheckBox *m_images = nullptr;
     QPushButton *m_clearCache = nullptr;
     QPushButton *m_clearCookies = nullptr;
+    QPushButton *m_clearPermissions = nullptr;
     QLabel *m_result = nullptr;
 };

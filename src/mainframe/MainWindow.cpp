@@ -633,7 +633,7 @@ void MainWindow::updateStatusPanes()
     in.progressMax = m_progressMax;
     in.elapsedText = m_elapsed.toStdString();
     in.showTimer = m_showTimer;
-    in.secure = m_secure == QLatin1String("S");
+    in.security = m_security;
     in.passwordProtected = m_protected == QLatin1String("P");
     // The fixed panes as wide as their texts need in the font in use.
     const StatusPane *pane = m_panes[1];
@@ -659,6 +659,13 @@ void MainWindow::updateStatusPanes()
             continue;
         m_panes[i]->setText(QString::fromStdString(pane.text));
         m_paneWidths[i] = pane.width;
+        // The secure pane says in words what its sign means.
+        const bool securePane = i == (layout.loading ? 3 : 2);
+        const QString tip = securePane && m_security != corvane::PageSecurity::NotEncrypted
+                                ? QString::fromLatin1(corvane::pageSecurityText(m_security))
+                                : QString();
+        if (m_panes[i]->toolTip() != tip)
+            m_panes[i]->setToolTip(tip);
         // Pane 0 takes the room the others leave; a fixed width there
         // would hold the window at the screen's width.
         if (i > 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/BrowserWindow.h"
+#include "core/PageRequests.h"
 #include "core/SettingsStore.h"
 #include "core/ShellFolders.h"
 #include "core/Stopwatch.h"
@@ -121,9 +122,10 @@ public:
     void setProgress(int progress, int progressMax);
     int progress() const { return m_progress; }
     int progressMax() const { return m_progressMax; }
-    // The secure indicator ("S" or empty).
-    void setSecure(bool on) { m_secure = on ? QStringLiteral("S") : QString(); }
-    QString secureText() const { return m_secure; }
+    // The secure indicator: "S", a warning after a certificate error, or
+    // empty; its tool tip names the security in words.
+    void setSecurity(corvane::PageSecurity security) { m_security = security; }
+    corvane::PageSecurity security() const { return m_security; }
     // Pane 0 of the status bar.
     void setStatusText(const QString &text);
     // A notice of the program's own (a setting that cannot be saved): it
@@ -420,7 +422,7 @@ private:
     QString m_elapsed;
     QString m_statusText;
     QString m_notice; // waits for the window to show
-    QString m_secure;
+    corvane::PageSecurity m_security = corvane::PageSecurity::NotEncrypted;
     QString m_protected;
     QStringList m_favoriteAddresses;
     int m_progress = 0;

@@ -447,8 +447,8 @@ void MainWindow::updateCommandUI()
     const bool haveView = activeView() != nullptr;
     if (m_address && m_address->isEnabled() != haveView)
         m_address->setEnabled(haveView);
-    if (!haveView && !m_secure.isEmpty()) {
-        m_secure.clear();
+    if (!haveView && m_security != corvane::PageSecurity::NotEncrypted) {
+        m_security = corvane::PageSecurity::NotEncrypted;
         updateStatusPanes();
     }
 }

@@ -2,6 +2,7 @@
 
 #include "ui/ModalQuestions.h"
 
+#include <QAbstractButton>
 #include <QPointer>
 
 namespace {
@@ -32,6 +33,14 @@ QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon
                                               const QString &title, const QString &text,
                                               QMessageBox::StandardButtons buttons)
 {
+    return corvaneMessageBox(parent, icon, title, text, buttons, {});
+}
+
+QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon icon,
+                                              const QString &title, const QString &text,
+                                              QMessageBox::StandardButtons buttons,
+                                              const MessageBoxButtonTexts &buttonTexts)
+{
     if (observer())
         observer()(title, text);
     if (hook())
@@ -45,6 +54,10 @@ QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon
         box->setDefaultButton(QMessageBox::Yes);
     else if (buttons.testFlag(QMessageBox::Ok))
         box->setDefaultButton(QMessageBox::Ok);
+    for (const auto &[button, label] : buttonTexts) {
+        if (QAbstractButton *b = box->button(button))
+            b->setText(label);
+    }
     const int answer = box->exec();
     if (!box)
         return QMessageBox::NoButton;

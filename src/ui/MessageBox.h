@@ -2,7 +2,9 @@
 
 #include "core/UserMessage.h"
 
+#include <QList>
 #include <QMessageBox>
+#include <QPair>
 #include <QString>
 
 #include <functional>
@@ -16,6 +18,14 @@
 QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon icon,
                                               const QString &title, const QString &text,
                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+// The same with buttons of the program's own words ("&Allow" for Yes, say);
+// the answer and the hook's view of it are the standard buttons'.
+using MessageBoxButtonTexts = QList<QPair<QMessageBox::StandardButton, QString>>;
+QMessageBox::StandardButton corvaneMessageBox(QWidget *parent, QMessageBox::Icon icon,
+                                              const QString &title, const QString &text,
+                                              QMessageBox::StandardButtons buttons,
+                                              const MessageBoxButtonTexts &buttonTexts);
 
 // A message a core rule handed back, with its text, title and icon and an
 // OK button.

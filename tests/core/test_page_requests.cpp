@@ -1,5 +1,6 @@
 #include "core/PageRequests.h"
 #include "core/SitePermissions.h"
+#include "core/StatusPanes.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,12 @@ TEST(PageSecurity, CertificateErrorIsNeverSecure)
     EXPECT_STRNE(securePaneText(PageSecurity::CertificateError), "S");
     EXPECT_STRNE(securePaneText(PageSecurity::CertificateError), "");
 
+    StatusPaneInput in;
+    in.windowWidth = 800;
+    in.security = PageSecurity::CertificateError;
+    EXPECT_EQ(layoutStatusPanes(in).panes[2].text, securePaneText(PageSecurity::CertificateError));
+    in.security = PageSecurity::Secure;
+    EXPECT_EQ(layoutStatusPanes(in).panes[2].text, "S");
 }
 
 TEST(Logins, QuestionNamesHostAndRealm)

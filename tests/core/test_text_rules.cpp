@@ -122,7 +122,8 @@ namespace {
 
 StatusPaneLayout panesFor(int progress, int max, int width, bool extras = true)
 {
-    StatusPaneInput in{"Opening", progress, max, "00:01:07", extras, extras, extras, width};
+    StatusPaneInput in{"Opening", progress, max, "00:01:07", extras,
+                       extras ? PageSecurity::Secure : PageSecurity::NotEncrypted, extras, width};
     return layoutStatusPanes(in);
 }
 

@@ -287,11 +287,24 @@ TEST_F(MainWindowTest, StatusPanesFollowProgressAndWidth)
     EXPECT_EQ(mainWindow()->statusPaneWidth(0), 0);
 
     // Secure and protected indicators in the idle layout's panes 2 and 3.
-    mainWindow()->setSecure(true);
+    mainWindow()->setSecurity(corvane::PageSecurity::Secure);
     mainWindow()->setProtectedText(QStringLiteral("P"));
     mainWindow()->updateStatusPanes();
     EXPECT_EQ(mainWindow()->statusPaneTexts().at(2), QStringLiteral("S"));
     EXPECT_EQ(mainWindow()->statusPaneTexts().at(3), QStringLiteral("P"));
+    const auto securePane = [this] {
+        for (QWidget *pane : mainWindow()->statusBar()->findChildren<QWidget *>())
+            if (!pane->toolTip().isEmpty())
+                return pane->toolTip();
+        return QString();
+    };
+    EXPECT_EQ(securePane(), QStringLiteral("Secure (HTTPS)"));
+    // A page let through in spite of its certificate is never "S".
+    mainWindow()->setSecurity(corvane::PageSecurity::CertificateError);
+    mainWindow()->updateStatusPanes();
+    EXPECT_NE(mainWindow()->statusPaneTexts().at(2), QStringLiteral("S"));
+    EXPECT_FALSE(mainWindow()->statusPaneTexts().at(2).isEmpty());
+    EXPECT_EQ(securePane(), QStringLiteral("Not secure (certificate error)"));
 }
 
 // --- bars ------------------------------------------------------------------------------------

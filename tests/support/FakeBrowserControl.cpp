@@ -1,5 +1,7 @@
 #include "support/FakeBrowserControl.h"
 
+#include <QUrl>
+
 FakeBrowserControl::FakeBrowserControl(QObject *parent)
     : BrowserControl(parent), m_widget(new QWidget)
 {
@@ -211,4 +213,63 @@ bool FakeBrowserControl::fireLeavePageAsked()
 bool FakeBrowserControl::fireFullScreenRequested(bool on)
 {
     return m_events && m_events->onFullScreenRequested(on);
+}
+
+// --- the page's requests ------------------------------------------------------------------
+
+BrowserEvents::LoginRequest FakeBrowserControl::fireLoginRequested(const QString &url,
+                                                                  const QString &host,
+                                                                  const QString &realm, bool proxy)
+{
+    BrowserEvents::LoginRequest request;
+    request.url = url;
+    request.host = host;
+    request.realm = realm;
+    request.proxy = proxy;
+    if (m_events)
+        m_events->onLoginRequested(request);
+    return request;
+}
+
+void FakeBrowserControl::fireCertificateError(const QString &url, int code, bool overridable)
+{
+    BrowserEvents::CertificateError error;
+    error.url = url;
+    error.host = QUrl(url).host();
+    error.code = code;
+    error.description = QStringLiteral("engine words");
+    error.overridable = overridable;
+    if (m_events)
+        m_events->onCertificateError(error);
+}
+
+void FakeBrowserControl::firePermissionRequested(const QString &site, corvane::SiteFeature feature)
+{
+    if (m_events)
+        m_events->onPermissionRequested(site, feature);
+}
+
+void FakeBrowserControl::firePermissionRequestCancelled(const QString &site, corvane::SiteFeature feature)
+{
+    if (m_events)
+        m_events->onPermissionRequestCancelled(site, feature);
+}
+
+void FakeBrowserControl::firePageStopped(corvane::PageStop how)
+{
+    if (m_events)
+        m_events->onPageStopped(how);
+}
+
+void FakeBrowserControl::answerPermission(const QString &site, corvane::SiteFeature feature, bool allowed)
+{
+    record(QStringLiteral("answerPermission %1 %2 %3")
+               .arg(site, QString::fromUtf8(corvane::siteFeatureName(feature).data(),
+                                            qsizetype(corvane::siteFeatureName(feature).size())))
+               .arg(allowed ? 1 : 0));
+}
+
+void FakeBrowserControl::goOnDespiteCertificate(const QString &url)
+{
+    record(QStringLiteral("goOnDespiteCertificate ") + url);
 }

@@ -52,6 +52,17 @@ public:
     // A whole top-level load: start, title, progress, completion.
     bool fireNavigation(const QString &url, const QString &title = QString());
 
+    // --- the page's requests ----------------------------------------------------------
+    // A login request; what the handler answered.
+    BrowserEvents::LoginRequest fireLoginRequested(const QString &url, const QString &host,
+                                                  const QString &realm, bool proxy = false);
+    void fireCertificateError(const QString &url, int code = -202, bool overridable = true);
+    void firePermissionRequested(const QString &site, corvane::SiteFeature feature);
+    void firePermissionRequestCancelled(const QString &site, corvane::SiteFeature feature);
+    void firePageStopped(corvane::PageStop how = corvane::PageStop::Killed);
+    // hasCertificateError answers this for every address.
+    void setCertificateError(bool on) { m_certificateError = on; }
+
     // --- BrowserControl ------------------------------------------------------------------
     QWidget *widget() override { return m_widget; }
     void navigate(const QString &url) override;
@@ -73,6 +84,10 @@ public:
     void find() override { record(QStringLiteral("find")); }
     void viewSource() override { record(QStringLiteral("viewSource")); }
     void loadFromResource(const QString &path) override;
+    // "answerPermission <site> <feature> <0|1>", "goOnDespiteCertificate <url>".
+    void answerPermission(const QString &site, corvane::SiteFeature feature, bool allowed) override;
+    void goOnDespiteCertificate(const QString &url) override;
+    bool hasCertificateError(const QString &) const override { return m_certificateError; }
 
     static QString commandName(PageCommand command);
 
@@ -101,4 +116,5 @@ private:
     bool m_silent = false;
     bool m_followNavigate = false;
     CloseAnswer m_closeAnswer = CloseAnswer::Close;
+    bool m_certificateError = false;
 };

@@ -45,7 +45,11 @@ public:
     void clearAddressTyping() override { addressTyping = false; }
     void setStatusText(const QString &text) override { statusText = text; }
     void setProgress(int p, int max) override;
-    void setSecure(bool on) override { secure = on; }
+    void setSecurity(corvane::PageSecurity s) override
+    {
+        security = s;
+        secure = s == corvane::PageSecurity::Secure;
+    }
     void updateStatusPanes() override { ++statusPaneUpdates; }
     bool isOffline() const override { return offline; }
     void setOffline(bool on) override { offline = on; }
@@ -58,7 +62,8 @@ public:
     QString statusText;
     int progress = 0;
     int progressMax = 0;
-    bool secure = false;
+    bool secure = false; // security is Secure
+    corvane::PageSecurity security = corvane::PageSecurity::NotEncrypted;
     bool offline = false;
     int fontSize = 3;
     bool scriptDebuggerOverride = false;

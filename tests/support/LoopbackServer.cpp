@@ -1,7 +1,12 @@
 #include "support/LoopbackServer.h"
 
+#include <QFile>
 #include <QHostAddress>
 #include <QPointer>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -14,12 +19,29 @@ const char *reasonPhrase(int status)
     case 200: return "OK";
     case 301: return "Moved Permanently";
     case 302: return "Found";
+    case 401: return "Unauthorized";
     case 304: return "Not Modified";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
     default: return "Status";
     }
 }
+
+// Hands each connection to the server's function: a TLS socket is made
+// from the descriptor.
+class DescriptorServer : public QTcpServer
+{
+public:
+    using QTcpServer::QTcpServer;
+    std::function<bool(qintptr)> take;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        if (!take || !take(descriptor))
+            QTcpServer::incomingConnection(descriptor);
+    }
+};
 
 QString pathOf(const QString &target)
 {
@@ -28,10 +50,70 @@ QString pathOf(const QString &target)
 }
 } // namespace
 
-LoopbackServer::LoopbackServer(QObject *parent) : QObject(parent), m_server(new QTcpServer(this))
+LoopbackServer::LoopbackServer(QObject *parent) : QObject(parent)
 {
+    auto *server = new DescriptorServer(this);
+    server->take = [this](qintptr descriptor) {
+        if (!m_tls)
+            return false;
+        onEncryptedConnection(descriptor);
+        return true;
+    };
+    m_server = server;
     connect(m_server, &QTcpServer::newConnection, this, &LoopbackServer::onNewConnection);
     m_server->listen(QHostAddress::LocalHost, 0);
+}
+
+bool LoopbackServer::enableTls(const QString &certificatePath, const QString &keyPath)
+{
+    QFile certificate(certificatePath);
+    QFile key(keyPath);
+    if (!QSslSocket::supportsSsl() || !certificate.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+        return false;
+    m_certificate = certificate.readAll();
+    m_key = key.readAll();
+    m_tls = !QSslCertificate(m_certificate).isNull() && !QSslKey(m_key, QSsl::Rsa).isNull();
+    return m_tls;
+}
+
+void LoopbackServer::onEncryptedConnection(qintptr descriptor)
+{
+    auto *socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    socket->setLocalCertificate(QSslCertificate(m_certificate));
+    socket->setPrivateKey(QSslKey(m_key, QSsl::Rsa));
+    socket->setPeerVerifyMode(QSslSocket::VerifyNone);
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    // What the client sends is read once it is decrypted.
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+    connect(socket, &QSslSocket::sslErrors, socket, [socket] { socket->ignoreSslErrors(); });
+    // A client that refuses the certificate hangs up during the handshake.
+    connect(socket, &QAbstractSocket::errorOccurred, socket, [socket] { socket->deleteLater(); });
+    socket->startServerEncryption();
+}
+
+QByteArray LoopbackServer::Request::header(const QByteArray &name) const
+{
+    for (const auto &[n, value] : headers)
+        if (n.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    return {};
+}
+
+bool LoopbackServer::Request::hasHeader(const QByteArray &name) const
+{
+    for (const auto &[n, value] : headers)
+        if (n.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+void LoopbackServer::setHandler(const QString &path, Handler handler)
+{
+    m_handlers.insert(path, std::move(handler));
 }
 
 LoopbackServer::~LoopbackServer() = default;
@@ -48,7 +130,10 @@ quint16 LoopbackServer::port() const
 
 QString LoopbackServer::url(const QString &path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+    return QStringLiteral("%1://127.0.0.1:%2%3")
+        .arg(m_tls ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(port())
+        .arg(path);
 }
 
 void LoopbackServer::setRoute(const QString &path, const QByteArray &body,
@@ -117,28 +202,42 @@ void LoopbackServer::onReadyRead(QTcpSocket *socket)
     const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
     const QString target =
         requestLine.size() >= 2 ? QString::fromUtf8(requestLine.at(1)) : QStringLiteral("/");
+    Request request;
+    request.target = target;
+    const QList<QByteArray> lines = buffer.left(end).split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines.at(i).trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0)
+            request.headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+    }
     m_requests.append(target);
     m_headers.append(buffer.left(end));
+    m_requestLog.append(request);
     Q_EMIT requested(target);
 
     const auto it = m_routes.constFind(pathOf(QUrl::fromPercentEncoding(target.toUtf8())));
     const int delay = it == m_routes.constEnd() ? 0 : it->delayMs;
     if (delay <= 0) {
-        answer(socket, target);
+        answer(socket, target, request);
     } else {
         QPointer<QTcpSocket> guard(socket);
-        QTimer::singleShot(delay, this, [this, guard, target] {
+        QTimer::singleShot(delay, this, [this, guard, target, request] {
             if (guard)
-                answer(guard, target);
+                answer(guard, target, request);
         });
     }
 }
 
-void LoopbackServer::answer(QTcpSocket *socket, const QString &target)
+void LoopbackServer::answer(QTcpSocket *socket, const QString &target, const Request &request)
 {
     Response r;
-    const auto it = m_routes.constFind(pathOf(QUrl::fromPercentEncoding(target.toUtf8())));
-    if (it == m_routes.constEnd()) {
+    const QString path = pathOf(QUrl::fromPercentEncoding(target.toUtf8()));
+    const auto it = m_routes.constFind(path);
+    const auto handler = m_handlers.constFind(path);
+    if (handler != m_handlers.constEnd()) {
+        r = (*handler)(request);
+    } else if (it == m_routes.constEnd()) {
         r.status = 404;
         r.body = "<html><head><title>Not found</title></head><body>Not found</body></html>";
     } else {

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QTcpServer;
 class QTcpSocket;
 
@@ -49,6 +51,26 @@ public:
     // A 302 answer pointing to location.
     void setRedirect(const QString &path, const QString &location);
 
+    // --- answers that depend on the request; TLS ------------------------------------
+    // A request as it came: its target and its header lines (names as sent).
+    struct Request
+    {
+        QString target;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        // The value of the first header of that name (case ignored); empty
+        // when there is none.
+        QByteArray header(const QByteArray &name) const;
+        bool hasHeader(const QByteArray &name) const;
+    };
+    // The answer for path is made for each request (a login check, say).
+    using Handler = std::function<Response(const Request &request)>;
+    void setHandler(const QString &path, Handler handler);
+    // Every request, headers and all, in arrival order.
+    const QList<Request> &requestLog() const { return m_requestLog; }
+    // Serves https with this certificate and key (PEM files) from now on;
+    // false when the files or the TLS backend fail.
+    bool enableTls(const QString &certificatePath, const QString &keyPath);
+
     // Request targets (path and query) in arrival order.
     QStringList requests() const { return m_requests; }
     int hitCount(const QString &path) const;
@@ -59,6 +81,7 @@ public:
     {
         m_requests.clear();
         m_headers.clear();
+        m_requestLog.clear();
     }
 
 Q_SIGNALS:
@@ -67,12 +90,19 @@ Q_SIGNALS:
 private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
-    void answer(QTcpSocket *socket, const QString &target);
+    void answer(QTcpSocket *socket, const QString &target, const Request &request);
     void sendSlowly(QTcpSocket *socket, const QByteArray &body, qint64 from, const Response &response);
+
+    void onEncryptedConnection(qintptr descriptor);
 
     QTcpServer *m_server = nullptr;
     QHash<QString, Response> m_routes;
     QStringList m_requests;
     // Each request's header block, beside m_requests.
     QList<QByteArray> m_headers;
+    QHash<QString, Handler> m_handlers;
+    QList<Request> m_requestLog;
+    QByteArray m_certificate;
+    QByteArray m_key;
+    bool m_tls = false;
 };

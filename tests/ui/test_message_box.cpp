@@ -1,5 +1,12 @@
-// The program's message box when the window it belongs to goes while it is up.
+// The program's message boxes: the window it belongs to going while one is
+// up, buttons in the program's words, and the login question.
+#include "ui/LoginDialog.h"
 #include "ui/MessageBox.h"
+
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <QApplication>
 #include <QPointer>
@@ -27,4 +34,57 @@ TEST(MessageBoxTest, ParentClosingWhileTheBoxIsUpLeavesItUnanswered)
                           QMessageBox::Yes | QMessageBox::No);
     EXPECT_TRUE(parent.isNull());
     EXPECT_EQ(answer, QMessageBox::NoButton);
+}
+
+TEST(MessageBoxTest, ButtonsInTheProgramsOwnWords)
+{
+    setMessageBoxHook({});
+    QWidget parent;
+    parent.show();
+    QStringList labels;
+    QTimer::singleShot(0, [&labels] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton *b : box->buttons())
+            labels << b->text();
+        box->button(QMessageBox::No)->click();
+    });
+    const QMessageBox::StandardButton answer = corvaneMessageBox(
+        &parent, QMessageBox::Question, QStringLiteral("Site permission alert"), QStringLiteral("h wants it."),
+        QMessageBox::Yes | QMessageBox::No, {{QMessageBox::Yes, QStringLiteral("&Allow")}, {QMessageBox::No, QStringLiteral("&Deny")}});
+    EXPECT_EQ(answer, QMessageBox::No);
+    labels.sort();
+    EXPECT_EQ(labels, (QStringList{QStringLiteral("&Allow"), QStringLiteral("&Deny")}));
+}
+
+TEST(LoginDialogTest, LogInNeedsAUserNameAndCancelGivesNothing)
+{
+    setLoginDialogHook({});
+    QWidget parent;
+    parent.show();
+    bool disabledWhileEmpty = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<LoginDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QPushButton *logIn = dialog->buttons()->button(QDialogButtonBox::Ok);
+        disabledWhileEmpty = !logIn->isEnabled();
+        dialog->passwordEdit()->setText(QStringLiteral("pw"));
+        dialog->accept(); // refused without a user name, however it is asked
+        dialog->userEdit()->setText(QStringLiteral("ann"));
+        logIn->click();
+    });
+    const std::optional<LoginAnswer> answer = corvaneLoginDialog(
+        &parent, QStringLiteral("Login request alert"), QStringLiteral("The site h asks."), QString());
+    EXPECT_TRUE(disabledWhileEmpty);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->user, QStringLiteral("ann"));
+    EXPECT_EQ(answer->password, QStringLiteral("pw"));
+
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<LoginDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->userEdit()->text(), QStringLiteral("bob")) << "the last user name, filled in";
+        dialog->reject();
+    });
+    EXPECT_FALSE(corvaneLoginDialog(&parent, QStringLiteral("t"), QStringLiteral("x"), QStringLiteral("bob")));
 }
