@@ -639,7 +639,10 @@ void MainWindow::updateStatusPanes()
     const StatusPane *pane = m_panes[1];
     in.room.progress = pane->roomFor(QStringLiteral("100% done"));
     in.room.timer = std::max(pane->roomFor(QStringLiteral("00:00:00")), pane->roomFor(m_elapsed));
-    in.room.secure = pane->roomFor(QStringLiteral("S"));
+    // Room for "S" and for the certificate error's sign alike.
+    in.room.secure = std::max(
+        pane->roomFor(QString::fromUtf8(corvane::securePaneText(corvane::PageSecurity::Secure))),
+        pane->roomFor(QString::fromUtf8(corvane::securePaneText(corvane::PageSecurity::CertificateError))));
     in.room.protectedPane = pane->roomFor(QStringLiteral("P"));
     if (isMaximized()) {
         const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();

@@ -161,7 +161,7 @@ TEST(StatusPanes, IdleLayoutLeavesTheLastPaneAlone)
 
 TEST(StatusPanes, ALargerFontWidensThePanesThatNeedItAndPaneZeroGivesTheRoom)
 {
-    StatusPaneInput in{"Opening", 50, 200, "00:01:07", true, true, true, 1000};
+    StatusPaneInput in{"Opening", 50, 200, "00:01:07", true, PageSecurity::Secure, true, 1000};
     // Narrower needs than the usual widths change nothing.
     in.room = {80, 40, 10, 20};
     StatusPaneLayout l = layoutStatusPanes(in);
