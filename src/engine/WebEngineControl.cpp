@@ -324,6 +324,11 @@ WebEngineControl::WebEngineControl(QObject *parent)
     m_page = new WebEnginePage(this, this);
     m_interceptor = new RequestInterceptor(this, m_page);
     m_page->setUrlRequestInterceptor(m_interceptor);
+    m_closeRequestTimer.setSingleShot(true);
+    connect(&m_closeRequestTimer, &QTimer::timeout, this, [this] {
+        if (m_closeRequest == CloseRequest::Running && !m_leaveAsked)
+            answerCloseRequest(true);
+    });
     // A local page loads nothing from the web (the engine's own rule), and
     // may load local files at all, so that its own pictures show: which ones
     // the interceptor decides. (Access to remote addresses would give its
@@ -692,10 +697,18 @@ BrowserControl::CloseAnswer WebEngineControl::requestClose()
 {
     if (!m_page)
         return CloseAnswer::Close;
+    // A page inside one of its own boxes runs nothing until the box is
+    // answered, so it would never answer: the box goes with the window.
+    if (m_page->dialogUp())
+        return CloseAnswer::Close;
     if (m_closeRequest == CloseRequest::None) {
         m_closeRequest = CloseRequest::Running;
+        m_leaveAsked = false;
         // The engine runs the page's beforeunload; its answer may come
-        // before this returns (a page without a renderer).
+        // before this returns (a page without a renderer). A page that
+        // answers nothing in time (its script busy for good, its process
+        // gone) may close, unless it is asking the user.
+        m_closeRequestTimer.start(kCloseAnswerTimeoutMs);
         m_page->triggerAction(QWebEnginePage::RequestClose);
     }
     if (m_closeRequest == CloseRequest::Answered) {
@@ -715,7 +728,10 @@ bool WebEngineControl::askLeavePage()
 {
     // Silent: the page's dialogs stay away, and the page does not hold the
     // user back.
-    bool leave = m_silent || !m_events || m_events->onLeavePageAsked(pageUrl());
+    const bool asking = !m_silent && m_events;
+    if (asking)
+        m_leaveAsked = true;
+    bool leave = !asking || m_events->onLeavePageAsked(pageUrl());
     if (!leave && m_closeRequest == CloseRequest::Running)
         answerCloseRequest(false);
     return leave;
@@ -734,6 +750,7 @@ void WebEngineControl::onWindowCloseRequested()
 
 void WebEngineControl::answerCloseRequest(bool mayClose)
 {
+    m_closeRequestTimer.stop();
     m_closeAnswer = mayClose;
     m_closeRequest = CloseRequest::Answered;
     // Given once the engine's event is over: the window may close on it.

@@ -4,6 +4,7 @@
 #include "engine/BrowserControl.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 
@@ -221,6 +222,11 @@ private:
     enum class CloseRequest { None, Running, Answered };
     CloseRequest m_closeRequest = CloseRequest::None;
     bool m_closeAnswer = false;
+    // The user was asked during the close request (the answer then waits
+    // for them, not for the clock).
+    bool m_leaveAsked = false;
+    QTimer m_closeRequestTimer;
+    static constexpr int kCloseAnswerTimeoutMs = 3000;
 
     // --- the page's requests -------------------------------------------------------------
     QList<PermissionRequest> m_permissionRequests;

@@ -182,3 +182,23 @@ TEST_F(PageWindowsTest, APageThatAsksStopsCloseAllAndExitAtItsWindow)
     mainWindow()->close();
     EXPECT_TRUE(waitUntil([&] { return closed; }));
 }
+
+TEST_F(PageWindowsTest, APageThatNeverAnswersDoesNotHoldCloseForEver)
+{
+    // A script that never returns: the page runs no beforeunload, and its
+    // window still closes, a moment later.
+    m_server.setRoute(QStringLiteral("/busy"), "<html><head><title>Busy</title></head><body>"
+                                               "<script>setTimeout(function () { for (;;) {} }, 50);</script>"
+                                               "</body></html>");
+    m_view->navigate(m_server.url(QStringLiteral("/busy")));
+    ASSERT_TRUE(waitUntil([&] { return m_view->control()->pageTitle() == QStringLiteral("Busy"); }));
+    QTest::qWait(200);
+    m_app->newWindow();
+    ASSERT_EQ(windowCount(), 2);
+    QPointer<BrowserWindow> busy = qobject_cast<BrowserWindow *>(mainWindow()->mdiArea()->subWindowList().first());
+    ASSERT_NE(busy, nullptr);
+    busy->close();
+    EXPECT_TRUE(waitUntil([&] { return busy.isNull(); }, 10000));
+    EXPECT_TRUE(leaveQuestions.isEmpty());
+    EXPECT_EQ(windowCount(), 1);
+}
