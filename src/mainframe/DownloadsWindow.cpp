@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -51,10 +52,20 @@ DownloadsWindow::DownloadsWindow(SettingsStore &settings, DownloadList &list, QW
         headings << QString::fromLatin1(column);
     m_tree->setHeaderLabels(headings);
     m_tree->header()->setStretchLastSection(true);
-    m_tree->setColumnWidth(0, 220);
-    m_tree->setColumnWidth(1, 80);
-    m_tree->setColumnWidth(2, 200);
-    m_tree->setColumnWidth(3, 140);
+    // The columns hold their longest usual texts in the font in use; the
+    // state takes the rest.
+    const QFontMetrics metrics = m_tree->fontMetrics();
+    const int padding = metrics.averageCharWidth() * 3;
+    const char *const widest[] = {"a-file-name-of-some-length.tar.gz", "1023 MB", "1023 MB of 1023 MB",
+                                  "1023 KB/s, 59 min left", "Downloading"};
+    int listWidth = 0;
+    for (int column = 0; column < 5; ++column) {
+        const int width = metrics.horizontalAdvance(QString::fromLatin1(widest[column])) + padding;
+        if (column < 4)
+            m_tree->setColumnWidth(column, width);
+        listWidth += width;
+    }
+    m_tree->header()->setMinimumSectionSize(metrics.horizontalAdvance(QStringLiteral("Size")) + padding);
 
     m_folder = new QLabel(this);
     m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -97,7 +108,8 @@ DownloadsWindow::DownloadsWindow(SettingsStore &settings, DownloadList &list, QW
     layout->addWidget(m_showOnStart);
     layout->addWidget(m_askWhereToSave);
     layout->addLayout(buttons);
-    resize(760, 320);
+    // Wide enough for every column without a scroll bar.
+    resize(qMax(listWidth + metrics.averageCharWidth() * 6, sizeHint().width()), 320);
 
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(kRefreshMs);

@@ -14,6 +14,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
@@ -81,6 +82,9 @@ TEST_F(DownloadsWindowTest, ADownloadOpensTheWindowAndItsRowFollowsIt)
                                            QStringLiteral("1.00 KB of 4.00 KB")}));
     EXPECT_EQ(row.at(4), QStringLiteral("Downloading"));
     EXPECT_EQ(window()->currentDownload(), big) << "the new download is chosen";
+    // Every column in view at the window's first size.
+    QTest::qWait(50);
+    EXPECT_EQ(window()->list()->horizontalScrollBar()->maximum(), 0);
     EXPECT_TRUE(window()->cancelButton()->isEnabled());
     EXPECT_FALSE(window()->openButton()->isEnabled());
 
