@@ -798,6 +798,7 @@ void BrowserView::enterFullScreen(bool pageAsked)
     if (QWidget *focus = QApplication::focusWidget(); focus && (focus == page || page->isAncestorOf(focus)))
         focus->clearFocus();
     layout()->removeWidget(page);
+    log(QString::fromStdString(corvane::fullScreenLogLine(address.toStdString(), pageAsked, true)));
     m_fullScreen = new FullScreenWindow(page, window());
     m_fullScreen->setEscapeLeaves(m_pageFullScreen);
     connect(m_fullScreen, &FullScreenWindow::leaveRequested, this, &BrowserView::leaveFullScreen);
@@ -818,6 +819,9 @@ void BrowserView::restoreFromFullScreen()
         page->show();
     }
     fullScreen->hide();
+    if (!m_destroying)
+        log(QString::fromStdString(corvane::fullScreenLogLine(
+            (m_control ? m_control->pageUrl() : QString()).toStdString(), false, false)));
     // It may be the sender of the key that ended it.
     fullScreen->deleteLater();
     window()->activateWindow();

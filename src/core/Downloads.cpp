@@ -199,6 +199,24 @@ std::string downloadStatusText(const std::string &fileName, DownloadState state,
     return {};
 }
 
+std::string downloadLogLine(const std::string &url, const std::string &path, DownloadState state,
+                            DownloadFailure failure)
+{
+    switch (state) {
+    case DownloadState::Running: return "* Download started from URL: [" + url + "] -- saving to [" + path + "] *";
+    case DownloadState::Completed: return "* Download complete from URL: [" + url + "] -- saved as [" + path + "] *";
+    case DownloadState::Cancelled: return "* Download cancelled from URL: [" + url + "] *";
+    case DownloadState::Failed: return "* Download failed from URL: [" + url + "] -- " + failureText(failure) + " *";
+    }
+    return {};
+}
+
+std::string downloadsExitLogLine(int running, bool cancel)
+{
+    const std::string count = std::to_string(running) + (running == 1 ? " download" : " downloads");
+    return "* Exit with " + count + " running -- " + (cancel ? "cancelled, exiting" : "kept, not exiting") + " *";
+}
+
 std::string downloadFolderText(const std::string &folder)
 {
     return "Files are saved in " + folder + ".";

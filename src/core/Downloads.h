@@ -85,9 +85,17 @@ inline constexpr const char *kDownloadsAskWhereToSave = "Ask where to save each 
 std::string downloadFolderText(const std::string &folder);
 // The speed column: "1.2 MB/s, 5 s left" while running; empty otherwise.
 std::string speedColumnText(std::int64_t received, std::int64_t total, double bytesPerSecond);
+// The navigation log's line of a download starting or ending: "* Download
+// started from URL: [url] -- saving to [path] *", "* Download complete from
+// URL: [url] -- saved as [path] *", "* Download cancelled from URL: [url]
+// *", "* Download failed from URL: [url] -- " and why " *".
+std::string downloadLogLine(const std::string &url, const std::string &path, DownloadState state,
+                            DownloadFailure failure);
 // Exit with downloads running (Yes/No, question icon): No exits nothing.
 inline constexpr const char *kDownloadsRunningTitle = "Downloads alert";
 inline constexpr const char *kDownloadsRunningQuestion = "Downloads are still running. Cancel them and exit?";
+// The log line of its answer, with the number of downloads running.
+std::string downloadsExitLogLine(int running, bool cancel);
 
 // --- speed -----------------------------------------------------------------------------
 // The speed of a download over its last few seconds, from the bytes

@@ -61,4 +61,13 @@ std::string fullScreenNotice(const std::string &address, bool pageAsked)
     return (site.empty() ? std::string("This page") : site) + " is now full screen. Press Esc or F11 to leave it.";
 }
 
+std::string fullScreenLogLine(const std::string &address, bool pageAsked, bool entered)
+{
+    if (!entered)
+        return "* Full screen left for URL: [" + address + "] *";
+    if (pageAsked)
+        return "* Full screen requested by URL: [" + address + "] -- shown *";
+    return "* Full screen for URL: [" + address + "] *";
+}
+
 } // namespace corvane

@@ -23,6 +23,11 @@ std::string leavePageLogLine(const std::string &address, bool left);
 // Shown over a pane on the whole screen for a few seconds: how to leave.
 // A page's request names its site; the user's own F11 does not.
 std::string fullScreenNotice(const std::string &address, bool pageAsked);
+// The log line of a pane going into full screen or out of it: "* Full
+// screen requested by URL: [address] -- shown *" for a page's request,
+// "* Full screen for URL: [address] *" for the user's F11, "* Full screen
+// left for URL: [address] *" on the way back.
+std::string fullScreenLogLine(const std::string &address, bool pageAsked, bool entered);
 // How long the notice stays, in milliseconds.
 inline constexpr int kFullScreenNoticeMs = 4000;
 

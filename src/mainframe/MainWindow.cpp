@@ -29,6 +29,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QGuiApplication>
@@ -183,10 +184,12 @@ MainWindow::MainWindow(SettingsStore &settings, NavigationLog &log)
     // A download that starts shows in the Downloads window, unless the user
     // turned that off.
     WebProfile::instance()->setAskWhereToSave(s.askWhereToSave() != 0);
-    connect(DownloadList::instance(), &DownloadList::added, this, [this] {
+    connect(DownloadList::instance(), &DownloadList::added, this, [this](Download *download) {
+        logDownload(download);
         if (!m_destroying && m_settings.showDownloadsOnStart())
             showDownloads(false);
     });
+    connect(DownloadList::instance(), &DownloadList::downloadFinished, this, &MainWindow::logDownload);
 }
 
 MainWindow::~MainWindow()
@@ -754,6 +757,15 @@ DownloadsWindow *MainWindow::downloadsWindow() const
     return m_downloads;
 }
 
+void MainWindow::logDownload(const Download *download)
+{
+    if (m_destroying || !download)
+        return;
+    m_log.write(corvane::downloadLogLine(download->url().toString().toStdString(),
+                                         QDir::toNativeSeparators(download->path()).toStdString(),
+                                         download->state(), download->failure()));
+}
+
 void MainWindow::closeWithoutQuestions()
 {
     // While the exit question is up this close does nothing (a window closes
@@ -790,6 +802,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
             const QMessageBox::StandardButton answer = corvaneMessageBox(
                 this, QMessageBox::Question, QString::fromLatin1(corvane::kDownloadsRunningTitle),
                 QString::fromLatin1(corvane::kDownloadsRunningQuestion), QMessageBox::Yes | QMessageBox::No);
+            if (!m_skipQuestions)
+                m_log.write(corvane::downloadsExitLogLine(DownloadList::instance()->runningCount(),
+                                                          answer == QMessageBox::Yes));
             if (answer != QMessageBox::Yes && !m_skipQuestions) {
                 event->ignore();
                 return;

@@ -20,6 +20,7 @@
 
 class AddressBar;
 class BrowserView;
+class Download;
 class DownloadsWindow;
 class NavigationLog;
 class QAction;
@@ -233,6 +234,8 @@ public:
     // ShowDownloadsWindow is on, without taking the focus.
     void showDownloads(bool activate = true);
     DownloadsWindow *downloadsWindow() const;
+    // A download's start and end, in the navigation log.
+    void logDownload(const Download *download);
 
     // --- the main window's commands ----------------------------------------------
     void toggleToolBar();

@@ -77,6 +77,14 @@ TEST(Downloads, StatesSayWhatHappenedAndAFailureWhy)
               "Downloading a.bin... 2.00 KB");
     EXPECT_EQ(downloadStatusText("a.bin", DownloadState::Failed, DownloadFailure::NetworkDisconnected, 0, 0),
               "Download failed: a.bin (the network connection was lost)");
+    // The log names the address and, for a failure, why.
+    EXPECT_EQ(downloadLogLine("http://f.example/a.bin", "/home/u/Downloads/a (1).bin", DownloadState::Running,
+                              DownloadFailure::Unknown),
+              "* Download started from URL: [http://f.example/a.bin] -- saving to [/home/u/Downloads/a (1).bin] *");
+    EXPECT_EQ(downloadLogLine("http://f.example/a.bin", "/x", DownloadState::Failed, DownloadFailure::NoSpace),
+              "* Download failed from URL: [http://f.example/a.bin] -- the disk is full *");
+    EXPECT_EQ(downloadsExitLogLine(1, false), "* Exit with 1 download running -- kept, not exiting *");
+    EXPECT_EQ(downloadsExitLogLine(3, true), "* Exit with 3 downloads running -- cancelled, exiting *");
     // Every reason has words of its own.
     std::set<std::string> words;
     for (int f = int(DownloadFailure::Unknown); f <= int(DownloadFailure::ServerUnreachable); ++f)

@@ -29,3 +29,14 @@ TEST(PageTexts, TheLeaveQuestionNamesTheSite)
               "video.example is now full screen. Press Esc or F11 to leave it.");
     EXPECT_EQ(fullScreenNotice("https://video.example/v", false), "Full screen. Press F11 to leave it.");
 }
+
+TEST(PageTexts, FullScreenTellsHowToLeaveAndIsLogged)
+{
+    EXPECT_EQ(fullScreenNotice("https://video.example:8443/watch", true),
+              "video.example:8443 is now full screen. Press Esc or F11 to leave it.");
+    EXPECT_EQ(fullScreenNotice("file:///tmp/a.html", true), "This page is now full screen. Press Esc or F11 to leave it.");
+    EXPECT_EQ(fullScreenNotice("https://video.example/", false), "Full screen. Press F11 to leave it.");
+    EXPECT_EQ(fullScreenLogLine("http://a.example/", true, true), "* Full screen requested by URL: [http://a.example/] -- shown *");
+    EXPECT_EQ(fullScreenLogLine("http://a.example/", false, true), "* Full screen for URL: [http://a.example/] *");
+    EXPECT_EQ(fullScreenLogLine("http://a.example/", true, false), "* Full screen left for URL: [http://a.example/] *");
+}

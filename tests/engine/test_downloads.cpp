@@ -1,6 +1,7 @@
 // Downloads with the real engine from a loopback server: where a file goes
 // and under what name, the Downloads window following a large download,
 // Cancel, the exit's question, and a download that fails saying why.
+#include "core/CommandIds.h"
 #include "core/Downloads.h"
 #include "engine/DownloadList.h"
 #include "engine/EngineTest.h"
@@ -68,6 +69,13 @@ TEST_F(DownloadsTest, FilesGoIntoTheDownloadFolderUnderNamesOfTheirOwn)
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("downloaded bytes"));
     EXPECT_EQ(status.last().at(0).toString(), QStringLiteral("Download complete: data.bin"));
+    const QString url = m_server.url(QStringLiteral("/data.bin"));
+    EXPECT_TRUE(logLines().contains(
+        QStringLiteral("* Download started from URL: [%1] -- saving to [%2] *").arg(url, first->path())));
+    EXPECT_TRUE(waitUntil([&] {
+        return logLines().contains(
+            QStringLiteral("* Download complete from URL: [%1] -- saved as [%2] *").arg(url, first->path()));
+    }));
     // The page stays; its navigation is over.
     EXPECT_TRUE(waitUntil([&] { return !m_view->navigating(); }, 3000));
     EXPECT_EQ(m_app->mainWindow()->addressText(), control()->pageUrl());
@@ -123,6 +131,12 @@ TEST_F(DownloadsTest, ALargeDownloadIsListedWithProgressAndCanBeCancelled)
                && row.at(4) == QStringLiteral("Downloading");
     }));
     EXPECT_EQ(window->rowTexts(window->rowOf(download)).at(1), QStringLiteral("50.0 MB"));
+
+    // Stop is the page's: the download goes on.
+    m_view->runCommand(corvane::cmd::Stop);
+    const qint64 stoppedAt = download->receivedBytes();
+    EXPECT_TRUE(waitUntil([&] { return download->receivedBytes() > stoppedAt + 1024 * 1024; }));
+    EXPECT_TRUE(download->isRunning());
 
     window->selectDownload(download);
     window->cancelCurrent();

@@ -257,6 +257,7 @@ TEST_F(ClosingPagesTest, ExitWithDownloadsRunningAsksAndNoExitsNothing)
     EXPECT_EQ(*cancels, 0);
     EXPECT_EQ(windowCount(), 1);
     EXPECT_FALSE(exitStoredAnything());
+    EXPECT_TRUE(logText().contains(QStringLiteral("* Exit with 1 download running -- kept, not exiting *")));
 
     // Yes, but a page holds the exit: the downloads go on meanwhile.
     answer = QMessageBox::Yes;
@@ -271,6 +272,9 @@ TEST_F(ClosingPagesTest, ExitWithDownloadsRunningAsksAndNoExitsNothing)
     EXPECT_EQ(int(boxes.size()), asked + 1);
     EXPECT_EQ(*cancels, 1);
     EXPECT_EQ(running->state(), corvane::DownloadState::Cancelled);
+    const QString log = logText();
+    EXPECT_TRUE(log.contains(QStringLiteral("* Exit with 1 download running -- cancelled, exiting *")));
+    EXPECT_TRUE(log.contains(QStringLiteral("* Download cancelled from URL: [http://files.example/big.iso] *")));
 }
 
 TEST_F(ClosingPagesTest, ExitWithOnlyFinishedDownloadsAsksNothingAboutThem)

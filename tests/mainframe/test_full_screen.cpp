@@ -30,7 +30,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
-        preset([](SettingsStore &s) { s.setBiPassDefault(1); });
+        preset([this](SettingsStore &s) {
+            s.setBiPassDefault(1);
+            s.setLogging(1);
+            s.setLogFile(logPath().toStdString());
+        });
         ASSERT_TRUE(start());
         activate(mainWindow());
     }
@@ -121,6 +125,10 @@ TEST_F(FullScreenTest, APagesRequestEndsWithEscWithF11OrWithThePagesOwnExit)
     // The page's answer finds everything back already.
     EXPECT_TRUE(control()->fireFullScreenRequested(false));
     EXPECT_EQ(looks(), before);
+    // Each answer is in the log, once.
+    const QString log = logText();
+    EXPECT_EQ(log.count(QStringLiteral("* Full screen requested by URL: [https://video.example/watch] -- shown *")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("* Full screen left for URL: [https://video.example/watch] *")), 1);
 
     // The page's own exit (document.exitFullscreen()).
     control()->clearOperations();
