@@ -254,6 +254,17 @@ void BrowserWindow::onPageCloseAnswered(BrowserView *view, bool mayClose)
         done(answer == PagesAnswer::MayClose);
 }
 
+void BrowserWindow::closeInArea(QCloseEvent *event)
+{
+    // A window never shown (a popup refused or answered No) leaves the area
+    // first: the area takes the last window it was given for its active one
+    // and, seeing it go, would make another window active in its place, so
+    // the user would no longer be in the window they were in.
+    if (QMdiArea *area = mdiArea(); area && isHidden())
+        area->removeSubWindow(this);
+    QMdiSubWindow::closeEvent(event);
+}
+
 void BrowserWindow::closeWithoutAsking()
 {
     m_closeApproved = true;
@@ -277,7 +288,7 @@ void BrowserWindow::bringForward(BrowserView *view)
 void BrowserWindow::closeEvent(QCloseEvent *event)
 {
     if (m_closeApproved || modalQuestionsEnded()) {
-        QMdiSubWindow::closeEvent(event);
+        closeInArea(event);
         return;
     }
     event->ignore();
@@ -297,7 +308,7 @@ void BrowserWindow::closeEvent(QCloseEvent *event)
     switch (answer) {
     case PagesAnswer::MayClose:
         m_closeApproved = true;
-        QMdiSubWindow::closeEvent(event);
+        closeInArea(event);
         break;
     case PagesAnswer::Stay:
         Q_EMIT closeRefused();

@@ -90,6 +90,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // The close, once approved.
+    void closeInArea(QCloseEvent *event);
 
 private:
     BrowserView *createView(QWidget *parent);

@@ -313,6 +313,48 @@ TEST_F(PopupFilterTest, ABurstOfWindowsIsOneQuestionAndNoLeavesNothingBehind)
     EXPECT_EQ(main->activeView(), m_view);
 }
 
+TEST_F(PopupFilterTest, TheAnswerLeavesTheUserInTheWindowTheyWereIn)
+{
+    SettingsStore &s = m_app->settings();
+    s.setMsgConfirmNewWindow(1);
+    openerAt(QStringLiteral("/opener"), QStringLiteral("/popped"));
+    MainWindow *main = m_app->mainWindow();
+    // Three windows; the user works in the middle one, which opens a window.
+    for (const bool maximized : {false, true}) {
+        s.setChildMaximized(maximized ? 1 : 0);
+        QList<BrowserView *> views{m_app->openBrowserWindow(), m_app->openBrowserWindow(),
+                                   m_app->openBrowserWindow()};
+        BrowserView *middle = views.at(1);
+        QCoreApplication::processEvents();
+        m_seen = int(m_watcher->windows.size());
+        const auto openFromMiddle = [&] {
+            main->mdiArea()->setActiveSubWindow(middle->browserWindow());
+            std::swap(m_view, middle);
+            const bool loaded = load(m_server.url(QStringLiteral("/opener")));
+            std::swap(m_view, middle);
+            return loaded;
+        };
+        // No: the window goes, and the user is where they were.
+        m_boxes->answer = QMessageBox::No;
+        ASSERT_TRUE(openFromMiddle());
+        EXPECT_EQ(popupOutcome(), nullptr) << maximized;
+        EXPECT_EQ(main->activeView(), middle) << maximized;
+        QTest::qWait(50);
+        EXPECT_EQ(main->activeView(), middle) << maximized;
+        // Yes: the window the page asked for is in front.
+        m_boxes->answer = QMessageBox::Yes;
+        ASSERT_TRUE(openFromMiddle());
+        BrowserWindow *popup = popupOutcome();
+        ASSERT_NE(popup, nullptr) << maximized;
+        EXPECT_EQ(main->activeBrowserWindow(), popup) << maximized;
+        popup->close();
+        for (BrowserView *view : views)
+            view->browserWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        main->mdiArea()->setActiveSubWindow(m_view->browserWindow());
+    }
+}
+
 TEST_F(PopupFilterTest, TargetLinksClicksAndTimersGoThroughTheSameDecision)
 {
     SettingsStore &s = m_app->settings();
