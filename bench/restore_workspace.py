@@ -18,9 +18,23 @@ gets them: the first page of a plain start.
 
     browser_bench.py --label corvane -- \
         bench/restore_workspace.py --command-line {profile} build/corvane {url}
+
+With --open-requests first, the home holds no workspace either: CORVANE
+starts at the first URL and each other one is handed to it by a second
+start with /dde, one after another, as a desktop opens links in the running
+browser. The windows open as ChildMaximized says: --open-requests=normal
+(not maximized) or --open-requests=maximized. The script waits for the
+program, so browser_bench.py measures its whole tree.
+
+    browser_bench.py --pages 10 --settle 5 --idle 20 --label corvane -- \
+        bench/restore_workspace.py --open-requests=normal {profile} build/corvane {urls}
 """
 import os
+import signal
+import socket
+import subprocess
 import sys
+import time
 
 FIELD = b"\xb7"
 RECORD = b"\xb7|\xb7"
@@ -51,10 +65,42 @@ def store_value(data):
     return bytes(out)
 
 
+def wait_for_channel(path, proc, timeout=60):
+    # The open channel answers once the running program's event loop does.
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline and proc.poll() is None:
+        try:
+            with socket.socket(socket.AF_UNIX) as s:
+                s.settimeout(5)
+                s.connect(path)
+                s.sendall(b"probe\n")
+                if s.recv(64):
+                    return True
+        except OSError:
+            pass
+        time.sleep(0.1)
+    return False
+
+
+def open_one_by_one(corvane, urls, env):
+    proc = subprocess.Popen([corvane, "nologo", urls[0]], env=env)
+    signal.signal(signal.SIGTERM, lambda *_: (proc.terminate(), sys.exit(0)))
+    if wait_for_channel(os.path.join(env["XDG_RUNTIME_DIR"], "corvane-open"), proc):
+        for url in urls[1:]:
+            subprocess.run([corvane, "nologo", "/dde", url], env=env, timeout=60)
+    sys.exit(proc.wait())
+
+
 def main():
     args = sys.argv[1:]
-    command_line = bool(args) and args[0] == "--command-line"
-    if command_line:
+    open_requests = None
+    if args and args[0].startswith("--open-requests"):
+        open_requests = args[0].partition("=")[2] or "normal"
+        if open_requests not in ("normal", "maximized"):
+            sys.exit(__doc__)
+        args = args[1:]
+    command_line = open_requests is not None or (bool(args) and args[0] == "--command-line")
+    if command_line and open_requests is None:
         args = args[1:]
     if len(args) < 3:
         sys.exit(__doc__)
@@ -72,10 +118,14 @@ def main():
                 b"\"BiPassDefault\"=dword:00000001\n"
                 b"\"Logo\"=dword:00000000\n"
                 b"\"Version\"=\"3.00\"\n")
+        if open_requests:
+            f.write(b"\"ChildMaximized\"=dword:0000000%d\n" % (open_requests == "maximized"))
         if not command_line:
             f.write(b"[Software\\Tolvek\\Corvane\\Workspaces]\n"
                     b"\"AutoSave\"=dword:00000001\n"
                     b"\"Workspace1\"=\"" + store_value(workspace(urls)) + b"\"\n")
+    if open_requests:
+        open_one_by_one(corvane, urls, env)
     os.execve(corvane, [corvane, "nologo"] + (urls if command_line else []), env)
 
 
