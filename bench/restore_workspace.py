@@ -84,7 +84,8 @@ def wait_for_channel(path, proc, timeout=60):
 
 def open_one_by_one(corvane, urls, env):
     proc = subprocess.Popen([corvane, "nologo", urls[0]], env=env)
-    signal.signal(signal.SIGTERM, lambda *_: (proc.terminate(), sys.exit(0)))
+    # Ended from outside: the program is ended too, and waited for.
+    signal.signal(signal.SIGTERM, lambda *_: proc.send_signal(signal.SIGTERM))
     if wait_for_channel(os.path.join(env["XDG_RUNTIME_DIR"], "corvane-open"), proc):
         for url in urls[1:]:
             subprocess.run([corvane, "nologo", "/dde", url], env=env, timeout=60)
