@@ -37,6 +37,24 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
+// "scheme://..." as an address names its scheme: letters, digits, "+",
+// "-" and "." after a first letter, then "://".
+bool namesScheme(std::string_view text)
+{
+    const std::size_t end = text.find("://");
+    if (end == std::string_view::npos || end == 0)
+        return false;
+    auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (!letter(text[0]))
+        return false;
+    for (std::size_t i = 1; i < end; ++i) {
+        const char c = text[i];
+        if (!letter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string smartNavigate(std::string_view typed, bool enabled)
@@ -48,7 +66,9 @@ std::string smartNavigate(std::string_view typed, bool enabled)
         return std::string(text);
     if (text.front() == '-')
         return std::string(trimmed(text.substr(1)));
-    if (text.find('.') == std::string_view::npos)
+    // An address that names its scheme is never a word to complete:
+    // "https://localhost:8802/" became "http://www.https://localhost:8802/.com".
+    if (text.find('.') == std::string_view::npos && !namesScheme(text))
         return "http://www." + std::string(text) + ".com";
     return std::string(text);
 }

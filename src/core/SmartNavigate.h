@@ -12,9 +12,9 @@ namespace corvane {
 // with "*" is never changed further. Otherwise, when enabled: a leading "-"
 // is dropped and nothing else changes (nothing is left of "-" alone);
 // failing that, a text with no "." anywhere becomes "http://www." + text +
-// ".com". Case is kept, blanks inside are kept, and a scheme is not looked
-// for ("http://localhost" is wrapped too), except the program's own
-// ("corvane:start" stays as typed).
+// ".com", unless it names its scheme ("http://localhost", "https://intranet:8443/"
+// and the program's own "corvane:start" stay as typed). Case is kept, and
+// blanks inside are kept.
 std::string smartNavigate(std::string_view text, bool enabled);
 
 // True for an address of the program's own pages ("corvane:...", any case).

@@ -87,7 +87,12 @@ TEST(SmartNavigate, CompletionTable)
     const Case cases[] = {
         {"Tolvek", true, "http://www.Tolvek.com"},
         {"10.0.0.1", true, "10.0.0.1"},
-        {"http://localhost", true, "http://www.http://localhost.com"},
+        // An address with its scheme is not a word (it was wrapped into
+        // "http://www.http://localhost.com", an address of nothing).
+        {"http://localhost", true, "http://localhost"},
+        {"https://intranet:8443/app", true, "https://intranet:8443/app"},
+        {"localhost:8080", true, "http://www.localhost:8080.com"},
+        {"://x", true, "http://www.://x.com"},
         {"two words", true, "http://www.two words.com"},
         {"-intranet", true, "intranet"},
         {"*autoscan", true, "*autoscan"},
