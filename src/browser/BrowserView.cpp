@@ -1330,6 +1330,15 @@ void BrowserView::onPageStopped(corvane::PageStop how)
     refreshProgress();
 }
 
+void BrowserView::onOfflineLoadRefused(const QString &url)
+{
+    // The engine's page would name the block in another product's words.
+    log(QString::fromStdString(corvane::offlinePageLogLine(url.toStdString())));
+    showErrorPage();
+    m_errorPage->showOffline(url);
+    onTitleChanged(m_errorPage->title());
+}
+
 // --- permissions ------------------------------------------------------------------------------
 
 void BrowserView::onPermissionRequested(const QString &site, corvane::SiteFeature feature)

@@ -168,6 +168,7 @@ public:
     void onPermissionRequested(const QString &site, corvane::SiteFeature feature) override;
     void onPermissionRequestCancelled(const QString &site, corvane::SiteFeature feature) override;
     void onPageStopped(corvane::PageStop how) override;
+    void onOfflineLoadRefused(const QString &url) override;
     // The page of ours shown in the page's place; nullptr while the page shows.
     ErrorPage *errorPage() const;
     // The questions waiting in bars, top first.

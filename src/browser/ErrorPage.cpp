@@ -118,6 +118,18 @@ void ErrorPage::showPageStopped(const QString &url, const QString &text)
     m_reload->setDefault(true);
 }
 
+void ErrorPage::showOffline(const QString &url)
+{
+    m_kind = Kind::Offline;
+    m_url = url;
+    setContent(QString::fromLatin1(corvane::kOfflinePageTitle), QString::fromStdString(corvane::offlinePageText()),
+               url, false);
+    m_goOn->setVisible(false);
+    m_goBack->setVisible(false);
+    m_reload->setVisible(true);
+    m_reload->setDefault(true);
+}
+
 QString ErrorPage::title() const
 {
     return m_title->text();

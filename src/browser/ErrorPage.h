@@ -8,19 +8,22 @@ class QPushButton;
 
 // A page of ours in the place of the engine's: the certificate error that
 // stopped a site (with "Go on to <host> (unsafe)" when the site allows it,
-// and Go Back), or a page whose process stopped (with Reload). The view
+// and Go Back), a page whose process stopped (with Reload), or a page
+// offline mode kept from the network (with Reload). The view
 // shows it in place of its page until the next navigation starts.
 class ErrorPage : public QWidget
 {
     Q_OBJECT
 public:
-    enum class Kind { CertificateError, PageStopped };
+    enum class Kind { CertificateError, PageStopped, Offline };
 
     explicit ErrorPage(QWidget *parent = nullptr);
 
     void showCertificateError(const QString &url, const QString &host, const QString &problem,
                               bool overridable);
     void showPageStopped(const QString &url, const QString &text);
+    // Offline mode kept the page from the network.
+    void showOffline(const QString &url);
 
     Kind kind() const { return m_kind; }
     // The address the page stands for.

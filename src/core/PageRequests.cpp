@@ -258,4 +258,18 @@ std::string pageStoppedLogLine(std::string_view url, PageStop how)
     return line;
 }
 
+std::string offlinePageText()
+{
+    return "Corvane is working offline, so this page was not fetched from the network. "
+           "To see it, go online (File > Offline) and reload.";
+}
+
+std::string offlinePageLogLine(std::string_view url)
+{
+    std::string line = "* Not fetched while offline: [";
+    line += url;
+    line += "] *";
+    return line;
+}
+
 } // namespace corvane

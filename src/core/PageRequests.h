@@ -132,4 +132,13 @@ std::string pageStoppedText(PageStop how);
 // "* The page stopped working for URL: [http://a/] -- crashed *"
 std::string pageStoppedLogLine(std::string_view url, PageStop how);
 
+// --- a page not fetched while offline ---------------------------------------------------
+
+inline constexpr const char *kOfflinePageTitle = "You are currently working offline";
+// What the page of ours says in the place of a page offline mode kept from
+// the network.
+std::string offlinePageText();
+// "* Not fetched while offline: [http://a/] *"
+std::string offlinePageLogLine(std::string_view url);
+
 } // namespace corvane

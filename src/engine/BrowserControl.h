@@ -114,6 +114,9 @@ public:
     }
     // The process that showed the page ended: nothing of it shows any more.
     virtual void onPageStopped(corvane::PageStop /*how*/) {}
+    // Offline mode kept the top page's load from the network; the engine's
+    // own error page shows until the handler shows something of its own.
+    virtual void onOfflineLoadRefused(const QString & /*url*/) {}
 };
 
 // What the program asks of a web engine. The Qt WebEngine implementation is

@@ -880,6 +880,9 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
         if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus
             && info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
             reportCertificateFailure(info);
+        else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && m_offline
+                 && isNetworkScheme(info.url().scheme()) && m_events)
+            m_events->onOfflineLoadRefused(info.url().toString());
         if (m_events)
             m_events->onDocumentComplete(address, true);
         if (m_events)

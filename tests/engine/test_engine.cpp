@@ -3,6 +3,7 @@
 #include "browser/BrowserWindow.h"
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserView.h"
+#include "browser/ErrorPage.h"
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "engine/FindDialog.h"
@@ -73,11 +74,23 @@ TEST_F(EngineTest, OfflineShowsTheErrorPageWithoutTouchingTheNetwork)
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/page"))));
     EXPECT_EQ(m_server.hitCount(QStringLiteral("/page")), 0);
     EXPECT_TRUE(control()->offline());
+    // A page of ours says so in the program's words (the engine's names the
+    // block in another product's), with the address and a Reload.
+    ASSERT_TRUE(waitUntil([&] { return m_view->errorPage() != nullptr; }));
+    EXPECT_EQ(m_view->errorPage()->kind(), ErrorPage::Kind::Offline);
+    EXPECT_EQ(m_view->errorPage()->title(), QStringLiteral("You are currently working offline"));
+    EXPECT_EQ(m_view->errorPage()->url(), m_server.url(QStringLiteral("/page")));
+    EXPECT_TRUE(m_view->errorPage()->reloadButton()->isVisibleTo(m_view->errorPage()));
+    EXPECT_TRUE(logLines().contains(QStringLiteral("* Not fetched while offline: [%1] *").arg(m_server.url(QStringLiteral("/page")))));
 
+    // Online again, Reload fetches the page and ours goes.
     m_app->mainWindow()->setOffline(false);
     m_server.clearRequests();
+    m_view->errorPage()->reloadButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return m_server.hitCount(QStringLiteral("/page")) == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return m_view->errorPage() == nullptr; }));
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/page"))));
-    EXPECT_EQ(m_server.hitCount(QStringLiteral("/page")), 1);
+    EXPECT_EQ(m_server.hitCount(QStringLiteral("/page")), 2);
 }
 
 TEST_F(EngineTest, SilentPagesGetNoDialogs)
