@@ -307,29 +307,30 @@ Document parse(std::string bytes, const SectionedFormat &format)
     return doc;
 }
 
+// Each line of the document in file order: the preamble, then each
+// section's header and lines.
+template <typename F>
+void forEachLine(const Document &doc, F &&f)
+{
+    for (const Line &line : doc.preamble)
+        f(line);
+    for (const Section &section : doc.sections) {
+        f(section.header);
+        for (const Line &line : section.lines)
+            f(line);
+    }
+}
+
 std::string serialize(const Document &doc)
 {
     std::size_t size = 0;
-    for (const Line &line : doc.preamble)
-        size += line.size() + 2;
-    for (const Section &section : doc.sections) {
-        size += section.header.size() + 2;
-        for (const Line &line : section.lines)
-            size += line.size() + 2;
-    }
+    forEachLine(doc, [&size](Line text) { size += text.size() + 2; });
     std::string out;
     out.reserve(size);
-    const auto put = [&out](Line text) {
+    forEachLine(doc, [&out](Line text) {
         out += text;
         out += "\r\n";
-    };
-    for (const Line &line : doc.preamble)
-        put(line);
-    for (const Section &section : doc.sections) {
-        put(section.header);
-        for (const Line &line : section.lines)
-            put(line);
-    }
+    });
     return out;
 }
 
@@ -353,13 +354,7 @@ bool writeDocument(int fd, const Document &doc)
         buffer += text;
         buffer += "\r\n";
     };
-    for (const Line &line : doc.preamble)
-        put(line);
-    for (const Section &section : doc.sections) {
-        put(section.header);
-        for (const Line &line : section.lines)
-            put(line);
-    }
+    forEachLine(doc, put);
     return ok && corvane::writeAll(fd, buffer);
 }
 

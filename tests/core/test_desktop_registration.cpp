@@ -81,7 +81,7 @@ TEST(DesktopRegistration, TheProgramIsNamedAsTheUserStartedIt)
 TEST(DesktopRegistration, TheIconGoesIntoTheUsersThemeAndFailsNothing)
 {
     TempFolder dir;
-    DesktopPlaces places{"/usr/bin/corvane", dir.file("data"), dir.file("config")};
+    DesktopPlaces places{"/usr/bin/corvane", dir.file("data"), dir.file("config"), {}};
     places.icons = {{"scalable", "svg", "<svg/>"}, {"48x48", "png", std::string("\x89PNG\0a", 6)}};
     EXPECT_EQ(desktopIconPath(places, places.icons[1]), dir.file("data/icons/hicolor/48x48/apps/corvane.png"));
     ASSERT_TRUE(registerDefaultBrowser(places));
@@ -185,7 +185,7 @@ TEST(DesktopRegistration, AnswersOfTheQuestion)
 TEST(DesktopRegistration, RegistrationWritesTheEntryAndTheDefaultsKeepingForeignOnes)
 {
     TempFolder dir;
-    const DesktopPlaces places{"/opt/Corvane 3/corvane", dir.file("data"), dir.file("config")};
+    const DesktopPlaces places{"/opt/Corvane 3/corvane", dir.file("data"), dir.file("config"), {}};
     EXPECT_EQ(desktopEntryPath(places), dir.file("data/applications/corvane.desktop"));
     EXPECT_EQ(mimeappsListPath(places), dir.file("config/mimeapps.list"));
 
@@ -228,7 +228,7 @@ TEST(DesktopRegistration, RegistrationWritesTheEntryAndTheDefaultsKeepingForeign
 TEST(DesktopRegistration, AListThatCannotBeReadIsNotReplaced)
 {
     TempFolder dir;
-    const DesktopPlaces places{"/usr/bin/corvane", dir.file("data"), dir.file("config")};
+    const DesktopPlaces places{"/usr/bin/corvane", dir.file("data"), dir.file("config"), {}};
     // Something that is no regular file stands where the list goes.
     std::filesystem::create_directories(dir.file("config/mimeapps.list"));
     writeFile(dir.file("config/mimeapps.list/keep"), "x");
@@ -236,7 +236,7 @@ TEST(DesktopRegistration, AListThatCannotBeReadIsNotReplaced)
     EXPECT_EQ(readFile(dir.file("config/mimeapps.list/keep")), "x");
 
     // A path no desktop entry can hold: nothing is written at all.
-    const DesktopPlaces notUtf8{"/opt/caf\xE9/corvane", dir.file("data2"), dir.file("config2")};
+    const DesktopPlaces notUtf8{"/opt/caf\xE9/corvane", dir.file("data2"), dir.file("config2"), {}};
     EXPECT_FALSE(registerDefaultBrowser(notUtf8));
     EXPECT_FALSE(fileExists(dir.file("data2")));
     EXPECT_FALSE(fileExists(dir.file("config2")));

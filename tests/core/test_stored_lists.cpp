@@ -273,8 +273,9 @@ TEST_P(StoredLists, SitePermissionsKeepOneAnswerPerSiteAndFeature)
     EXPECT_EQ(store().loadSitePermissions().entries(), loaded.entries());
     EXPECT_EQ(get("SitePermissions", "Site1"), "geolocation deny https://maps.example");
     EXPECT_EQ(get("SitePermissions", "Site3").value_or(""), "");
-    if (!ini())
+    if (!ini()) {
         EXPECT_EQ(get("SitePermissions", "Site4"), std::nullopt);
+    }
 
     // Clearing leaves nothing to answer from.
     store().storeSitePermissions({});

@@ -128,7 +128,7 @@ namespace {
 StatusPaneLayout panesFor(int progress, int max, int width, bool extras = true)
 {
     StatusPaneInput in{"Opening", progress, max, "00:01:07", extras,
-                       extras ? PageSecurity::Secure : PageSecurity::NotEncrypted, extras, width};
+                       extras ? PageSecurity::Secure : PageSecurity::NotEncrypted, extras, width, {}};
     return layoutStatusPanes(in);
 }
 
@@ -166,7 +166,7 @@ TEST(StatusPanes, IdleLayoutLeavesTheLastPaneAlone)
 
 TEST(StatusPanes, ALargerFontWidensThePanesThatNeedItAndPaneZeroGivesTheRoom)
 {
-    StatusPaneInput in{"Opening", 50, 200, "00:01:07", true, PageSecurity::Secure, true, 1000};
+    StatusPaneInput in{"Opening", 50, 200, "00:01:07", true, PageSecurity::Secure, true, 1000, {}};
     // Narrower needs than the usual widths change nothing.
     in.room = {80, 40, 10, 20};
     StatusPaneLayout l = layoutStatusPanes(in);

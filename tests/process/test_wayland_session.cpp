@@ -79,27 +79,6 @@ private:
     std::string m_whyNot;
 };
 
-std::unique_ptr<SettingsStore> storeOf(const ProcessHarness &h)
-{
-    auto s = std::make_unique<SettingsStore>(SettingsStore::Locations{
-        h.iniFile().toStdString(), h.userStoreFile().toStdString(), h.home().toStdString()});
-    s->openBackingStore();
-    return s;
-}
-
-// Serves the loopback pages until the condition holds.
-bool serveUntil(const std::function<bool()> &done, int timeoutMs = 90000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (done())
-            return true;
-        QThread::msleep(10);
-    }
-    return false;
-}
-
 } // namespace
 
 TEST(WaylandSession, SplitWindowsAndAnOpenRequestEndCleanlyAndKeepTheStoredPlaces)

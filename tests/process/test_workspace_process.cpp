@@ -46,14 +46,6 @@ void openInRunning(ProcessHarness &h, const QString &url)
     ASSERT_EQ(h.run({QStringLiteral("nologo"), QStringLiteral("/dde"), url}, &out), 0);
 }
 
-std::unique_ptr<SettingsStore> storeOf(const ProcessHarness &h)
-{
-    auto s = std::make_unique<SettingsStore>(SettingsStore::Locations{
-        h.iniFile().toStdString(), h.userStoreFile().toStdString(), h.home().toStdString()});
-    s->openBackingStore();
-    return s;
-}
-
 QStringList windowUrls(const Workspace &ws)
 {
     QStringList urls;
@@ -61,19 +53,6 @@ QStringList windowUrls(const Workspace &ws)
         urls << QString::fromStdString(WorkspaceWindow::parse(text).url);
     urls.sort();
     return urls;
-}
-
-// Serves the loopback pages until the condition holds.
-bool serveUntil(const std::function<bool()> &done, int timeoutMs = 90000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (done())
-            return true;
-        QThread::msleep(10);
-    }
-    return false;
 }
 
 // A home whose store holds AutoSave and these windows as the "default"

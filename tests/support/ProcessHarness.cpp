@@ -1,5 +1,10 @@
 #include "support/ProcessHarness.h"
 
+#include "core/SettingsStore.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -162,4 +167,24 @@ int ProcessHarness::run(const QStringList &arguments, QByteArray *output, int ti
     if (output)
         *output = process.readAllStandardOutput();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+bool serveUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (done())
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+std::unique_ptr<SettingsStore> storeOf(const ProcessHarness &h)
+{
+    auto s = std::make_unique<SettingsStore>(SettingsStore::Locations{
+        h.iniFile().toStdString(), h.userStoreFile().toStdString(), h.home().toStdString()});
+    s->openBackingStore();
+    return s;
 }

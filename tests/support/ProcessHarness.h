@@ -8,6 +8,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+#include <memory>
+
+class SettingsStore;
+
 // Starts the built corvane as a user would meet it: a copy of the executable
 // in a folder of its own (where "Corvane.ini" lives), and temporary HOME and
 // XDG folders. Nothing touches the real home folder.
@@ -65,3 +70,9 @@ private:
     bool m_captureErrors = false;
     int m_descriptorLimit = 0;
 };
+
+// Runs this process's event loop (the loopback pages a test serves) until
+// the condition holds, or the time is up.
+bool serveUntil(const std::function<bool()> &done, int timeoutMs = 90000);
+// The harness's store, opened as the program opens it.
+std::unique_ptr<SettingsStore> storeOf(const ProcessHarness &h);
