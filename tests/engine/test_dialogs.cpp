@@ -174,9 +174,20 @@ TEST_F(EngineTest, EmptyingTheCacheKeepsTheCookiesAndLetsPagesLoad)
     m_server.setRoute(QStringLiteral("/other"), "<html><body>other</body></html>");
     const QString keptUrl = m_server.url(QStringLiteral("/kept"));
     ASSERT_TRUE(load(keptUrl));
-    ASSERT_TRUE(load(m_server.url(QStringLiteral("/other"))));
-    ASSERT_TRUE(load(keptUrl));
-    ASSERT_EQ(m_server.hitCount(QStringLiteral("/kept")), 1);
+    // The engine finishes writing a cache entry in the background, so on a
+    // busy machine the next load may still go out; within a few rounds a
+    // load has to come from the cache.
+    bool servedFromCache = false;
+    for (int round = 0; round < 5 && !servedFromCache; ++round) {
+        const int before = m_server.hitCount(QStringLiteral("/kept"));
+        ASSERT_TRUE(load(m_server.url(QStringLiteral("/other"))));
+        ASSERT_TRUE(load(keptUrl));
+        servedFromCache = m_server.hitCount(QStringLiteral("/kept")) == before;
+        if (!servedFromCache)
+            QTest::qWait(200);
+    }
+    ASSERT_TRUE(servedFromCache);
+    const int fetchedBeforeEmptying = m_server.hitCount(QStringLiteral("/kept"));
 
     const QString slowUrl = m_server.url(QStringLiteral("/slow"));
     m_view->navigate(slowUrl);
@@ -192,7 +203,7 @@ TEST_F(EngineTest, EmptyingTheCacheKeepsTheCookiesAndLetsPagesLoad)
     EXPECT_EQ(control()->pageTitle(), QStringLiteral("127.0.0.1:%1/slow").arg(m_server.port()));
 
     ASSERT_TRUE(load(keptUrl));
-    EXPECT_EQ(m_server.hitCount(QStringLiteral("/kept")), 2);
+    EXPECT_EQ(m_server.hitCount(QStringLiteral("/kept")), fetchedBeforeEmptying + 1);
     EXPECT_EQ(evaluate(control()->page(), QStringLiteral("document.cookie")).toString(),
               QStringLiteral("stays=1"));
 }
