@@ -6,6 +6,7 @@
 #include "core/TextRules.h"
 #include "core/TextSize.h"
 #include "engine/FindDialog.h"
+#include "engine/NetworkCutoff.h"
 #include "engine/ScriptDialog.h"
 #include "engine/WebProfile.h"
 
@@ -49,6 +50,12 @@ bool isNetworkScheme(const QString &scheme)
                                      QStringLiteral("ws"), QStringLiteral("wss"),
                                      QStringLiteral("ftp")};
     return schemes.contains(scheme.toLower());
+}
+
+bool isCacheableScheme(const QString &scheme)
+{
+    return scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0
+        || scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
 }
 
 // Reports each frame's completion (its load event) to the control through a
@@ -179,6 +186,10 @@ public:
     {
     }
     bool offline = false;
+    // Offline with the engine's own cut below its cache in place: web pages
+    // go to the engine, which answers from the cache or fails them. Sockets
+    // and ftp are never cached and stay blocked here.
+    bool throughCache = false;
     // The referrer the next top-level request for this address carries.
     QUrl referredUrl;
     QByteArray referrer;
@@ -215,7 +226,8 @@ public:
                 return;
             }
         }
-        if (offline && isNetworkScheme(info.requestUrl().scheme()))
+        if (offline && isNetworkScheme(info.requestUrl().scheme())
+            && !(throughCache && isCacheableScheme(info.requestUrl().scheme())))
             info.block(true);
     }
 
@@ -412,6 +424,7 @@ WebEngineControl::WebEngineControl(QObject *parent)
 
 WebEngineControl::~WebEngineControl()
 {
+    delete std::exchange(m_cutoff, nullptr);
     // Nothing the page asked is left open: what nobody answered is No.
     const QList<PermissionRequest> open = std::exchange(m_permissionRequests, {});
     for (const PermissionRequest &request : open)
@@ -462,7 +475,37 @@ void WebEngineControl::navigate(const QString &url)
             m_events->onLoadStopped();
         return;
     }
-    m_page->load(text.isEmpty() ? QUrl(QStringLiteral("about:blank")) : QUrl::fromUserInput(text));
+    const QUrl target = text.isEmpty() ? QUrl(QStringLiteral("about:blank")) : QUrl::fromUserInput(text);
+    whenCutOff([this, target] { m_page->load(target); });
+}
+
+void WebEngineControl::whenCutOff(std::function<void()> go)
+{
+    // Offline, a load waits for the engine's cut to hold, so that what the
+    // cache has for it shows (a window restored offline, say).
+    if (m_offline && m_cutoff && m_cutoff->state() == NetworkCutoff::State::Starting) {
+        const QPointer<WebEngineControl> self(this);
+        m_cutoff->whenSettled([self, go] {
+            if (self && self->m_page)
+                go();
+        });
+        return;
+    }
+    go();
+}
+
+void WebEngineControl::startCutoff()
+{
+    delete std::exchange(m_cutoff, nullptr);
+    if (m_interceptor)
+        m_interceptor->throughCache = false;
+    if (!m_page)
+        return;
+    m_cutoff = new NetworkCutoff(m_page, this);
+    connect(m_cutoff, &NetworkCutoff::settled, this, [this](bool holds) {
+        if (m_interceptor)
+            m_interceptor->throughCache = holds && m_offline;
+    });
 }
 
 bool WebEngineControl::runScriptAddress(const QString &address, bool topLevel)
@@ -492,13 +535,13 @@ bool WebEngineControl::scriptLinkClicked(const QString &message, QString *result
 void WebEngineControl::goBack()
 {
     if (m_page)
-        m_page->triggerAction(QWebEnginePage::Back);
+        whenCutOff([this] { m_page->triggerAction(QWebEnginePage::Back); });
 }
 
 void WebEngineControl::goForward()
 {
     if (m_page)
-        m_page->triggerAction(QWebEnginePage::Forward);
+        whenCutOff([this] { m_page->triggerAction(QWebEnginePage::Forward); });
 }
 
 bool WebEngineControl::showsNetworkPage() const
@@ -528,7 +571,7 @@ void WebEngineControl::startRefusedNavigation()
     const QByteArray referrer = QByteArray::fromStdString(corvane::openerReferrer(
         m_openerUrl.toString().toStdString(), url.toString().toStdString()));
     if (referrer.isEmpty()) {
-        m_page->load(url);
+        whenCutOff([this, url] { m_page->load(url); });
         return;
     }
     // A window opened without its opener (noopener, noreferrer) sends no
@@ -542,7 +585,7 @@ void WebEngineControl::startRefusedNavigation()
             self->m_interceptor->referredUrl = url;
             self->m_interceptor->referrer = referrer;
         }
-        self->m_page->load(url);
+        self->whenCutOff([self, url] { self->m_page->load(url); });
     });
     auto once = [go](bool withReferrer) {
         if (auto f = std::exchange(*go, nullptr))
@@ -555,9 +598,24 @@ void WebEngineControl::startRefusedNavigation()
 
 void WebEngineControl::setOffline(bool offline)
 {
+    if (offline == m_offline)
+        return;
     m_offline = offline;
-    if (m_interceptor)
+    if (m_interceptor) {
         m_interceptor->offline = offline;
+        m_interceptor->throughCache = false;
+    }
+    if (offline) {
+        startCutoff();
+        return;
+    }
+    // Online again: the loads that waited for the cut go out now.
+    std::vector<std::function<void()>> waiting;
+    if (m_cutoff)
+        waiting = m_cutoff->takeWaiting();
+    delete std::exchange(m_cutoff, nullptr);
+    for (const auto &go : waiting)
+        go();
 }
 
 QString WebEngineControl::pageTitle() const
@@ -972,6 +1030,9 @@ void WebEngineControl::bindAdoptedPage()
     m_adopted = false;
     m_page->setUrlRequestInterceptor(nullptr);
     m_page->setUrlRequestInterceptor(m_interceptor);
+    // So does the cut: the old contents had it.
+    if (m_offline)
+        startCutoff();
 }
 
 // --- dialogs ------------------------------------------------------------------

@@ -19,6 +19,7 @@ class QPrinter;
 class QWebEngineCertificateError;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
+class NetworkCutoff;
 class WebEnginePage;
 
 // BrowserControl over Qt WebEngine: one QWebEngineView with a page of the
@@ -42,9 +43,13 @@ class WebEnginePage;
 // - a local (file:) page shows its own pictures and style sheets, from its
 //   folder; its scripts read no other file and send nothing anywhere
 //   (corvane::localPageMayLoad).
-// - offline blocks http, https, ws, wss and ftp requests; the engine's error
-//   page shows instead. A refresh of a web page while offline leaves the page
-//   shown as it is, since nothing newer can be had.
+// - offline, nothing of the page reaches the network: the engine's own cut
+//   below its cache (NetworkCutoff) lets what the cache holds show (a page
+//   kept fresh by its address, any page kept by Back and Forward); ws, wss
+//   and ftp are blocked, and so is everything until the cut holds (the
+//   page's own loads wait for it). A load that fails offline raises
+//   onOfflineLoadRefused. A refresh of a web page while offline leaves the
+//   page shown as it is, since nothing newer can be had.
 // - a script address ("javascript:...") typed or clicked as a link raises
 //   a navigation start of its own (the engine asks for none), which may
 //   refuse it, and then onLoadStopped: the page stays.
@@ -156,6 +161,11 @@ private:
     // The cache was emptied while this page loaded: that load never ends.
     void restartLoad();
     bool showsNetworkPage() const;
+    // Offline: the engine's cut below its cache (NetworkCutoff) for this
+    // page, made anew for each offline spell and for an adopted page.
+    void startCutoff();
+    // Runs go now, or once the cut holds while it is being made.
+    void whenCutOff(std::function<void()> go);
     void print();
     void printPreview();
     void showProperties();
@@ -182,6 +192,7 @@ private:
     QPointer<QWebEngineView> m_view;
     QPointer<WebEnginePage> m_page;
     QPointer<RequestInterceptor> m_interceptor;
+    NetworkCutoff *m_cutoff = nullptr;
     QPointer<FindDialog> m_find;
     std::unique_ptr<QPrinter> m_printer;
     QString m_frameMarker;

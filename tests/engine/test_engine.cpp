@@ -93,6 +93,70 @@ TEST_F(EngineTest, OfflineShowsTheErrorPageWithoutTouchingTheNetwork)
     EXPECT_EQ(m_server.hitCount(QStringLiteral("/page")), 2);
 }
 
+// Offline, the engine's cache still answers: a page the server let us keep
+// shows by Back and by its address, one it did not (or never sent) shows
+// ours, and the server sees nothing at all.
+TEST_F(EngineTest, OfflineShowsWhatTheCacheHoldsByBackAndByAddress)
+{
+    LoopbackServer::Response kept;
+    kept.body = "<html><head><title>Kept</title></head><body>kept</body></html>";
+    kept.headers = {{"Cache-Control", "max-age=3600"}};
+    m_server.setResponse(QStringLiteral("/kept"), kept);
+    LoopbackServer::Response unkept;
+    unkept.body = "<html><head><title>Unkept</title></head><body>unkept</body></html>";
+    unkept.headers = {{"Cache-Control", "no-store"}};
+    m_server.setResponse(QStringLiteral("/unkept"), unkept);
+    m_server.setRoute(QStringLiteral("/never"), "<html><body>never</body></html>");
+    const QString keptUrl = m_server.url(QStringLiteral("/kept"));
+    const QString unkeptUrl = m_server.url(QStringLiteral("/unkept"));
+    const QString neverUrl = m_server.url(QStringLiteral("/never"));
+    // The engine writes its cache entry in the background: online, the kept
+    // page is loaded until it comes from the cache.
+    ASSERT_TRUE(load(keptUrl));
+    bool cached = false;
+    for (int round = 0; round < 5 && !cached; ++round) {
+        const int before = m_server.hitCount(QStringLiteral("/kept"));
+        ASSERT_TRUE(load(unkeptUrl));
+        ASSERT_TRUE(load(keptUrl));
+        cached = m_server.hitCount(QStringLiteral("/kept")) == before;
+    }
+    ASSERT_TRUE(cached);
+    ASSERT_TRUE(load(unkeptUrl));
+    const auto bodyText = [&] {
+        return evaluate(control()->page(), QStringLiteral("document.body ? document.body.innerText : ''")).toString();
+    };
+
+    m_app->mainWindow()->setOffline(true);
+    m_server.clearRequests();
+    const QString keptDone = QStringLiteral("* Navigation complete to URL: [%1] *").arg(keptUrl);
+    const qsizetype keptDoneBefore = logLines().count(keptDone);
+    m_view->goBack();
+    ASSERT_TRUE(waitUntil([&] { return logLines().count(keptDone) > keptDoneBefore; }));
+    EXPECT_EQ(m_view->errorPage(), nullptr);
+    EXPECT_EQ(bodyText(), QStringLiteral("kept"));
+
+    ASSERT_TRUE(load(unkeptUrl));
+    ASSERT_TRUE(waitUntil([&] { return m_view->errorPage() != nullptr; }));
+    EXPECT_EQ(m_view->errorPage()->kind(), ErrorPage::Kind::Offline);
+    EXPECT_EQ(m_view->errorPage()->url(), unkeptUrl);
+
+    ASSERT_TRUE(load(keptUrl));
+    EXPECT_TRUE(waitUntil([&] { return m_view->errorPage() == nullptr; }));
+    EXPECT_EQ(bodyText(), QStringLiteral("kept"));
+
+    ASSERT_TRUE(load(neverUrl));
+    ASSERT_TRUE(waitUntil([&] { return m_view->errorPage() != nullptr; }));
+    EXPECT_EQ(m_view->errorPage()->url(), neverUrl);
+    EXPECT_TRUE(logLines().contains(QStringLiteral("* Not fetched while offline: [%1] *").arg(neverUrl)));
+    EXPECT_TRUE(m_server.requests().isEmpty()) << m_server.requests().join(QLatin1Char(' ')).toStdString();
+
+    // Online again, the page that was never kept is fetched.
+    m_app->mainWindow()->setOffline(false);
+    ASSERT_TRUE(load(unkeptUrl));
+    EXPECT_EQ(m_server.hitCount(QStringLiteral("/unkept")), 1);
+    EXPECT_EQ(bodyText(), QStringLiteral("unkept"));
+}
+
 TEST_F(EngineTest, SilentPagesGetNoDialogs)
 {
     m_app->settings().setSpawning(1);
