@@ -33,12 +33,37 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QPointer>
 #include <QSvgRenderer>
 #include <QTimer>
 
 #include <cstdio>
 
 namespace {
+
+// Start-up holds the main window's painting until its windows are in. A
+// question asked meanwhile has the window drawn behind it as it stands (held,
+// it shows black, with what was last laid out); the hold comes back after.
+class DrawnWhileAsked
+{
+public:
+    explicit DrawnWhileAsked(QWidget *window) : m_window(window), m_held(window && !window->updatesEnabled())
+    {
+        if (m_held)
+            window->setUpdatesEnabled(true);
+    }
+    ~DrawnWhileAsked()
+    {
+        if (m_held && m_window)
+            m_window->setUpdatesEnabled(false);
+    }
+    DrawnWhileAsked(const DrawnWhileAsked &) = delete;
+    DrawnWhileAsked &operator=(const DrawnWhileAsked &) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+    bool m_held;
+};
 std::string toStd(const QString &s) { return s.toStdString(); }
 } // namespace
 
@@ -210,15 +235,13 @@ bool Application::isNologoSwitch(const QString &argument)
 Application::RecoveryAnswer Application::offerRecovery(bool keepWindows)
 {
     const corvane::Workspace windows = *m_recovery->leftOver();
-    // The main window behind the question is drawn as it stands (start-up
-    // holds its painting until the windows are in); it is held again for
-    // what the answer opens.
-    m_mainWindow->setUpdatesEnabled(true);
-    const QMessageBox::StandardButton answer = corvaneMessageBox(
-        m_mainWindow, QMessageBox::Question, QString::fromUtf8(corvane::kRecoveryQuestionTitle),
-        QString::fromUtf8(corvane::kRecoveryQuestionText), QMessageBox::Yes | QMessageBox::No);
-    if (m_mainWindow)
-        m_mainWindow->setUpdatesEnabled(false);
+    QMessageBox::StandardButton answer;
+    {
+        const DrawnWhileAsked drawn(m_mainWindow);
+        answer = corvaneMessageBox(m_mainWindow, QMessageBox::Question,
+                                   QString::fromUtf8(corvane::kRecoveryQuestionTitle),
+                                   QString::fromUtf8(corvane::kRecoveryQuestionText), QMessageBox::Yes | QMessageBox::No);
+    }
     // Not answered: the program is ending (a SIGTERM while the box was up);
     // the windows are still there to offer at the next start.
     if (modalQuestionsEnded()) {
@@ -536,7 +559,11 @@ std::vector<corvane::DesktopIcon> Application::themeIcons()
 
 void Application::runDefaultBrowserCheck()
 {
-    const DefaultBrowserDialog::Answer answer = DefaultBrowserDialog::ask(m_mainWindow);
+    DefaultBrowserDialog::Answer answer;
+    {
+        const DrawnWhileAsked drawn(m_mainWindow);
+        answer = DefaultBrowserDialog::ask(m_mainWindow);
+    }
     if (modalQuestionsEnded())
         return; // ended by a SIGTERM or the session's end: the user did not answer
     const corvane::DefaultBrowserChoice choice = corvane::defaultBrowserChoice(answer.yes, answer.dontAskAgain);

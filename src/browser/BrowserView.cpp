@@ -57,6 +57,9 @@ BrowserView::BrowserView(BrowserHost &host, BrowserDocument *doc, BrowserControl
         if (!m_control->parent())
             m_control->setParent(this);
         m_control->setEvents(this);
+        // Offline from the first load on, so that its cut is under way
+        // before the page is asked for anything.
+        m_control->setOffline(m_host.isOffline());
         if (QWidget *page = m_control->widget()) {
             layout->addWidget(page);
             setFocusProxy(page);

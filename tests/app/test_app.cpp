@@ -389,6 +389,31 @@ TEST_F(DefaultBrowserTest, AtAFirstStartTheQuestionComesWithoutTheSplashOverIt)
     EXPECT_TRUE(!app().splash() || !app().splash()->isVisible());
 }
 
+TEST_F(DefaultBrowserTest, AskedWhileAWorkspaceLoadsTheMainWindowIsDrawnBehindIt)
+{
+    // AutoSave brings back "default", one window, at a plain start.
+    {
+        auto s = store();
+        s->setAutoSave(1);
+        s->storeWorkspaces({{"default", "default\xB7" "0\xB7" "697\xB7" "88\xB7" "952\xB7" "88\xB7" "3\xB7" "1\xB7"
+                                        "1\xB7" "1\xB7" "1\xB7|\xB7http://one.example/\xB7" "508\xB7" "0\xB7" "648\xB7"
+                                        "0\xB7" "1\xB7" "0\xB7" "2\xB7" "0\xB7" "0\xB7" "0"}});
+    }
+    int shownAsked = 0;
+    int drawnAsked = 0;
+    DefaultBrowserDialog::setHook([&](QWidget *) {
+        if (mainWindow() && mainWindow()->isVisible()) {
+            ++shownAsked;
+            drawnAsked += mainWindow()->updatesEnabled() ? 1 : 0;
+        }
+        return DefaultBrowserDialog::Answer{};
+    });
+    ASSERT_TRUE(start({QStringLiteral("nologo")}));
+    ASSERT_EQ(shownAsked, 1) << "asked once, in front of the main window";
+    EXPECT_EQ(drawnAsked, shownAsked) << "the main window was held undrawn behind the question";
+    EXPECT_TRUE(mainWindow()->updatesEnabled());
+}
+
 TEST_F(DefaultBrowserTest, AfterYesTheDesktopsOwnToolNamesUsForWebAddresses)
 {
     const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
