@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTest>
 #include <QTimer>
 #include <QVariant>
 #include <QWebEnginePage>
@@ -118,6 +119,25 @@ protected:
         const qsizetype before = logLines().count(done);
         m_view->navigate(url);
         return waitUntil([&] { return logLines().count(done) > before; }, timeoutMs);
+    }
+
+    // Loads url, then other and url again until url comes from the engine's
+    // cache (the engine writes its entry in the background, so on a busy
+    // machine the next load may still go out). History ends at url.
+    bool loadUntilCached(const QString &url, const QString &other)
+    {
+        const QString path = QUrl(url).path();
+        if (!load(url))
+            return false;
+        for (int round = 0; round < 5; ++round) {
+            const int before = m_server.hitCount(path);
+            if (!load(other) || !load(url))
+                return false;
+            if (m_server.hitCount(path) == before)
+                return true;
+            QTest::qWait(200);
+        }
+        return false;
     }
 
     WebEngineControl *control() const { return qobject_cast<WebEngineControl *>(m_view->control()); }

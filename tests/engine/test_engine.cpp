@@ -110,17 +110,7 @@ TEST_F(EngineTest, OfflineShowsWhatTheCacheHoldsByBackAndByAddress)
     const QString keptUrl = m_server.url(QStringLiteral("/kept"));
     const QString unkeptUrl = m_server.url(QStringLiteral("/unkept"));
     const QString neverUrl = m_server.url(QStringLiteral("/never"));
-    // The engine writes its cache entry in the background: online, the kept
-    // page is loaded until it comes from the cache.
-    ASSERT_TRUE(load(keptUrl));
-    bool cached = false;
-    for (int round = 0; round < 5 && !cached; ++round) {
-        const int before = m_server.hitCount(QStringLiteral("/kept"));
-        ASSERT_TRUE(load(unkeptUrl));
-        ASSERT_TRUE(load(keptUrl));
-        cached = m_server.hitCount(QStringLiteral("/kept")) == before;
-    }
-    ASSERT_TRUE(cached);
+    ASSERT_TRUE(loadUntilCached(keptUrl, unkeptUrl));
     ASSERT_TRUE(load(unkeptUrl));
     const auto bodyText = [&] {
         return evaluate(control()->page(), QStringLiteral("document.body ? document.body.innerText : ''")).toString();

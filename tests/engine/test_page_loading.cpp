@@ -99,6 +99,30 @@ TEST_F(PageLoadingTest, OfflineAppliesToEveryOpenWindowAtOnce)
     EXPECT_TRUE(waitUntil([&] { return m_server.hitCount(QStringLiteral("/page")) == 1; }));
 }
 
+TEST_F(PageLoadingTest, AWindowOpenedOfflineShowsItsFirstPageFromTheCache)
+{
+    LoopbackServer::Response kept;
+    kept.body = "<html><head><title>Kept</title></head><body>kept</body></html>";
+    kept.headers = {{"Cache-Control", "max-age=3600"}};
+    m_server.setResponse(QStringLiteral("/kept"), kept);
+    m_server.setRoute(QStringLiteral("/other"), "<html><body>other</body></html>");
+    const QString keptUrl = m_server.url(QStringLiteral("/kept"));
+    ASSERT_TRUE(loadUntilCached(keptUrl, m_server.url(QStringLiteral("/other"))));
+
+    // A window whose very first load is the page, as a restored one's is.
+    mainWindow()->setOffline(true);
+    m_server.clearRequests();
+    const qsizetype before = logLines().count(kComplete.arg(keptUrl));
+    m_app->newWindowAt(keptUrl);
+    BrowserView *view = m_app->activeView();
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view, m_view);
+    ASSERT_TRUE(waitUntil([&] { return logLines().count(kComplete.arg(keptUrl)) > before; }));
+    EXPECT_EQ(view->errorPage(), nullptr);
+    EXPECT_EQ(evaluate(view, QStringLiteral("document.body.innerText")).toString(), QStringLiteral("kept"));
+    EXPECT_TRUE(m_server.requests().isEmpty());
+}
+
 // --- navigation starts --------------------------------------------------------------
 
 TEST_F(PageLoadingTest, ScriptRedirectStartsANavigationOfItsOwnAndServerRedirectDoesNot)
