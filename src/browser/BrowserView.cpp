@@ -58,8 +58,9 @@ BrowserView::BrowserView(BrowserHost &host, BrowserDocument *doc, BrowserControl
             m_control->setParent(this);
         m_control->setEvents(this);
         // Offline from the first load on, so that its cut is under way
-        // before the page is asked for anything.
-        m_control->setOffline(m_host.isOffline());
+        // before the page is asked for anything. (A control starts online.)
+        if (m_host.isOffline())
+            m_control->setOffline(true);
         if (QWidget *page = m_control->widget()) {
             layout->addWidget(page);
             setFocusProxy(page);
