@@ -33,6 +33,9 @@ BrowserWindow::BrowserWindow(BrowserHost &host, QWidget *parent)
     m_splitter->setSizePolicy(policy);
     client->setFocusProxy(m_splitter);
     setWidget(client);
+    m_splitter->installEventFilter(this);
+    m_settle.setSingleShot(true);
+    connect(&m_settle, &QTimer::timeout, this, &BrowserWindow::settleCoveredPanes);
     connect(m_splitter, &PaneSplitter::activePaneChanged, this, &BrowserWindow::activeViewChanged);
     connect(m_splitter, &PaneSplitter::splitMenuRequested, this, &BrowserWindow::splitMenuRequested);
     connect(m_splitter, &PaneSplitter::keyboardSplitEnded, this, &BrowserWindow::repairLayout);
@@ -112,20 +115,63 @@ void BrowserWindow::updateIcon()
 
 void BrowserWindow::setPanesCovered(bool covered)
 {
-    if (!m_splitter || isMinimized() || m_splitter->isHidden() == covered)
+    if (!m_splitter || isMinimized())
         return;
-    m_splitter->setVisible(!covered);
+    if (!covered) {
+        m_settle.stop();
+        m_settling = false;
+        if (m_splitter->isHidden())
+            m_splitter->setVisible(true);
+        return;
+    }
+    if (panesCovered())
+        return;
+    const bool justChanged = m_panesChanged.isValid() && m_panesChanged.elapsed() < kCoverAfterChangeMs;
+    m_splitter->setVisible(false);
+    if (justChanged)
+        m_settle.start(kSettleStepMs);
+}
+
+void BrowserWindow::settleCoveredPanes()
+{
+    if (!m_splitter)
+        return;
+    if (isMinimized()) {
+        // The area hides and shows a minimized window's panes itself.
+        m_settling = false;
+        return;
+    }
+    if (!m_settling) {
+        // Still covered: shown a moment under the window in front.
+        if (!m_splitter->isHidden())
+            return;
+        m_settling = true;
+        m_splitter->setVisible(true);
+        m_settle.start(kSettleStepMs);
+        return;
+    }
+    m_settling = false;
+    m_panesChanged.invalidate();
+    m_splitter->setVisible(false);
+}
+
+bool BrowserWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_splitter && !m_settling
+        && (event->type() == QEvent::Show || (event->type() == QEvent::Resize && m_splitter->isVisible())))
+        m_panesChanged.start();
+    return QMdiSubWindow::eventFilter(watched, event);
 }
 
 bool BrowserWindow::panesCovered() const
 {
-    return m_splitter && !isMinimized() && m_splitter->isHidden();
+    return m_splitter && !isMinimized() && (m_splitter->isHidden() || m_settling);
 }
 
 void BrowserWindow::focusActivePane()
 {
     BrowserView *view = activeView();
-    if (!view || !m_splitter || m_splitter->isHidden() || isMinimized())
+    if (!view || !m_splitter || panesCovered() || isMinimized())
         return;
     // The widget that has the keys, or will have them once the main window
     // is active again.
@@ -144,7 +190,7 @@ bool BrowserWindow::focusNextPrevChild(bool next)
     // a page of this window as a Tab press, which puts it on the page's
     // first link (Enter then follows a link nobody chose). It stays where it
     // is; the window made active next takes it.
-    if (!isVisible() || (m_splitter && m_splitter->isHidden()))
+    if (!isVisible() || panesCovered())
         return true;
     return QMdiSubWindow::focusNextPrevChild(next);
 }
