@@ -585,6 +585,9 @@ void BrowserView::onDocumentComplete(const QString &url, bool topLevel)
     refreshProgress();
     if (BrowserHost *h = host(); h && topLevel)
         h->pageStateChanged();
+    // A page that came in while its window is covered is drawn once.
+    if (BrowserWindow *window = browserWindow(); window && topLevel)
+        window->settleIfCovered();
 }
 
 void BrowserView::onLoadStopped()

@@ -33,7 +33,6 @@ BrowserWindow::BrowserWindow(BrowserHost &host, QWidget *parent)
     m_splitter->setSizePolicy(policy);
     client->setFocusProxy(m_splitter);
     setWidget(client);
-    m_splitter->installEventFilter(this);
     m_settle.setSingleShot(true);
     connect(&m_settle, &QTimer::timeout, this, &BrowserWindow::settleCoveredPanes);
     connect(m_splitter, &PaneSplitter::activePaneChanged, this, &BrowserWindow::activeViewChanged);
@@ -126,10 +125,14 @@ void BrowserWindow::setPanesCovered(bool covered)
     }
     if (panesCovered())
         return;
-    const bool justChanged = m_panesChanged.isValid() && m_panesChanged.elapsed() < kCoverAfterChangeMs;
     m_splitter->setVisible(false);
-    if (justChanged)
-        m_settle.start(kSettleStepMs);
+    m_settle.start(kSettleDelayMs);
+}
+
+void BrowserWindow::settleIfCovered()
+{
+    if (m_splitter && !isMinimized() && m_splitter->isHidden() && !m_settling)
+        m_settle.start(kSettleDelayMs);
 }
 
 void BrowserWindow::settleCoveredPanes()
@@ -147,20 +150,11 @@ void BrowserWindow::settleCoveredPanes()
             return;
         m_settling = true;
         m_splitter->setVisible(true);
-        m_settle.start(kSettleStepMs);
+        m_settle.start(kSettleShowMs);
         return;
     }
     m_settling = false;
-    m_panesChanged.invalidate();
     m_splitter->setVisible(false);
-}
-
-bool BrowserWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_splitter && !m_settling
-        && (event->type() == QEvent::Show || (event->type() == QEvent::Resize && m_splitter->isVisible())))
-        m_panesChanged.start();
-    return QMdiSubWindow::eventFilter(watched, event);
 }
 
 bool BrowserWindow::panesCovered() const

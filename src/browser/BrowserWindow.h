@@ -3,7 +3,6 @@
 #include <QList>
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QElapsedTimer>
 #include <QRect>
 #include <QTimer>
 
@@ -47,19 +46,19 @@ public:
     // so the engine draws none of their pages, until uncovered. A minimized
     // window is left alone: the area hides and shows its panes itself.
     // Neither makes the window active.
-    // Panes covered right after they were shown or resized (the area
-    // restores the maximized window it covers to its normal size, and shows
-    // covered windows a moment while a new one comes in) are shown once more
-    // a moment later, under the window in front, and covered again: hidden
-    // before the engine drew them at their new size, they kept its display
-    // compositor waking 60 times a second for good. They count as covered
-    // meanwhile.
+    // Covered panes are shown once more for a moment, under the window in
+    // front, a second after they were covered (or their page came in while
+    // covered) with nothing changed for them since, then covered again:
+    // hidden before the engine drew them as they are now (at the normal
+    // size the area restores the window it covers to, a new page), they kept
+    // its display compositor waking 60 times a second for good. They count
+    // as covered meanwhile.
     void setPanesCovered(bool covered);
     bool panesCovered() const;
-    // How long after a show or a resize a cover counts as right after it, and
-    // how long the panes then wait and show to settle.
-    static constexpr int kCoverAfterChangeMs = 1000;
-    static constexpr int kSettleStepMs = 150;
+    // A pane's page came in (its load ended); covered, the panes settle.
+    void settleIfCovered();
+    static constexpr int kSettleDelayMs = 1000;
+    static constexpr int kSettleShowMs = 150;
     // The window has just become the active one: when the keyboard focus
     // went to the window itself (its panes were hidden as it was made
     // active) or stays on a hidden part of it, the active pane's page takes
@@ -105,7 +104,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     // The close, once approved.
     void closeInArea(QCloseEvent *event);
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void settleCoveredPanes();
@@ -130,8 +128,7 @@ private:
     std::function<void(bool)> m_pagesDone;
     bool m_askingPages = false;
     bool m_closeApproved = false;
-    // Covering right after a change (setPanesCovered).
-    QElapsedTimer m_panesChanged;
+    // Covered panes settling (setPanesCovered).
     QTimer m_settle;
     bool m_settling = false;
 };

@@ -140,6 +140,16 @@ protected:
         return false;
     }
 
+    // Until the engine's own requests for the pages loaded (their icons)
+    // are over: no request reaches the server for a while.
+    void waitForQuietServer()
+    {
+        for (qsizetype seen = -1; seen != m_server.requests().size();) {
+            seen = m_server.requests().size();
+            QTest::qWait(400);
+        }
+    }
+
     WebEngineControl *control() const { return qobject_cast<WebEngineControl *>(m_view->control()); }
 
     LoopbackServer m_server;

@@ -116,6 +116,7 @@ TEST_F(EngineTest, OfflineShowsWhatTheCacheHoldsByBackAndByAddress)
         return evaluate(control()->page(), QStringLiteral("document.body ? document.body.innerText : ''")).toString();
     };
 
+    waitForQuietServer();
     m_app->mainWindow()->setOffline(true);
     m_server.clearRequests();
     const QString keptDone = QStringLiteral("* Navigation complete to URL: [%1] *").arg(keptUrl);

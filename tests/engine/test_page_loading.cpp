@@ -110,6 +110,7 @@ TEST_F(PageLoadingTest, AWindowOpenedOfflineShowsItsFirstPageFromTheCache)
     ASSERT_TRUE(loadUntilCached(keptUrl, m_server.url(QStringLiteral("/other"))));
 
     // A window whose very first load is the page, as a restored one's is.
+    waitForQuietServer();
     mainWindow()->setOffline(true);
     m_server.clearRequests();
     const qsizetype before = logLines().count(kComplete.arg(keptUrl));
