@@ -275,8 +275,9 @@ TEST_F(AppTest, ASettingThatCannotBeSavedIsSaidOnceOnStderrAndTheStatusBar)
         << mainWindow()->statusBar()->currentMessage().toStdString();
     // The notice covers pane 0 rather than being drawn over its text.
     for (QLabel *pane : mainWindow()->statusBar()->findChildren<QLabel *>()) {
-        if (pane->text() == mainWindow()->statusPaneTexts().at(0))
+        if (pane->text() == mainWindow()->statusPaneTexts().at(0)) {
             EXPECT_FALSE(pane->isVisible());
+        }
     }
 }
 

@@ -478,8 +478,9 @@ TEST_F(WorkspacesTest, EachWindowComesIntoViewOnceAtItsStoredPlaceAndState)
         auto *window = static_cast<BrowserWindow *>(s.window);
         ASSERT_TRUE(windows.contains(window));
         EXPECT_EQ(s.maximized, window->isMaximized());
-        if (!window->isMaximized())
+        if (!window->isMaximized()) {
             EXPECT_EQ(s.geometry, QRect(40, 50, 400, 300)) << "shown at its stored place";
+        }
     }
     EXPECT_EQ(main->activeBrowserWindow(), windows.at(0));
     EXPECT_TRUE(windows.at(0)->isMaximized());

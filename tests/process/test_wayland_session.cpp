@@ -135,7 +135,7 @@ TEST(WaylandSession, SplitWindowsAndAnOpenRequestEndCleanlyAndKeepTheStoredPlace
 
     // The main window's place: the corner kept, the state stored.
     const std::unique_ptr<SettingsStore> store = storeOf(h);
-    const SettingsStore::MainPlacement placement = store->restoreMainPlacement({Rect{}, 1}, Rect{0, 0, 4096, 4096});
+    const SettingsStore::MainPlacement placement = store->restoreMainPlacement({Rect{}, 1, Rect{}}, Rect{0, 0, 4096, 4096});
     EXPECT_EQ(placement.stored.left, place.left);
     EXPECT_EQ(placement.stored.top, place.top);
     EXPECT_EQ(placement.showCmd, 1);
@@ -151,8 +151,9 @@ TEST(WaylandSession, SplitWindowsAndAnOpenRequestEndCleanlyAndKeepTheStoredPlace
     std::vector<std::string> urls;
     for (const auto &[n, text] : windows) {
         const WorkspaceWindow window = WorkspaceWindow::parse(text);
-        if (!window.panes.empty())
+        if (!window.panes.empty()) {
             EXPECT_EQ(window, split) << "a place inside the main window is ours: " << text;
+        }
         urls.push_back(corvane::firstPaneUrl(window));
     }
     std::sort(urls.begin(), urls.end());

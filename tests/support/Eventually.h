@@ -13,6 +13,6 @@
 // The same for two values that are to become equal; the failure shows both.
 #define EXPECT_EVENTUALLY_EQ(actual, expected)                                                   \
     do {                                                                                         \
-        QTest::qWaitFor([&] { return (actual) == (expected); }, 5000);                           \
+        (void)QTest::qWaitFor([&] { return (actual) == (expected); }, 5000);                     \
         EXPECT_EQ(actual, expected);                                                             \
     } while (0)
