@@ -77,14 +77,10 @@ ErrorPage::ErrorPage(QWidget *parent) : QWidget(parent)
 }
 
 void ErrorPage::setContent(const QString &title, const QString &text, const QString &detail,
-                           bool warning)
+                           QStyle::StandardPixmap icon)
 {
     const int size = 48;
-    m_icon->setPixmap(style()
-                          ->standardIcon(warning ? QStyle::SP_MessageBoxWarning
-                                                 : QStyle::SP_MessageBoxCritical,
-                                         nullptr, this)
-                          .pixmap(size, size));
+    m_icon->setPixmap(style()->standardIcon(icon, nullptr, this).pixmap(size, size));
     m_title->setText(title);
     m_text->setText(text);
     m_detail->setText(detail);
@@ -99,7 +95,7 @@ void ErrorPage::showCertificateError(const QString &url, const QString &host,
     setContent(QString::fromLatin1(corvane::kCertificateErrorTitle),
                problem + QStringLiteral("\n\n")
                    + QString::fromStdString(corvane::certificatePageText(h, overridable)),
-               url, true);
+               url, QStyle::SP_MessageBoxWarning);
     m_goOn->setText(QString::fromStdString(corvane::certificateGoOnText(h)));
     m_goOn->setVisible(overridable);
     m_goBack->setVisible(true);
@@ -111,7 +107,7 @@ void ErrorPage::showPageStopped(const QString &url, const QString &text)
 {
     m_kind = Kind::PageStopped;
     m_url = url;
-    setContent(QString::fromLatin1(corvane::kPageStoppedTitle), text, url, false);
+    setContent(QString::fromLatin1(corvane::kPageStoppedTitle), text, url, QStyle::SP_MessageBoxCritical);
     m_goOn->setVisible(false);
     m_goBack->setVisible(false);
     m_reload->setVisible(true);
@@ -122,8 +118,9 @@ void ErrorPage::showOffline(const QString &url)
 {
     m_kind = Kind::Offline;
     m_url = url;
+    // Nothing went wrong: the user chose to stay off the network.
     setContent(QString::fromLatin1(corvane::kOfflinePageTitle), QString::fromStdString(corvane::offlinePageText()),
-               url, false);
+               url, QStyle::SP_MessageBoxInformation);
     m_goOn->setVisible(false);
     m_goBack->setVisible(false);
     m_reload->setVisible(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStyle>
 #include <QWidget>
 
 class QLabel;
@@ -40,7 +41,7 @@ Q_SIGNALS:
     void reloadRequested();
 
 private:
-    void setContent(const QString &title, const QString &text, const QString &detail, bool warning);
+    void setContent(const QString &title, const QString &text, const QString &detail, QStyle::StandardPixmap icon);
 
     Kind m_kind = Kind::PageStopped;
     QString m_url;
