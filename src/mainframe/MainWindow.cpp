@@ -869,8 +869,29 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (m_downloads)
         m_downloads->close();
     m_closed = true;
+    // 9. The bars and modes, and everything above is written now: what
+    // follows the close (the window going off the screen, the engine's end)
+    // may still fail, and the saves are not to go with it.
+    storeBarsAndModes();
+    if (m_exitSaves)
+        m_exitSaves->commit();
+    // The panes' own surfaces go before the window leaves the screen.
+    for (StatusPane *pane : m_panes)
+        if (pane)
+            pane->releaseSurface();
     event->accept();
     Q_EMIT closed();
+}
+
+void MainWindow::storeBarsAndModes()
+{
+    SettingsStore &s = m_settings;
+    s.setHideToolBar(!m_toolBarVisible);
+    s.setHideStatusBar(!m_statusBarVisible);
+    s.setVersion(kCorvaneVersion);
+    s.setOffline(m_offline);
+    s.setHideTabs(!m_tabsVisible);
+    s.setShowAddressBar(m_addressBarVisible);
 }
 
 BrowserWindow::PagesAnswer MainWindow::askPagesForExit()
@@ -959,13 +980,12 @@ void MainWindow::saveOnDestroy()
 {
     if (!m_closed)
         return;
-    SettingsStore &s = m_settings;
-    s.setHideToolBar(!m_toolBarVisible);
-    s.setHideStatusBar(!m_statusBarVisible);
-    s.setVersion(kCorvaneVersion);
-    m_log.write("*** Total elapsed time: " + m_runTime.elapsedText() + " ***");
-    s.setOffline(m_offline);
-    s.setHideTabs(!m_tabsVisible);
-    s.setShowAddressBar(m_addressBarVisible);
     m_exitSaves.reset();
+    // Stored again in one write: anything changed since the close (nothing
+    // changed, nothing is written).
+    {
+        const SettingsStore::DeferredCommit batch(m_settings);
+        storeBarsAndModes();
+    }
+    m_log.write("*** Total elapsed time: " + m_runTime.elapsedText() + " ***");
 }

@@ -357,6 +357,8 @@ private:
     void applyMenuIcons();
     void saveAddressHistory();
     void saveOnDestroy();
+    // The bars' and modes' running copies into the store.
+    void storeBarsAndModes();
     void onSubWindowActivated(QMdiSubWindow *window);
     // Hides the panes of every window a maximized window in front covers
     // and shows the others' (top: the window to count as the topmost, when

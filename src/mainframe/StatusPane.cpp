@@ -6,6 +6,8 @@
 #include <QVBoxLayout>
 #include <qdrawutil.h>
 
+#include <utility>
+
 namespace {
 constexpr int kTextMargin = 1;
 constexpr int kFrame = 1; // the sunken panel's edge
@@ -40,10 +42,17 @@ StatusPane::StatusPane(QWidget *parent) : QWidget(parent), m_surface(new Surface
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    QWidget *container = QWidget::createWindowContainer(m_surface, this);
-    container->setFocusPolicy(Qt::NoFocus);
-    container->setAttribute(Qt::WA_TransparentForMouseEvents);
-    layout->addWidget(container);
+    m_container = QWidget::createWindowContainer(m_surface, this);
+    m_container->setFocusPolicy(Qt::NoFocus);
+    m_container->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layout->addWidget(m_container);
+}
+
+void StatusPane::releaseSurface()
+{
+    // The container takes its window with it.
+    delete std::exchange(m_container, nullptr);
+    m_surface = nullptr;
 }
 
 StatusPane::~StatusPane() = default;
@@ -58,13 +67,15 @@ void StatusPane::setText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
-    m_surface->update();
+    if (m_surface)
+        m_surface->update();
 }
 
 void StatusPane::setAlignment(Qt::Alignment alignment)
 {
     m_alignment = alignment;
-    m_surface->update();
+    if (m_surface)
+        m_surface->update();
 }
 
 int StatusPane::roomFor(const QString &text) const

@@ -21,8 +21,12 @@ public:
     void setText(const QString &text);
     void setAlignment(Qt::Alignment alignment);
     Qt::Alignment alignment() const { return m_alignment; }
-    // The native surface the pane draws on.
+    // The native surface the pane draws on; none once released.
     QWindow *surface() const;
+    // Lets the surface go for good, before the window it is in goes off the
+    // screen: on Wayland an expose still queued for a surface whose window
+    // has gone crashed the platform's painting. The pane shows nothing after.
+    void releaseSurface();
 
     // The width the pane needs to show text whole in its font, frame and
     // margins included.
@@ -35,6 +39,7 @@ private:
     class Surface;
 
     Surface *m_surface = nullptr;
+    QWidget *m_container = nullptr;
     QString m_text;
     Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
 };

@@ -603,6 +603,27 @@ TEST_F(MainWindowTest, DeclinedExitSavesNothingAndConfirmedExitSavesTheBars)
     EXPECT_TRUE(logText().contains(QStringLiteral("*** Total elapsed time: ")));
 }
 
+TEST_F(MainWindowTest, AnExitIsOnDiskOnceTheMainWindowHasClosed)
+{
+    // What comes after the close (the window leaving the screen, the
+    // engine's end) may still fail: the saves are written by then.
+    store()->setAutoSave(1);
+    ASSERT_TRUE(start());
+    mainWindow()->runCommand(cmd::ToolBar);
+    mainWindow()->runCommand(cmd::Offline);
+    mainWindow()->closeWithoutQuestions();
+    ASSERT_TRUE(mainWindow()->isHidden());
+    {
+        const auto s = store();
+        EXPECT_EQ(s->hideToolBar(), 1);
+        EXPECT_EQ(s->offline(), 1);
+        EXPECT_EQ(s->version(), "3.00");
+        EXPECT_EQ(s->loadWorkspaces().count("default"), 1u);
+    }
+    stop();
+    EXPECT_EQ(store()->hideToolBar(), 1);
+}
+
 TEST_F(MainWindowTest, TerminationWhileTheExitQuestionIsUpSavesLikeAConfirmedExit)
 {
     ASSERT_TRUE(start());
