@@ -121,6 +121,16 @@ protected:
         return waitUntil([&] { return logLines().count(done) > before; }, timeoutMs);
     }
 
+    // Serves body at path under the Cache-Control given; its address.
+    QString serveWithCacheControl(const QString &path, const QByteArray &body, const QByteArray &cacheControl)
+    {
+        LoopbackServer::Response response;
+        response.body = body;
+        response.headers = {{"Cache-Control", cacheControl}};
+        m_server.setResponse(path, response);
+        return m_server.url(path);
+    }
+
     // Loads url, then other and url again until url comes from the engine's
     // cache (the engine writes its entry in the background, so on a busy
     // machine the next load may still go out). History ends at url.

@@ -163,16 +163,14 @@ TEST_F(EngineTest, InternetOptionsClearsCookiesWhenTheUserAgrees)
 // leaves such a load waiting for ever).
 TEST_F(EngineTest, EmptyingTheCacheKeepsTheCookiesAndLetsPagesLoad)
 {
-    LoopbackServer::Response kept;
-    kept.body = "<html><body><script>document.cookie = 'stays=1; max-age=3600';</script>kept</body></html>";
-    kept.headers = {{"Cache-Control", "max-age=3600"}};
-    m_server.setResponse(QStringLiteral("/kept"), kept);
+    const QString keptUrl = serveWithCacheControl(
+        QStringLiteral("/kept"),
+        "<html><body><script>document.cookie = 'stays=1; max-age=3600';</script>kept</body></html>", "max-age=3600");
     LoopbackServer::Response slow;
     slow.body = "<html><body>slow</body></html>";
     slow.delayMs = 600;
     m_server.setResponse(QStringLiteral("/slow"), slow);
     m_server.setRoute(QStringLiteral("/other"), "<html><body>other</body></html>");
-    const QString keptUrl = m_server.url(QStringLiteral("/kept"));
     ASSERT_TRUE(loadUntilCached(keptUrl, m_server.url(QStringLiteral("/other"))));
     const int fetchedBeforeEmptying = m_server.hitCount(QStringLiteral("/kept"));
 

@@ -98,17 +98,11 @@ TEST_F(EngineTest, OfflineShowsTheErrorPageWithoutTouchingTheNetwork)
 // ours, and the server sees nothing at all.
 TEST_F(EngineTest, OfflineShowsWhatTheCacheHoldsByBackAndByAddress)
 {
-    LoopbackServer::Response kept;
-    kept.body = "<html><head><title>Kept</title></head><body>kept</body></html>";
-    kept.headers = {{"Cache-Control", "max-age=3600"}};
-    m_server.setResponse(QStringLiteral("/kept"), kept);
-    LoopbackServer::Response unkept;
-    unkept.body = "<html><head><title>Unkept</title></head><body>unkept</body></html>";
-    unkept.headers = {{"Cache-Control", "no-store"}};
-    m_server.setResponse(QStringLiteral("/unkept"), unkept);
+    const QString keptUrl = serveWithCacheControl(
+        QStringLiteral("/kept"), "<html><head><title>Kept</title></head><body>kept</body></html>", "max-age=3600");
+    const QString unkeptUrl = serveWithCacheControl(
+        QStringLiteral("/unkept"), "<html><head><title>Unkept</title></head><body>unkept</body></html>", "no-store");
     m_server.setRoute(QStringLiteral("/never"), "<html><body>never</body></html>");
-    const QString keptUrl = m_server.url(QStringLiteral("/kept"));
-    const QString unkeptUrl = m_server.url(QStringLiteral("/unkept"));
     const QString neverUrl = m_server.url(QStringLiteral("/never"));
     ASSERT_TRUE(loadUntilCached(keptUrl, unkeptUrl));
     ASSERT_TRUE(load(unkeptUrl));

@@ -101,12 +101,9 @@ TEST_F(PageLoadingTest, OfflineAppliesToEveryOpenWindowAtOnce)
 
 TEST_F(PageLoadingTest, AWindowOpenedOfflineShowsItsFirstPageFromTheCache)
 {
-    LoopbackServer::Response kept;
-    kept.body = "<html><head><title>Kept</title></head><body>kept</body></html>";
-    kept.headers = {{"Cache-Control", "max-age=3600"}};
-    m_server.setResponse(QStringLiteral("/kept"), kept);
+    const QString keptUrl = serveWithCacheControl(
+        QStringLiteral("/kept"), "<html><head><title>Kept</title></head><body>kept</body></html>", "max-age=3600");
     m_server.setRoute(QStringLiteral("/other"), "<html><body>other</body></html>");
-    const QString keptUrl = m_server.url(QStringLiteral("/kept"));
     ASSERT_TRUE(loadUntilCached(keptUrl, m_server.url(QStringLiteral("/other"))));
 
     // A window whose very first load is the page, as a restored one's is.
