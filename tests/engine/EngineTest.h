@@ -8,16 +8,20 @@
 #include "app/DefaultBrowserDialog.h"
 #include "browser/BrowserDocument.h"
 #include "browser/BrowserView.h"
+#include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "engine/WebEngineControl.h"
 #include "mainframe/MainWindow.h"
 #include "support/LoopbackServer.h"
+#include "support/ModalDialog.h"
 #include "support/TempHome.h"
 #include "ui/MessageBox.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <QVariant>
@@ -119,6 +123,19 @@ protected:
         const qsizetype before = logLines().count(done);
         m_view->navigate(url);
         return waitUntil([&] { return logLines().count(done) > before; }, timeoutMs);
+    }
+
+    // The texts File > Properties shows for the active page.
+    QStringList propertiesTexts()
+    {
+        QStringList shown;
+        onNextModal<QDialog>([&](QDialog &dialog) {
+            for (const QLabel *label : dialog.findChildren<QLabel *>())
+                shown << label->text();
+            dialog.accept();
+        });
+        m_app->mainWindow()->runCommand(corvane::cmd::Properties);
+        return shown;
     }
 
     // Serves body at path under the Cache-Control given; its address.

@@ -197,13 +197,7 @@ TEST_F(EngineTest, PropertiesNameThePage)
 {
     m_server.setRoute(QStringLiteral("/props"), "<html><head><title>Props</title></head><body>p</body></html>");
     ASSERT_TRUE(load(m_server.url(QStringLiteral("/props"))));
-    QStringList shown;
-    onNextModal<QDialog>([&](QDialog &dialog) {
-        for (const QLabel *label : dialog.findChildren<QLabel *>())
-            shown << label->text();
-        dialog.accept();
-    });
-    m_app->mainWindow()->runCommand(corvane::cmd::Properties);
+    const QStringList shown = propertiesTexts();
     EXPECT_TRUE(shown.contains(QStringLiteral("Props")));
     EXPECT_TRUE(shown.contains(m_server.url(QStringLiteral("/props"))));
     EXPECT_TRUE(shown.contains(QStringLiteral("HyperText Transfer Protocol")));

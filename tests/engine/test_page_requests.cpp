@@ -226,13 +226,7 @@ TEST_F(PageRequestsTest, SelfSignedCertificateAsksAndGoOnLoadsItNotSecure)
     EXPECT_FALSE(m_app->mainWindow()->statusPaneTexts().contains(QStringLiteral("S")));
     EXPECT_TRUE(logLines().contains(QStringLiteral("* Certificate error accepted by user for URL: [%1] *").arg(url)));
 
-    QStringList shown;
-    onNextModal<QDialog>([&](QDialog &dialog) {
-        for (const QLabel *label : dialog.findChildren<QLabel *>())
-            shown << label->text();
-        dialog.accept();
-    });
-    m_app->mainWindow()->runCommand(corvane::cmd::Properties);
+    const QStringList shown = propertiesTexts();
     EXPECT_TRUE(shown.contains(QStringLiteral("Not secure (certificate error)")));
     EXPECT_FALSE(shown.contains(QStringLiteral("Secure (HTTPS)")));
 }
