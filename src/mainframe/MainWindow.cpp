@@ -980,12 +980,8 @@ void MainWindow::saveOnDestroy()
 {
     if (!m_closed)
         return;
+    // The close stored and wrote everything (closeEvent); nothing changes
+    // the bars or modes after it.
     m_exitSaves.reset();
-    // Stored again in one write: anything changed since the close (nothing
-    // changed, nothing is written).
-    {
-        const SettingsStore::DeferredCommit batch(m_settings);
-        storeBarsAndModes();
-    }
     m_log.write("*** Total elapsed time: " + m_runTime.elapsedText() + " ***");
 }
