@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QVBoxLayout>
 #include <QMenu>
+#include <QPointer>
 
 BrowserWindow::BrowserWindow(BrowserHost &host, QWidget *parent)
     : QMdiSubWindow(parent), m_host(host), m_doc(new BrowserDocument(this))
@@ -119,6 +120,7 @@ void BrowserWindow::setPanesCovered(bool covered)
     if (!covered) {
         m_settle.stop();
         m_settling = false;
+        ++m_settleRound;
         if (m_splitter->isHidden())
             m_splitter->setVisible(true);
         return;
@@ -150,10 +152,28 @@ void BrowserWindow::settleCoveredPanes()
             return;
         m_settling = true;
         m_splitter->setVisible(true);
-        m_settle.start(kSettleShowMs);
+        // Until each pane's page has been drawn as it is now, and a while
+        // after; a page that never says so (its process busy or gone) has
+        // kSettleShowMaxMs.
+        const int round = ++m_settleRound;
+        const QList<BrowserView *> views = m_splitter->views();
+        m_settleWaits = int(views.size());
+        m_settle.start(views.isEmpty() ? kSettleAfterDrawnMs : kSettleShowMaxMs);
+        QPointer<BrowserWindow> self(this);
+        const auto drawn = [self, round] {
+            if (self && self->m_settling && self->m_settleRound == round && --self->m_settleWaits == 0)
+                self->m_settle.start(kSettleAfterDrawnMs);
+        };
+        for (BrowserView *view : views) {
+            if (BrowserControl *control = view->control())
+                control->whenDrawn(drawn);
+            else
+                drawn();
+        }
         return;
     }
     m_settling = false;
+    ++m_settleRound;
     m_splitter->setVisible(false);
 }
 

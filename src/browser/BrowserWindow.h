@@ -51,14 +51,18 @@ public:
     // covered) with nothing changed for them since, then covered again:
     // hidden before the engine drew them as they are now (at the normal
     // size the area restores the window it covers to, a new page), they kept
-    // its display compositor waking 60 times a second for good. They count
-    // as covered meanwhile.
+    // its display compositor waking 60 times a second for good. They stay
+    // shown until each page has been drawn and kSettleAfterDrawnMs more (a
+    // fixed moment was too short on a busy machine, where the engine's
+    // pictures come late), kSettleShowMaxMs at most, and count as covered
+    // meanwhile.
     void setPanesCovered(bool covered);
     bool panesCovered() const;
     // A pane's page came in (its load ended); covered, the panes settle.
     void settleIfCovered();
     static constexpr int kSettleDelayMs = 1000;
-    static constexpr int kSettleShowMs = 150;
+    static constexpr int kSettleShowMaxMs = 3000;
+    static constexpr int kSettleAfterDrawnMs = 500;
     // The window has just become the active one: when the keyboard focus
     // went to the window itself (its panes were hidden as it was made
     // active) or stays on a hidden part of it, the active pane's page takes
@@ -131,4 +135,6 @@ private:
     // Covered panes settling (setPanesCovered).
     QTimer m_settle;
     bool m_settling = false;
+    int m_settleRound = 0; // a new one for each showing; answers to old ones are stale
+    int m_settleWaits = 0; // panes of this showing not drawn yet
 };

@@ -227,6 +227,12 @@ public:
         if (done)
             done(false);
     }
+    // Calls drawn once the page, as it is shown now, has been drawn: the
+    // engine made a picture of it at its present size and that picture was
+    // put up. Not at all when the control goes first, or when the page
+    // draws nothing (no page process); a control that draws nothing of its
+    // own calls it at once.
+    virtual void whenDrawn(std::function<void()> drawn) { drawn(); }
 
 protected:
     BrowserEvents *m_events = nullptr;

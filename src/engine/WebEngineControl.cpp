@@ -21,6 +21,8 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QQuickWidget>
+#include <QQuickWindow>
 #include <QTimer>
 #include <QUuid>
 #include <QVBoxLayout>
@@ -328,7 +330,9 @@ WebEngineControl::WebEngineControl(QObject *parent)
       m_frameMarker(QStringLiteral("\x01corvane-frame-complete:%1:")
                         .arg(QUuid::createUuid().toString(QUuid::WithoutBraces))),
       m_scriptLinkMarker(QStringLiteral("corvane-script-link:%1:")
-                             .arg(QUuid::createUuid().toString(QUuid::WithoutBraces)))
+                             .arg(QUuid::createUuid().toString(QUuid::WithoutBraces))),
+      m_drawnMarker(QStringLiteral("\x01corvane-drawn:%1:")
+                        .arg(QUuid::createUuid().toString(QUuid::WithoutBraces)))
 {
     m_view = new QWebEngineView;
     // The control owns the page (not the view): a page whose box is up when
@@ -986,6 +990,13 @@ bool WebEngineControl::consoleMessage(QWebEnginePage::JavaScriptConsoleMessageLe
             m_events->onDocumentComplete(message.mid(m_frameMarker.size()), false);
         return false;
     }
+    if (message.startsWith(m_drawnMarker)) {
+        bool ok = false;
+        const int wait = message.mid(m_drawnMarker.size()).toInt(&ok);
+        if (ok && m_drawWaits.contains(wait))
+            putUp(m_drawWaits.take(wait));
+        return false;
+    }
     if (level == QWebEnginePage::ErrorMessageLevel && m_events)
         m_events->onScriptError(message, line, source);
     return true;
@@ -1249,6 +1260,51 @@ void WebEngineControl::printToPdf(const QString &path, std::function<void(bool)>
     const QPageLayout layout = m_printer ? m_printer->pageLayout()
                                          : QPrinter(QPrinter::HighResolution).pageLayout();
     m_page->printToPdf(path, layout);
+}
+
+void WebEngineControl::whenDrawn(std::function<void()> drawn)
+{
+    if (!m_page || !drawn)
+        return;
+    // A page's animation frames run only while it is shown, each as the
+    // engine makes a picture of it: once a second one has begun, the first
+    // picture at its present size is on its way to the view.
+    const int wait = ++m_drawWaitsMade;
+    m_drawWaits.insert(wait, std::move(drawn));
+    const QString said = m_drawnMarker + QString::number(wait);
+    m_page->runJavaScript(
+        QStringLiteral("requestAnimationFrame(function () { requestAnimationFrame(function () { "
+                       "console.log('%1'); }); });")
+            .arg(said),
+        QWebEngineScript::ApplicationWorld);
+}
+
+void WebEngineControl::putUp(std::function<void()> drawn)
+{
+    // The view draws the engine's picture with the scene graph of its own
+    // widget; the next drawing there after the page's word puts it up. Where
+    // none comes (nothing changed to draw), a moment does.
+    auto *surface = m_view ? m_view->findChild<QQuickWidget *>() : nullptr;
+    if (!surface || !surface->quickWindow()) {
+        drawn();
+        return;
+    }
+    auto once = std::make_shared<std::function<void()>>(std::move(drawn));
+    auto fire = [once] {
+        if (*once)
+            std::exchange(*once, nullptr)();
+    };
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(surface->quickWindow(), &QQuickWindow::afterRendering, this,
+                          [fire, connection] {
+                              QObject::disconnect(*connection);
+                              fire();
+                          },
+                          Qt::QueuedConnection);
+    QTimer::singleShot(kPutUpMs, this, [fire, connection] {
+        QObject::disconnect(*connection);
+        fire();
+    });
 }
 
 // --- permissions --------------------------------------------------------------------------

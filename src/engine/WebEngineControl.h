@@ -3,6 +3,7 @@
 #include "core/PageDialogs.h"
 #include "engine/BrowserControl.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -128,10 +129,15 @@ public:
     void goOnDespiteCertificate(const QString &url) override;
     bool hasCertificateError(const QString &address) const override;
     void printToPdf(const QString &path, std::function<void(bool)> done) override;
+    void whenDrawn(std::function<void()> drawn) override;
     // The permission requests still open (site and feature), oldest first.
     QList<QPair<QString, corvane::SiteFeature>> openPermissionRequests() const;
 
 private:
+    // Calls drawn once the view has drawn again (or kPutUpMs have passed).
+    void putUp(std::function<void()> drawn);
+    static constexpr int kPutUpMs = 250;
+
     friend class WebEnginePage;
     friend class RequestInterceptor;
 
@@ -197,6 +203,11 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     QString m_frameMarker;
     QString m_scriptLinkMarker;
+    // whenDrawn: the page says, in its console, which of the waits its
+    // frames have reached.
+    QString m_drawnMarker;
+    int m_drawWaitsMade = 0;
+    QHash<int, std::function<void()>> m_drawWaits;
     bool m_offline = false;
     bool m_silent = false;
     // The top-level navigation the last acceptNavigationRequest let through

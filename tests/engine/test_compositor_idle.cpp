@@ -84,7 +84,7 @@ TEST_F(CompositorIdleTest, MaximizedWindowsOpenedOneAfterAnotherLeaveTheComposit
     EXPECT_TRUE(front->isMaximized());
     EXPECT_FALSE(front->panesCovered());
     // The covered windows settle, and what the last page set going is over.
-    waitUntil([] { return false; }, BrowserWindow::kSettleDelayMs + BrowserWindow::kSettleShowMs + 500);
+    waitUntil([] { return false; }, BrowserWindow::kSettleDelayMs + BrowserWindow::kSettleShowMaxMs + 500);
     const long long before = compositorWakeUps();
     ASSERT_GE(before, 0) << "no compositor thread in this process";
     waitUntil([] { return false; }, 2000);
