@@ -400,6 +400,9 @@ WebEngineControl::WebEngineControl(QObject *parent)
     // window.print() of the page.
     connect(m_view, &QWebEngineView::printRequested, this, &WebEngineControl::print);
     connect(m_view, &QWebEngineView::printFinished, this, [this] { m_printing = false; });
+    connect(WebProfile::instance(), &WebProfile::cacheEmptying, this, [this] {
+        m_restartAfterEmptying = m_loading ? m_loadUrl : QUrl();
+    });
     connect(WebProfile::instance(), &WebProfile::cacheEmptied, this, &WebEngineControl::restartLoad);
 
     // The page's requests.
@@ -883,7 +886,9 @@ bool WebEngineControl::decideFrameRedirect(const QUrl &url, bool byScript)
 
 void WebEngineControl::restartLoad()
 {
-    if (m_page && m_loading && m_loadUrl.isValid())
+    // Only the load that was running as the cache went, and its restarts:
+    // one the user started since then is answered as usual.
+    if (m_page && m_loading && m_restartAfterEmptying.isValid() && m_loadUrl == m_restartAfterEmptying)
         m_page->load(m_loadUrl);
 }
 
@@ -938,6 +943,7 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
         m_topNavigationPending = false;
         m_ignoreLoad = false;
         m_loading = false;
+        m_restartAfterEmptying.clear();
         m_shownUrl = info.url();
         if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus
             && info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)

@@ -220,6 +220,8 @@ private:
     bool m_loading = false;
     // The address of the top-level load under way.
     QUrl m_loadUrl;
+    // The load running as the cache was emptied (restartLoad), until it ends.
+    QUrl m_restartAfterEmptying;
     // A top-level navigation started and its page is not in yet: a redirect
     // now is the server's.
     bool m_topNavigationPending = false;

@@ -32,8 +32,8 @@ const char *const kClearSiteDataMarker = "clear-site-data";
 const char *const kSiteDataFolders[] = {"Local Storage", "Session Storage", "IndexedDB",
                                         "Service Worker", "File System", "databases",
                                         "shared_proto_db", "WebStorage"};
-// How long after emptying the cache the pages still loading start again.
-constexpr int kCacheSettleMs = 250;
+// When, after emptying the cache, the pages still loading start again.
+constexpr int kCacheSettleMs[] = {250, 1000, 2500};
 
 } // namespace
 
@@ -272,13 +272,18 @@ void WebProfile::applyPageSwitches()
 
 void WebProfile::clearCache()
 {
-    // The engine empties the cache on its network thread a few milliseconds
-    // after this call, and a request under way at that moment never gets its
+    // The engine empties the cache on its network thread some time after
+    // this call (a few milliseconds, or more than a quarter of a second on a
+    // busy machine), and a request under way at that moment never gets its
     // answer: the page goes on loading for ever. A new load after it is
-    // served as usual, so a quarter of a second later (ample on a busy
-    // machine) the pages still loading start again.
+    // served as usual, so the pages loading now start again a quarter of a
+    // second later if they are still loading, and once or twice more while
+    // they are. (A page merely slow to answer starts again too: a little
+    // time lost, once.)
+    Q_EMIT cacheEmptying();
     profile()->clearHttpCache();
-    QTimer::singleShot(kCacheSettleMs, this, &WebProfile::cacheEmptied);
+    for (const int ms : kCacheSettleMs)
+        QTimer::singleShot(ms, this, &WebProfile::cacheEmptied);
 }
 
 void WebProfile::clearCookiesAndSiteData()

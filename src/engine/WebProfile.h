@@ -51,8 +51,8 @@ public:
     bool javaScriptEnabled() const { return m_javaScript; }
     void setImagesEnabled(bool on);
     bool imagesEnabled() const { return m_images; }
-    // Empties the disk cache. The pages still loading a moment later start
-    // their load again (cacheEmptied).
+    // Empties the disk cache. The pages loading then (cacheEmptying) start
+    // their load again if it is still running a moment later (cacheEmptied).
     void clearCache();
     // Deletes every cookie now. The sites' other data (local storage,
     // databases, service workers) is held open by the engine while it runs:
@@ -83,6 +83,7 @@ Q_SIGNALS:
     void downloadStatus(const QString &text);
     // A moment after the cache was emptied: a load that was under way then
     // never ends, so every page still loading starts its load again.
+    void cacheEmptying();
     void cacheEmptied();
 
 private:

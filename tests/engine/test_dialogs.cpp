@@ -184,7 +184,7 @@ TEST_F(EngineTest, EmptyingTheCacheKeepsTheCookiesAndLetsPagesLoad)
     });
     m_app->mainWindow()->runCommand(corvane::cmd::InternetOptions);
     const QString slowDone = QStringLiteral("* Navigation complete to URL: [%1] *").arg(slowUrl);
-    EXPECT_TRUE(waitUntil([&] { return logLines().contains(slowDone); }));
+    EXPECT_TRUE(waitUntil([&] { return logLines().contains(slowDone); })) << "slow hits " << m_server.hitCount(QStringLiteral("/slow"));
     EXPECT_EQ(control()->pageTitle(), QStringLiteral("127.0.0.1:%1/slow").arg(m_server.port()));
 
     ASSERT_TRUE(load(keptUrl));
