@@ -230,8 +230,9 @@ public:
     // Calls drawn once the page, as it is shown now, has been drawn: the
     // engine made a picture of it at its present size and that picture was
     // put up. Not at all when the control goes first, or when the page
-    // draws nothing (no page process); a control that draws nothing of its
-    // own calls it at once.
+    // draws nothing (no page process), or when a later call came before the
+    // answer (that call's drawn is the one answered); a control that draws
+    // nothing of its own calls it at once.
     virtual void whenDrawn(std::function<void()> drawn) { drawn(); }
 
 protected:

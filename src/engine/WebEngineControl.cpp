@@ -400,9 +400,6 @@ WebEngineControl::WebEngineControl(QObject *parent)
     // window.print() of the page.
     connect(m_view, &QWebEngineView::printRequested, this, &WebEngineControl::print);
     connect(m_view, &QWebEngineView::printFinished, this, [this] { m_printing = false; });
-    connect(WebProfile::instance(), &WebProfile::cacheEmptying, this, [this] {
-        m_restartAfterEmptying = m_loading ? m_loadUrl : QUrl();
-    });
     connect(WebProfile::instance(), &WebProfile::cacheEmptied, this, &WebEngineControl::restartLoad);
 
     // The page's requests.
@@ -886,10 +883,15 @@ bool WebEngineControl::decideFrameRedirect(const QUrl &url, bool byScript)
 
 void WebEngineControl::restartLoad()
 {
-    // Only the load that was running as the cache went, and its restarts:
-    // one the user started since then is answered as usual.
-    if (m_page && m_loading && m_restartAfterEmptying.isValid() && m_loadUrl == m_restartAfterEmptying)
-        m_page->load(m_loadUrl);
+    // Only a load begun before the last moment after the emptying: one
+    // begun since is answered as usual. The load started again counts as
+    // begun now, so the next moment starts it again if it hangs too.
+    const int tick = WebProfile::instance()->cacheTick();
+    if (!m_page || !m_loading || !m_loadUrl.isValid() || m_loadTick >= tick)
+        return;
+    m_loadTick = tick;
+    m_restartedUrl = m_loadUrl;
+    m_page->load(m_loadUrl);
 }
 
 void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
@@ -915,6 +917,9 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
             return;
         m_loading = true;
         m_loadUrl = info.url();
+        // The engine may or may not announce a load it started again.
+        if (std::exchange(m_restartedUrl, QUrl()) != m_loadUrl)
+            m_loadTick = WebProfile::instance()->cacheTick();
         m_certificateFailedUrl.clear();
         if (m_events) {
             m_events->onStatusTextChanged(QStringLiteral("Opening page %1...").arg(address));
@@ -943,7 +948,7 @@ void WebEngineControl::onLoadingChanged(const QWebEngineLoadingInfo &info)
         m_topNavigationPending = false;
         m_ignoreLoad = false;
         m_loading = false;
-        m_restartAfterEmptying.clear();
+        m_restartedUrl.clear();
         m_shownUrl = info.url();
         if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus
             && info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
@@ -999,8 +1004,8 @@ bool WebEngineControl::consoleMessage(QWebEnginePage::JavaScriptConsoleMessageLe
     if (message.startsWith(m_drawnMarker)) {
         bool ok = false;
         const int wait = message.mid(m_drawnMarker.size()).toInt(&ok);
-        if (ok && m_drawWaits.contains(wait))
-            putUp(m_drawWaits.take(wait));
+        if (ok && wait == m_drawWait && m_drawn)
+            putUp(std::exchange(m_drawn, nullptr));
         return false;
     }
     if (level == QWebEnginePage::ErrorMessageLevel && m_events)
@@ -1275,9 +1280,8 @@ void WebEngineControl::whenDrawn(std::function<void()> drawn)
     // A page's animation frames run only while it is shown, each as the
     // engine makes a picture of it: once a second one has begun, the first
     // picture at its present size is on its way to the view.
-    const int wait = ++m_drawWaitsMade;
-    m_drawWaits.insert(wait, std::move(drawn));
-    const QString said = m_drawnMarker + QString::number(wait);
+    m_drawn = std::move(drawn);
+    const QString said = m_drawnMarker + QString::number(++m_drawWait);
     m_page->runJavaScript(
         QStringLiteral("requestAnimationFrame(function () { requestAnimationFrame(function () { "
                        "console.log('%1'); }); });")

@@ -3,7 +3,6 @@
 #include "core/PageDialogs.h"
 #include "engine/BrowserControl.h"
 
-#include <QHash>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -203,11 +202,11 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     QString m_frameMarker;
     QString m_scriptLinkMarker;
-    // whenDrawn: the page says, in its console, which of the waits its
-    // frames have reached.
+    // whenDrawn: the page says, in its console, that its frames have reached
+    // the last wait (an earlier one, never answered, is given up).
     QString m_drawnMarker;
-    int m_drawWaitsMade = 0;
-    QHash<int, std::function<void()>> m_drawWaits;
+    int m_drawWait = 0;
+    std::function<void()> m_drawn;
     bool m_offline = false;
     bool m_silent = false;
     // The top-level navigation the last acceptNavigationRequest let through
@@ -220,8 +219,10 @@ private:
     bool m_loading = false;
     // The address of the top-level load under way.
     QUrl m_loadUrl;
-    // The load running as the cache was emptied (restartLoad), until it ends.
-    QUrl m_restartAfterEmptying;
+    // The profile's cacheTick as the load began, or was started again
+    // (restartLoad; m_restartedUrl until the load ends).
+    int m_loadTick = 0;
+    QUrl m_restartedUrl;
     // A top-level navigation started and its page is not in yet: a redirect
     // now is the server's.
     bool m_topNavigationPending = false;

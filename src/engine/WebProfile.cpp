@@ -276,14 +276,19 @@ void WebProfile::clearCache()
     // this call (a few milliseconds, or more than a quarter of a second on a
     // busy machine), and a request under way at that moment never gets its
     // answer: the page goes on loading for ever. A new load after it is
-    // served as usual, so the pages loading now start again a quarter of a
-    // second later if they are still loading, and once or twice more while
-    // they are. (A page merely slow to answer starts again too: a little
-    // time lost, once.)
-    Q_EMIT cacheEmptying();
+    // served as usual. So a quarter of a second later the loads begun
+    // before now start again if they still run, at one second those begun
+    // (or started again) before the quarter, and at two and a half seconds
+    // those begun before the second. (A page merely slow to answer starts
+    // again too: a little time lost, once.)
+    ++m_cacheTick;
     profile()->clearHttpCache();
-    for (const int ms : kCacheSettleMs)
-        QTimer::singleShot(ms, this, &WebProfile::cacheEmptied);
+    for (const int ms : kCacheSettleMs) {
+        QTimer::singleShot(ms, this, [this] {
+            Q_EMIT cacheEmptied();
+            ++m_cacheTick;
+        });
+    }
 }
 
 void WebProfile::clearCookiesAndSiteData()

@@ -51,9 +51,14 @@ public:
     bool javaScriptEnabled() const { return m_javaScript; }
     void setImagesEnabled(bool on);
     bool imagesEnabled() const { return m_images; }
-    // Empties the disk cache. The pages loading then (cacheEmptying) start
-    // their load again if it is still running a moment later (cacheEmptied).
+    // Empties the disk cache. A moment later, and twice more, the pages
+    // whose load began before the last such moment start it again while it
+    // still runs (cacheEmptied).
     void clearCache();
+    // Counts the emptyings and the moments after them: a load notes it as
+    // it starts, and at cacheEmptied one that noted less than it is now
+    // began before the last moment.
+    int cacheTick() const { return m_cacheTick; }
     // Deletes every cookie now. The sites' other data (local storage,
     // databases, service workers) is held open by the engine while it runs:
     // it goes the next time the profile starts, before any page opens.
@@ -81,9 +86,9 @@ public:
 
 Q_SIGNALS:
     void downloadStatus(const QString &text);
-    // A moment after the cache was emptied: a load that was under way then
-    // never ends, so every page still loading starts its load again.
-    void cacheEmptying();
+    // A moment after the cache was emptied: a load that was under way when
+    // the engine emptied it never ends, so a page whose load began before
+    // the last such moment (cacheTick) starts it again if it still runs.
     void cacheEmptied();
 
 private:
@@ -101,5 +106,6 @@ private:
     QSet<QString> m_certificateHosts;
     bool m_javaScript = true;
     bool m_images = true;
+    int m_cacheTick = 0;
     bool m_askWhereToSave = false;
 };
