@@ -15,6 +15,8 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include <iterator>
 #include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
@@ -283,12 +285,17 @@ void WebProfile::clearCache()
     // again too: a little time lost, once.)
     ++m_cacheTick;
     profile()->clearHttpCache();
-    for (const int ms : kCacheSettleMs) {
-        QTimer::singleShot(ms, this, [this] {
+    if (!m_cacheMoments.isSingleShot()) {
+        m_cacheMoments.setSingleShot(true);
+        connect(&m_cacheMoments, &QTimer::timeout, this, [this] {
             Q_EMIT cacheEmptied();
             ++m_cacheTick;
+            if (++m_cacheMoment < int(std::size(kCacheSettleMs)))
+                m_cacheMoments.start(kCacheSettleMs[m_cacheMoment] - kCacheSettleMs[m_cacheMoment - 1]);
         });
     }
+    m_cacheMoment = 0;
+    m_cacheMoments.start(kCacheSettleMs[0]);
 }
 
 void WebProfile::clearCookiesAndSiteData()

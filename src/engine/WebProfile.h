@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
@@ -59,6 +60,8 @@ public:
     // it starts, and at cacheEmptied one that noted less than it is now
     // began before the last moment.
     int cacheTick() const { return m_cacheTick; }
+    // Between an emptying and its last moment.
+    bool cacheSettling() const { return m_cacheMoments.isActive(); }
     // Deletes every cookie now. The sites' other data (local storage,
     // databases, service workers) is held open by the engine while it runs:
     // it goes the next time the profile starts, before any page opens.
@@ -107,5 +110,9 @@ private:
     bool m_javaScript = true;
     bool m_images = true;
     int m_cacheTick = 0;
+    // The moments after an emptying (cacheEmptied); a new emptying begins
+    // them again.
+    QTimer m_cacheMoments;
+    int m_cacheMoment = 0;
     bool m_askWhereToSave = false;
 };

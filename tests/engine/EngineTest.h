@@ -11,6 +11,7 @@
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "engine/WebEngineControl.h"
+#include "engine/WebProfile.h"
 #include "mainframe/MainWindow.h"
 #include "support/LoopbackServer.h"
 #include "support/ModalDialog.h"
@@ -107,6 +108,9 @@ protected:
 
     void TearDown() override
     {
+        // A test that emptied the cache lets its pages' restarts end here,
+        // not in the next test.
+        waitUntil([] { return !WebProfile::instance()->cacheSettling(); }, 5000);
         m_app->shutDown();
         m_app.reset();
         setMessageBoxHook({});
