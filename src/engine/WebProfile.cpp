@@ -60,7 +60,16 @@ void WebProfile::releaseProfile()
     }
 }
 
-WebProfile::WebProfile(QObject *parent) : QObject(parent) {}
+WebProfile::WebProfile(QObject *parent) : QObject(parent)
+{
+    m_cacheMoments.setSingleShot(true);
+    connect(&m_cacheMoments, &QTimer::timeout, this, [this] {
+        Q_EMIT cacheEmptied();
+        ++m_cacheTick;
+        if (++m_cacheMoment < int(std::size(kCacheSettleMs)))
+            m_cacheMoments.start(kCacheSettleMs[m_cacheMoment] - kCacheSettleMs[m_cacheMoment - 1]);
+    });
+}
 
 QString WebProfile::storagePath()
 {
@@ -285,15 +294,6 @@ void WebProfile::clearCache()
     // again too: a little time lost, once.)
     ++m_cacheTick;
     profile()->clearHttpCache();
-    if (!m_cacheMoments.isSingleShot()) {
-        m_cacheMoments.setSingleShot(true);
-        connect(&m_cacheMoments, &QTimer::timeout, this, [this] {
-            Q_EMIT cacheEmptied();
-            ++m_cacheTick;
-            if (++m_cacheMoment < int(std::size(kCacheSettleMs)))
-                m_cacheMoments.start(kCacheSettleMs[m_cacheMoment] - kCacheSettleMs[m_cacheMoment - 1]);
-        });
-    }
     m_cacheMoment = 0;
     m_cacheMoments.start(kCacheSettleMs[0]);
 }
